@@ -1,0 +1,35 @@
+#include "common/cp1252.h"
+
+#include <gtest/gtest.h>
+
+namespace kvor {
+namespace {
+
+TEST(Cp1252, LiteralsBecomeOneByteACharacter) {
+  EXPECT_EQ("ÅTER"_w, "\xC5TER");
+  EXPECT_EQ("Växjö"_w, "V\xE4xj\xF6");
+  EXPECT_EQ("·"_w, "\xB7");
+  EXPECT_EQ("€–—"_w, "\x80\x96\x97");
+  EXPECT_EQ(""_w.size(), 0u);
+}
+
+TEST(Cp1252, RoundTripsThroughUtf8) {
+  std::string all;
+  for (int b = 1; b < 256; ++b)
+    if (b < 0x80 || b >= 0xA0 || cp1252_detail::kHigh[b - 0x80]) all += static_cast<char>(b);
+  EXPECT_EQ(FromUtf8(ToUtf8(all)), all);
+  EXPECT_EQ(ToUtf8("F\xF6retag"), "Företag");
+}
+
+TEST(Cp1252, UnknownAndBrokenUtf8BecomesQuestionMark) {
+  EXPECT_EQ(FromUtf8("a\xE2\x82"), "a??");
+  EXPECT_EQ(FromUtf8("日"), "?");
+}
+
+TEST(Cp1252, UpperCasesSwedishLetters) {
+  EXPECT_EQ(Upper("v\xE4xj\xF6 \xE5"), "V\xC4XJ\xD6 \xC5");
+  EXPECT_EQ(Upper("\xF7"), "\xF7");
+}
+
+}  // namespace
+}  // namespace kvor
