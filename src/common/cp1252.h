@@ -78,9 +78,20 @@ inline constexpr auto kConverted = Convert<S>();
 
 }  // namespace cp1252_detail
 
+// A Windows-1252 literal: a string_view that joins with std::string by "+" as a literal would.
+struct WText : std::string_view {
+  constexpr WText(const char* p, std::size_t n) : std::string_view(p, n) {}
+  operator std::string() const { return std::string(data(), size()); }
+};
+inline std::string operator+(WText a, const std::string& b) { return std::string(a) + b; }
+inline std::string operator+(const std::string& a, WText b) { return a + std::string(b); }
+inline std::string operator+(WText a, const char* b) { return std::string(a) + b; }
+inline std::string operator+(const char* a, WText b) { return a + std::string(b); }
+inline std::string operator+(WText a, WText b) { return std::string(a) + std::string(b); }
+
 // "Företag:"_w is the Windows-1252 text of the literal, computed by the compiler.
 template <cp1252_detail::Utf8Literal S>
-constexpr std::string_view operator""_w() {
+constexpr WText operator""_w() {
   return {cp1252_detail::kConverted<S>.bytes, cp1252_detail::kConverted<S>.size};
 }
 

@@ -72,6 +72,9 @@ class Control {
   void SetGeometry(Rect r);
   void SetTop(int top);
   void SetLeft(int left);
+  // A transparent label shows the controls beneath it through its background.
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool on) { transparent_ = on; }
   const Font& GetFont() const { return font_; }
   void SetFont(Font f) { font_ = std::move(f); }
 
@@ -119,6 +122,7 @@ class Control {
   Color fore_ = 0x000000;
   Rect rect_;
   Font font_;
+  bool transparent_ = false;
   std::vector<std::string> items_;
   int list_index_ = -1;
   std::string picture_;

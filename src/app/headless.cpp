@@ -1,0 +1,50 @@
+#include "app/headless.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "frame/program.h"
+#include "ui/scripted/scripted_front_end.h"
+
+namespace kvor::app {
+
+int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
+  std::ifstream in(options.actions_file, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "trv00381: cannot read the ACTIONS file '%s'\n", options.actions_file.c_str());
+    return 2;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<ui::Action> actions;
+  std::string error;
+  if (!ui::ParseActions(text.str(), actions, error)) {
+    std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());
+    return 2;
+  }
+
+  forms::Transcript transcript;
+  if (!transcript.Open(options.has_transcript ? options.transcript_file : std::string())) {
+    std::fprintf(stderr, "trv00381: cannot write the transcript '%s'\n", options.transcript_file.c_str());
+    return 2;
+  }
+  ui::ScriptedFrontEnd front_end(std::move(actions), transcript);
+  const sys::Clock clock(options.today);
+  sys::MemoryClipboard clipboard;
+  frame::Program program(front_end, clock, clipboard, transcript, start);
+  if (!front_end.CheckControls(program.ctx.main.form, error)) {
+    std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());
+    return 2;
+  }
+  try {
+    // Actions run out at idle: the program ends as its end routine would, starting nothing.
+    front_end.Play(program.ctx.main.form, [&] { frame::EndProgram(program.ctx, 0); });
+  } catch (const ProgramEnd& end) {
+    transcript.End(end.code);
+    return end.code;
+  }
+  return 0;
+}
+
+}  // namespace kvor::app

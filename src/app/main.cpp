@@ -1,0 +1,42 @@
+// trv00381: prints one customer invoice, writes and sends its e-invoice.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/headless.h"
+#include "frame/options.h"
+
+namespace {
+
+std::string ExecutablePath(const char* argv0) {
+  char buf[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? std::string(buf, n) : std::string(argv0);
+}
+
+}  // namespace
+
+int RunWithWindows(int argc, char** argv, const kvor::frame::Options& options,
+                   const kvor::frame::StartInfo& start);
+
+int main(int argc, char** argv) {
+  using namespace kvor;
+  frame::Options options;
+  std::string error;
+  if (!frame::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::fprintf(stderr, "trv00381: %s\n%s", error.c_str(), frame::kUsage);
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(frame::kUsage, stdout);
+    return 0;
+  }
+  const char* drive = std::getenv("SystemDrive");
+  const frame::StartInfo start{ExecutablePath(argv[0]), drive ? drive : ""};
+  if (options.headless) return app::RunHeadless(options, start);
+  return RunWithWindows(argc, argv, options, start);
+}

@@ -1,0 +1,48 @@
+// The program context: everything one run of the program shares. A test builds a fresh one with
+// its own front end, clock and clipboard.
+#pragma once
+
+#include <functional>
+
+#include "common/messenger.h"
+#include "core/frame_state.h"
+#include "core/master_window.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/transcript.h"
+#include "platform/system/clipboard.h"
+#include "platform/system/clock.h"
+
+namespace kvor {
+
+// Thrown by the end routine: the program ends with this exit code once the stack has unwound to
+// the front end's main loop.
+struct ProgramEnd {
+  int code = 0;
+};
+
+struct Context {
+  Context(forms::FrontEnd& ui_, const sys::Clock& clock_, sys::Clipboard& clipboard_,
+          forms::Transcript& transcript_)
+      : ui(ui_), clock(clock_), clipboard(clipboard_), transcript(transcript_) {}
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  forms::FrontEnd& ui;
+  const sys::Clock& clock;
+  sys::Clipboard& clipboard;
+  forms::Transcript& transcript;
+
+  FrameState frame;
+  LinkArea link;
+  MessageState msg;
+  MasterWindow main;
+
+  // The message window as the common routines see it; installed when the program is built.
+  Messenger* messenger = nullptr;
+  Messenger& Msg() { return *messenger; }
+
+  // The stop procedure of the frame, for lower layers that meet a fatal failure.
+  std::function<void()> stop_procedure;
+};
+
+}  // namespace kvor

@@ -1,0 +1,264 @@
+#include "frame/frame.h"
+
+#include <cstdio>
+
+#include "common/cp1252.h"
+#include "common/text.h"
+#include "dialogs/messages.h"
+#include "frame/stand_ins.h"
+#include "selection/main_buttons.h"
+
+namespace kvor::frame {
+
+namespace {
+
+std::string Two(int n) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", n);
+  return buf;
+}
+
+std::string FileStem(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string Folder(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+// The stop rules of the start-up readers.
+enum class StopRule { AboveZero, ExactlyOne, Never };
+
+bool Stops(StopRule rule, int16_t& err) {
+  switch (rule) {
+    case StopRule::AboveZero: return err > 0;
+    case StopRule::ExactlyOne: return err == 1;
+    case StopRule::Never: err = 0; return false;
+  }
+  return false;
+}
+
+// A failed start-up step leaves by the exit routine.
+[[noreturn]] void StopStartUp(Context& ctx) {
+  ExitRoutine(ctx);
+  EndProgram(ctx);  // not reached: the exit routine ends the program
+}
+
+}  // namespace
+
+void RefreshDateAndTime(Context& ctx) {
+  const sys::LocalTime now = ctx.clock.Now();
+  FrameState& f = ctx.frame;
+  f.year = std::to_string(now.year);
+  f.month = Two(now.month);
+  f.day = Two(now.day);
+  f.date = f.year + "-" + f.month + "-" + f.day;
+  f.date_compact = f.year + f.month + f.day;
+  f.hour = Two(now.hour);
+  f.minute = Two(now.minute);
+  f.time = f.hour + ":" + f.minute + ":" + Two(now.second);
+  f.time_compact = f.hour + f.minute + Two(now.second);
+}
+
+void FillFrameState(Context& ctx, const StartInfo& start) {
+  FrameState& f = ctx.frame;
+  f.program_code = Fixed(Upper(FileStem(start.executable)), 8);
+  f.program_path = Upper(Folder(start.executable));
+  f.system_drive = start.system_drive.empty() ? "C:" : Fixed(start.system_drive, 2);
+  f.system_drive_letter = f.system_drive[0];
+  RefreshDateAndTime(ctx);
+  f.idle_counter = 0;
+  f.idle_limit = 240;
+  f.close_permitted = 0;
+  f.print_busy = 0;
+  f.invoice_list_count = 0;
+  if (IsBlank(ctx.link.owner_short_name)) f.owner_short_name = "";
+}
+
+void StartUp(Context& ctx, const StartInfo& start) {
+  MasterWindow& m = ctx.main;
+  FrameState& f = ctx.frame;
+  int16_t& err = m.state.error;
+
+  // 1-2: the program-wide state, the title and the window.
+  m.form.SetEnabled(false);
+  f.events_suppressed = 1;
+  FillFrameState(ctx, start);
+  m.CmdExit->Enable(true, colour::kExitOn);
+  m.Mf->SetText("Startar " + f.program_code + "-programmet!");
+  dialogs::DoEvents(ctx);
+  f.window_title = std::string(MasterWindow::kDesignedCaption) + std::string(kDotSeparator) + "KVOR" +
+                   std::string(kDotSeparator) + kReleaseDate;
+  f.window_height = static_cast<int16_t>(m.form.Geometry().height);
+  f.window_width = static_cast<int16_t>(m.form.Geometry().width);
+  m.form.SetCaption(f.window_title);
+  m.form.SetBackColor(colour::kWindow);
+  ctx.ui.Show(m.form);
+
+  // 3-4: the file-system object is always at hand here.
+  f.file_system_ready = true;
+  m.form.SetEnabled(true);
+  RefreshDateAndTime(ctx);
+
+  // 5: controls in their start state.
+  m.LblRtyp->SetText("F");
+  m.CboNmmr->Enable(false, colour::kFieldOff);
+  m.TxtNmmr->Enable(false, colour::kFieldOff);
+  m.TidVisa->SetInterval(1000);
+  selection::ResetButtons(ctx);
+
+  // 6: the readers in their order, each with its stop rule.
+  auto step = [&](auto&& reader, StopRule rule) {
+    err = 0;
+    reader(ctx, err);
+    if (Stops(rule, err)) StopStartUp(ctx);
+  };
+  step(standin::ReadDriveSettings, StopRule::AboveZero);
+  step(standin::ReadLinkArea, StopRule::AboveZero);
+  step(standin::ReadRegistrySettings, StopRule::Never);
+  step(standin::OpenAllRegisters, StopRule::AboveZero);
+  step(standin::ReadCompany, StopRule::AboveZero);
+  step(standin::ReadBank, StopRule::AboveZero);
+  {  // No lookup runs from this change: events are suppressed.
+    m.TxtNmmr->SetText(Fixed(ctx.link.link_data, 6));
+  }
+  step(standin::ReadBusinessAreas, StopRule::ExactlyOne);
+  step(standin::ReadLengthTable, StopRule::ExactlyOne);
+  step(standin::LoadPrinterTable, StopRule::ExactlyOne);
+  step(standin::ListPrinters, StopRule::ExactlyOne);
+  standin::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested
+  step(standin::ReadPrintCode, StopRule::AboveZero);
+  step(standin::ReadLanguageTable, StopRule::ExactlyOne);
+  step(standin::ReadCompanyIdentity, StopRule::Never);
+
+  // 7-8: the invoice list; nothing to print ends the program (the loader has said so).
+  int16_t& unprinted = m.state.unprinted_count;
+  int16_t& printed = m.state.printed_count;
+  err = 0;
+  standin::LoadInvoiceList(ctx, unprinted, printed, err);
+  if (unprinted == 0 && printed == 0) StopStartUp(ctx);
+
+  if (IsBlank(ctx.link.link_data)) {
+    // 9: wait for the user's number; the number field's focus handler starts the entry.
+    m.CmdBryt->Enable(true, colour::kStopOn);
+    m.TxtNmmr->Enable(true, colour::kFieldOn);
+    f.events_suppressed = 0;
+    m.TxtNmmr->SetFocus();
+  } else {
+    // 10: the caller handed over an invoice number.
+    m.TxtNmmr->SetText(Fixed(ctx.link.link_data, 6));
+    standin::LookupInvoice(ctx);
+  }
+}
+
+void IdleTick(Context& ctx) {
+  FrameState& f = ctx.frame;
+  if (f.idle_counter > f.idle_limit) {
+    ExitRoutine(ctx);
+    return;
+  }
+  ctx.main.LblWaits->SetText(std::to_string(f.idle_limit - f.idle_counter));
+  ++f.idle_counter;
+  dialogs::DoEvents(ctx);
+}
+
+void KeepWindowSize(Context& ctx) {
+  if (ctx.frame.window_width <= 0 || ctx.frame.window_height <= 0) return;
+  const forms::Rect r = ctx.main.form.Geometry();
+  if (r.width != ctx.frame.window_width || r.height != ctx.frame.window_height)
+    ctx.main.form.SetSize(ctx.frame.window_width, ctx.frame.window_height);
+}
+
+void QueryUnload(Context& ctx, int16_t& cancel) {
+  if (ctx.frame.close_permitted == 1) return;
+  cancel = 1;
+  ClosingQuestion(ctx);
+}
+
+void ClosingQuestion(Context& ctx) {
+  dialogs::ShowStopNotice(ctx);
+  std::string code;
+  for (char c : ctx.frame.program_code)
+    if (c != ' ') code += c;
+  const std::string text =
+      Paragraphs("Vald STÄNGNING är EJ normal!"_w, "Skall '" + code + "' stängas?"_w);
+  ctx.transcript.Box("Avslutas", text);
+  const forms::BoxAnswer a = ctx.ui.MessageBox("Avslutas", text, forms::BoxButtons::YesNo,
+                                               forms::BoxIcon::Critical, forms::BoxAnswer::No);
+  ctx.frame.closing_answer = a == forms::BoxAnswer::Yes ? 6 : 7;
+  dialogs::RestoreStatusLine(ctx);
+  if (a == forms::BoxAnswer::Yes) {
+    ctx.main.form.SetEnabled(false);
+    ExitRoutine(ctx);
+  } else if (ctx.main.CmdExit->Enabled()) {
+    ctx.frame.events_suppressed = 0;
+    ctx.main.CmdExit->SetFocus();
+  }
+}
+
+void ExitRoutine(Context& ctx) {
+  ctx.main.TidVisa->SetEnabled(false);
+  selection::ResetButtons(ctx);
+  standin::CloseAllRegisters(ctx);
+  ctx.link.link_data = std::string(60, ' ');
+  ctx.link.link_text.clear();
+  ctx.link.program_to_start = "TRV00377";
+  ctx.link.system_code = "TRV";
+  int16_t err = 0;
+  standin::StartProgramThroughLinkArea(ctx, err);
+  EndAfterStart(ctx, err);
+}
+
+void ExitGotFocus(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  dialogs::HelpReturn(ctx, "SELEKTERA");
+  ctx.frame.idle_counter = 0;
+  ctx.main.TidVisa->SetEnabled(true);
+}
+
+void EndAfterStart(Context& ctx, int16_t err) {
+  if (err == 1) StopProcedure(ctx);
+  EndProgram(ctx);
+}
+
+void StopProcedure(Context& ctx) {
+  if (ctx.main.form.Enabled()) ctx.main.form.SetEnabled(false);
+  ctx.frame.events_suppressed = 1;
+  standin::CloseAllRegisters(ctx);
+  const std::string handover = Paragraphs(ctx.frame.window_title, ctx.msg.last_shown);
+  if (!ctx.clipboard.SetText(handover)) {
+    dialogs::ReportTrappedError(
+        ctx, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"_w,
+        TrappedError{"PROGSTOP", 521, "Can't open Clipboard"});
+    ExitRoutine(ctx);
+  }
+  // Starting the stop program comes with program chaining; until then the program ends here.
+  EndProgram(ctx, 1);
+}
+
+void EndProgram(Context& ctx, int code) {
+  ctx.main.form.SetEnabled(false);
+  ctx.frame.close_permitted = 1;
+  ctx.frame.events_suppressed = 1;
+  throw ProgramEnd{code};
+}
+
+void WireMainWindow(Context& ctx, const StartInfo& start) {
+  MasterWindow& m = ctx.main;
+  m.form.Load = [&ctx, start] { StartUp(ctx, start); };
+  m.form.Resize = [&ctx] { KeepWindowSize(ctx); };
+  m.form.QueryUnload = [&ctx](int16_t& cancel, int16_t) { QueryUnload(ctx, cancel); };
+  m.TidVisa->Tick = [&ctx] { IdleTick(ctx); };
+  m.CmdExit->Click = [&ctx] { ExitRoutine(ctx); };
+  m.CmdExit->GotFocus = [&ctx] { ExitGotFocus(ctx); };
+  m.TxtNmmr->GotFocus = [&ctx] { selection::NumberEntryReset(ctx); };
+  ctx.stop_procedure = [&ctx] { StopProcedure(ctx); };
+}
+
+}  // namespace kvor::frame

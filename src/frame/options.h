@@ -1,0 +1,29 @@
+// The command line of trv00381.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/system/clock.h"
+
+namespace kvor::frame {
+
+struct Options {
+  std::string root;                                      // --root DIR: every drive X: is DIR/X
+  std::vector<std::pair<char, std::string>> drives;      // --drive X:=DIR, repeatable
+  std::optional<sys::LocalTime> today;                   // --today YYYY-MM-DD
+  bool headless = false;                                 // --headless ACTIONS
+  std::string actions_file;
+  bool has_transcript = false;                           // --transcript FILE
+  std::string transcript_file;
+  bool help = false;
+};
+
+// Parses argv[1..]; false with a message on a wrong option.
+bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace kvor::frame
