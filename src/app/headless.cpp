@@ -37,14 +37,8 @@ int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
     std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());
     return 2;
   }
-  try {
-    // Actions run out at idle: the program ends as its end routine would, starting nothing.
-    front_end.Play(program.ctx.main.form, [&] { frame::EndProgram(program.ctx, 0); });
-  } catch (const ProgramEnd& end) {
-    transcript.End(end.code);
-    return end.code;
-  }
-  return 0;
+  // Actions run out at idle: the program ends as its end routine would, starting nothing.
+  return front_end.Play(program.ctx.main.form, [&] { frame::EndProgram(program.ctx, 0); });
 }
 
 }  // namespace kvor::app

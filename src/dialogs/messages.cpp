@@ -132,7 +132,6 @@ void ShowMessage(Context& ctx, const std::string& text, int16_t kind) {
   ctx.msg.kind = kind;
   ctx.msg.last_shown = text;
   ctx.frame.idle_counter = 0;
-  ctx.transcript.Message(kind, text);
 
   // Load: the window lives for this one message.
   {
@@ -171,6 +170,7 @@ void ShowMessage(Context& ctx, const std::string& text, int16_t kind) {
     close.Click = [&] { closing(kAnswerClose); };
     cancel.Click = [&] { closing(kAnswerCancel); };
 
+    ctx.transcript.Message(kind, text);
     ctx.ui.Show(f);
     Loaded loaded{ctx.ui, f};
     ctx.ui.SetTopMost(f);
@@ -211,7 +211,6 @@ void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wan
   ctx.msg.text = text;
   ctx.msg.close_button_wanted = close_button_wanted;
   ctx.msg.preselected = preselected;
-  ctx.transcript.Question(text);
   {
     Form f("QTFORM");
     f.SetCaption("ProgramMeddelande");
@@ -265,6 +264,7 @@ void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wan
     no.Click = [&] { press(kAnswerNo); };
     close.Click = [&] { press(kAnswerQuestionClose); };
 
+    ctx.transcript.Question(text);
     ctx.ui.Show(f);
     Loaded loaded{ctx.ui, f};
     ctx.ui.SetTopMost(f);

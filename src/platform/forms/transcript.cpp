@@ -1,5 +1,7 @@
 #include "platform/forms/transcript.h"
 
+#include <cstdlib>
+
 #include "common/cp1252.h"
 
 namespace kvor::forms {
@@ -7,6 +9,19 @@ namespace kvor::forms {
 Transcript::~Transcript() {
   if (main_) main_->RemoveObserver(this);
   if (owns_ && out_) std::fclose(out_);
+  std::free(memory_);
+}
+
+bool Transcript::OpenMemory() {
+  out_ = open_memstream(&memory_, &memory_size_);
+  owns_ = out_ != nullptr;
+  return out_ != nullptr;
+}
+
+std::string Transcript::Captured() {
+  if (!memory_ || !out_) return {};
+  std::fflush(out_);
+  return std::string(memory_, memory_size_);
 }
 
 bool Transcript::Open(const std::string& path) {

@@ -23,6 +23,9 @@ class Transcript : public FormObserver {
 
   // Writes to the file (created anew) or, with an empty path, to standard output.
   bool Open(const std::string& path);
+  // Keeps the transcript in memory; Captured() returns it.
+  bool OpenMemory();
+  std::string Captured();
   bool IsOpen() const { return out_ != nullptr; }
 
   // Follows the main window: its caption (title), its status label (status) and its focus.
@@ -53,6 +56,8 @@ class Transcript : public FormObserver {
 
   std::FILE* out_ = nullptr;
   bool owns_ = false;
+  char* memory_ = nullptr;
+  std::size_t memory_size_ = 0;
   Form* main_ = nullptr;
   std::string status_control_;
 };

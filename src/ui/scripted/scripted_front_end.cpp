@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/cp1252.h"
+#include "core/context.h"
 
 namespace kvor::ui {
 
@@ -46,7 +47,19 @@ bool ScriptedFrontEnd::CheckControls(Form& main, std::string& error) const {
   return true;
 }
 
-void ScriptedFrontEnd::Play(Form& main, const std::function<void()>& finish) {
+int ScriptedFrontEnd::Play(Form& main, const std::function<void()>& finish) {
+  try {
+    PlayActions(main, finish);
+  } catch (const ProgramEnd& end) {
+    transcript_.End(end.code);
+    return end.code;
+  }
+  // `finish` returned without ending the program: end it here all the same.
+  transcript_.End(0);
+  return 0;
+}
+
+void ScriptedFrontEnd::PlayActions(Form& main, const std::function<void()>& finish) {
   main_ = &main;
   if (main.Load) main.Load();
   while (next_ < actions_.size()) {

@@ -24,9 +24,9 @@ class ScriptedFrontEnd : public forms::FrontEnd {
   bool CheckControls(forms::Form& main, std::string& error) const;
 
   // Raises the main form's load event, then plays the actions at idle. When they run out,
-  // `finish` runs (it ends the program). The program's end unwinds out of here as an exception
-  // of the caller's choice, which the caller catches.
-  void Play(forms::Form& main, const std::function<void()>& finish);
+  // `finish` runs; it ends the program. Returns the program's exit code once its end has unwound
+  // to here, and writes the transcript's last line.
+  int Play(forms::Form& main, const std::function<void()>& finish);
 
   // Milliseconds on the virtual clock since the run began.
   long long Now() const { return now_ms_; }
@@ -41,6 +41,7 @@ class ScriptedFrontEnd : public forms::FrontEnd {
                               forms::BoxIcon icon, forms::BoxAnswer default_answer) override;
 
  private:
+  void PlayActions(forms::Form& main, const std::function<void()>& finish);
   void Deliver(const Action& a);
   forms::Control* Target(const Action& a);
   void TypeChar(forms::Control& c, char ch);

@@ -1,0 +1,281 @@
+#include "dialogs/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "common/cp1252.h"
+#include "common/text.h"
+#include "support/scripted_run.h"
+
+namespace kvor::dialogs {
+namespace {
+
+using test::ScriptedRun;
+
+// What the message or question window looked like when it was shown.
+struct Seen {
+  forms::Rect geometry;
+  std::vector<std::string> visible_buttons;
+  std::string focus;
+  bool main_enabled = true;
+  int16_t suppressed = 0;
+};
+
+class WatchingFrontEnd : public ui::ScriptedFrontEnd {
+ public:
+  using ScriptedFrontEnd::ScriptedFrontEnd;
+  std::function<void(forms::Form&)> on_show;
+  void Show(forms::Form& f) override {
+    ScriptedFrontEnd::Show(f);
+    shown = &f;
+  }
+  void DoEvents() override {
+    if (shown && on_show) on_show(*shown);
+    shown = nullptr;
+    ScriptedFrontEnd::DoEvents();
+  }
+  forms::Form* shown = nullptr;
+};
+
+// A program whose front end records each dialog before the scripted user answers it.
+struct DialogRun {
+  explicit DialogRun(const std::string& actions)
+      : front_end(test::Actions(actions), transcript),
+        program(front_end, clock, clipboard, transcript, {"/opt/kvor/bin/trv00381", "C:"}) {
+    transcript.OpenMemory();
+    ctx().frame.program_code = "TRV00381";
+    ctx().frame.events_suppressed = 0;
+    front_end.on_show = [this](forms::Form& f) {
+      Seen s;
+      s.geometry = f.Geometry();
+      for (const auto& c : f.Controls())
+        if (c->GetKind() == forms::Kind::Button && c->Visible()) s.visible_buttons.push_back(c->Name());
+      s.focus = f.Focus() ? f.Focus()->Name() : "";
+      s.main_enabled = ctx().main.form.Enabled();
+      s.suppressed = ctx().frame.events_suppressed;
+      seen.push_back(s);
+    };
+  }
+  Context& ctx() { return program.ctx; }
+
+  forms::Transcript transcript;
+  WatchingFrontEnd front_end;
+  sys::Clock clock{sys::LocalTime{2026, 12, 4, 0, 0, 0}};
+  sys::MemoryClipboard clipboard;
+  frame::Program program;
+  std::vector<Seen> seen;
+};
+
+TEST(MeasureMessage, SizesFollowLinesAndLongestLine) {
+  WindowSize s = MeasureMessage("", 5970, 12000);
+  EXPECT_EQ(s.lines, 1);
+  EXPECT_EQ(s.width, 5970);
+  EXPECT_EQ(s.height, 2040);
+
+  s = MeasureMessage(Paragraphs("first", "second"), 5970, 12000);
+  EXPECT_EQ(s.lines, 2);
+  EXPECT_EQ(s.height, 2280);
+
+  // The longest line counts one more than its length; 60 characters need 61 * 150 + 250.
+  s = MeasureMessage("abc\r\n" + std::string(60, 'x') + "\r\nde", 5970, 12000);
+  EXPECT_EQ(s.longest, 61);
+  EXPECT_EQ(s.width, 9400);
+
+  // Wider than the main window: clipped to it and one line taller.
+  s = MeasureMessage(std::string(100, 'x'), 5970, 12000);
+  EXPECT_EQ(s.width, 12000);
+  EXPECT_EQ(s.lines, 2);
+  EXPECT_EQ(s.height, 2280);
+
+  EXPECT_EQ(MeasureMessage("", 8400, 12000).width, 8400);
+}
+
+TEST(ShowMessage, KindColoursTheStripsAndStatusLine) {
+  DialogRun run("answer AVBRYT\n");
+  MasterWindow& m = run.ctx().main;
+  m.Mf->SetText("before");
+  std::vector<std::pair<forms::Color, std::string>> during;
+  run.front_end.on_show = [&](forms::Form&) { during.push_back({m.Mb->BackColor(), m.Mf->Text()}); };
+  ShowMessage(run.ctx(), "Posten är LÅST"_w, kCancellable);
+  ASSERT_EQ(during.size(), 1u);
+  EXPECT_EQ(during[0].first, 0xC00000u);
+  EXPECT_EQ(during[0].second, "Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!"_w);
+  EXPECT_EQ(run.ctx().msg.answer, kAnswerCancel);
+  // Afterwards the status line is back, dark blue on light yellow.
+  EXPECT_EQ(m.Mf->Text(), "before");
+  EXPECT_EQ(m.Mf->ForeColor(), 0x000080u);
+  EXPECT_EQ(m.Mb->BackColor(), 0xFFFFC0u);
+  EXPECT_EQ(run.transcript.Captured(),
+            "status before\nstatus Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!\n"
+            "message 4 Posten är LÅST\nanswer AVBRYT\nstatus before\n");
+}
+
+TEST(ShowMessage, OnlyKindFourOffersCancel) {
+  DialogRun run("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n");
+  ShowMessage(run.ctx(), "klart", kInformation);
+  ShowMessage(run.ctx(), "fel", 7);
+  // [AVBRYT] is not on a kind 3 window: the answer is ignored and the window closes with [STÄNG].
+  ShowMessage(run.ctx(), "fel", kError);
+  ASSERT_EQ(run.seen.size(), 3u);
+  for (const Seen& s : run.seen) EXPECT_EQ(s.visible_buttons, std::vector<std::string>{"CmdExit"});
+  EXPECT_EQ(run.ctx().msg.answer, kAnswerClose);
+  EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"), std::string::npos);
+}
+
+TEST(ShowMessage, BorrowsTheMainWindowAndGivesItBackAsFound) {
+  DialogRun run("");
+  Context& ctx = run.ctx();
+  ShowMessage(ctx, "", kNotice);
+  ASSERT_EQ(run.seen.size(), 1u);
+  EXPECT_FALSE(run.seen[0].main_enabled);
+  EXPECT_EQ(run.seen[0].suppressed, 1);
+  EXPECT_EQ(run.seen[0].geometry.width, 5970);
+  EXPECT_EQ(run.seen[0].geometry.height, 2040);
+  // Centred on the 1920 x 1080 pixel screen of the scripted front end.
+  EXPECT_EQ(run.seen[0].geometry.left, (28800 - 5970) / 2);
+  EXPECT_TRUE(ctx.main.form.Enabled());
+  EXPECT_EQ(ctx.frame.events_suppressed, 0);
+
+  ctx.main.form.SetEnabled(false);
+  ctx.frame.events_suppressed = 1;
+  ShowMessage(ctx, "", kNotice);
+  EXPECT_FALSE(ctx.main.form.Enabled());
+  EXPECT_EQ(ctx.frame.events_suppressed, 1);
+}
+
+TEST(ReportError, AddsSupportBlockAndCopiesItToTheClipboard) {
+  DialogRun run("");
+  ReportError(run.ctx(), "Filen 'X' kan EJ läsas!"_w);
+  const std::string text = ToUtf8(run.clipboard.Text());
+  const std::regex layout(
+      "Filen 'X' kan EJ läsas!\r\n\r\nKontakta KVOR för HJÄLP enligt SUPPORT-avtalet!\r\n\r\n"
+      "Inträffat: 2026-12-04 · [0-2][0-9]:[0-5][0-9]\r\n\r\nProgram: TRV00381");
+  EXPECT_TRUE(std::regex_match(text, layout)) << text;
+  EXPECT_EQ(run.ctx().msg.kind, kError);
+  EXPECT_EQ(ToUtf8(run.ctx().msg.text), text);
+}
+
+TEST(ReportTrappedError, UnderlinesTheFirstParagraphAndShowsTheFault) {
+  DialogRun run("");
+  ReportTrappedError(run.ctx(), Paragraphs("Modulen X kan EJ utföras!"_w, "Gör KONTROLL!"_w),
+                     TrappedError{"TRV00381", 53, "File not found"});
+  const std::string text = ToUtf8(run.clipboard.Text());
+  const std::string expected_start =
+      "Modulen X kan EJ utföras!\r\n\r\nGör KONTROLL!\r\n\r\nProjekt: TRV00381\r\n\r\n" +
+      std::string(25, '-') + "\r\n\r\nFel:  53\r\n\r\nFile not found\r\n\r\n" + std::string(47, '-') +
+      "\r\n\r\nKontakta KVOR";
+  EXPECT_EQ(text.substr(0, expected_start.size()), expected_start);
+
+  // A text without a paragraph separator is underlined over its whole length; negative numbers
+  // carry no extra blank.
+  ReportTrappedError(run.ctx(), "kort", TrappedError{"P", -1, "d"});
+  EXPECT_NE(run.clipboard.Text().find("P\r\n\r\n----\r\n\r\nFel: -1\r\n"), std::string::npos);
+}
+
+TEST(AskQuestion, NormalisesSettingsAndPreselects) {
+  DialogRun run("");
+  Context& ctx = run.ctx();
+  std::vector<forms::Color> strips;
+  run.front_end.on_show = [&](forms::Form& f) {
+    strips.push_back(ctx.main.Mb->BackColor());
+    Seen s;
+    for (const auto& c : f.Controls())
+      if (c->GetKind() == forms::Kind::Button && c->Visible()) s.visible_buttons.push_back(c->Name());
+    s.focus = f.Focus() ? f.Focus()->Name() : "";
+    s.geometry = f.Geometry();
+    run.seen.push_back(s);
+  };
+  AskQuestion(ctx, "Skicka igen?", 0, 2);
+  EXPECT_EQ(run.seen[0].visible_buttons, (std::vector<std::string>{"CmdJa", "CmdNej"}));
+  EXPECT_EQ(run.seen[0].focus, "CmdNej");
+  EXPECT_EQ(run.seen[0].geometry.width, 8400);
+  EXPECT_EQ(strips[0], 0xFFC0C0u);
+  EXPECT_EQ(ctx.msg.answer, kAnswerNo);
+
+  AskQuestion(ctx, "?", 5, 3);  // a close button wanted above 1 counts as 1
+  EXPECT_EQ(ctx.msg.close_button_wanted, 1);
+  EXPECT_EQ(run.seen[1].visible_buttons.size(), 3u);
+  EXPECT_EQ(run.seen[1].focus, "CmdExit");
+  EXPECT_EQ(strips[1], 0xFFFFC0u);
+  EXPECT_EQ(ctx.msg.answer, kAnswerQuestionClose);
+
+  AskQuestion(ctx, "?", 0, 9);  // beyond the buttons shown: [NEJ]
+  EXPECT_EQ(ctx.msg.preselected, 2);
+  AskQuestion(ctx, "?", 0, 0);  // none: [JA]
+  EXPECT_EQ(run.seen[3].focus, "CmdJa");
+  EXPECT_EQ(strips[3], 0xC0FFC0u);
+  EXPECT_EQ(ctx.msg.answer, kAnswerYes);
+  EXPECT_TRUE(ctx.main.form.Enabled());
+}
+
+TEST(AskQuestion, TakesTheScriptedAnswer) {
+  DialogRun run("answer JA\n");
+  AskQuestion(run.ctx(), Paragraphs("FAKTURA redan skickad!", "Skicka IGEN?"), 0, 2);
+  EXPECT_EQ(run.ctx().msg.answer, kAnswerYes);
+  EXPECT_NE(run.transcript.Captured().find("question FAKTURA redan skickad! \xC2\xB6 Skicka IGEN?\nanswer JA\n"),
+            std::string::npos);
+}
+
+TEST(WaitState, SurvivesAMessageAndEndsWithLeave) {
+  DialogRun run("");
+  Context& ctx = run.ctx();
+  MasterWindow& m = ctx.main;
+  ctx.frame.window_title = "T";
+  m.form.SetCaption("T");
+  m.Mf->SetText("arbete");
+  EnterWaitState(ctx);
+  EXPECT_EQ(m.form.Caption(), "T \xB7 !");
+  EXPECT_FALSE(m.CmdExit->Enabled());
+  EXPECT_EQ(m.CmdExit->BackColor(), 0x959595u);
+  EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
+  EXPECT_EQ(m.Mb->BackColor(), 0xFFFF00u);
+
+  ShowMessage(ctx, "mitt i", kInformation);
+  EXPECT_EQ(ctx.msg.wait_flag, 1);
+  EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
+
+  LeaveWaitState(ctx);
+  EXPECT_EQ(m.form.Caption(), "T");
+  EXPECT_TRUE(m.CmdExit->Enabled());
+  EXPECT_EQ(m.CmdExit->BackColor(), 0xFFFFC0u);
+  EXPECT_EQ(ctx.msg.wait_flag, 0);
+  EXPECT_EQ(m.Mb->BackColor(), 0xFFFFC0u);
+}
+
+TEST(StatusHelp, ComposesTextsAndEndsTheWaitingState) {
+  DialogRun run("");
+  Context& ctx = run.ctx();
+  MasterWindow& m = ctx.main;
+  EnterWaitState(ctx);
+  HelpReturn(ctx, "SELEKTERA");
+  EXPECT_EQ(ctx.msg.wait_flag, 0);
+  EXPECT_EQ(m.Mf->Text(), "Tryck [ÅTER] för ANROP av SELEKTERA-programmet!"_w);
+  EXPECT_EQ(m.Mf->ForeColor(), 0x000080u);
+  EXPECT_EQ(m.Mb->BackColor(), 0xFFFFC0u);
+  HelpSelect(ctx, "FAKTURA");
+  EXPECT_EQ(m.Mf->Text(), "Välj FAKTURA med [UPP]/[NER] och [ENTER] accepterar!"_w);
+  HelpStart(ctx, "OK");
+  EXPECT_EQ(m.Mf->Text(), "Tryck [OK] för START av INITIERAD utskrift!"_w);
+  HelpCancel(ctx, "UTSKRIFT");
+  EXPECT_EQ(m.Mf->Text(), "Tryck [AVBRYT] för AVSLUTA pågående UTSKRIFT-funktion!"_w);
+  HelpHelpKey(ctx);
+  EXPECT_EQ(m.Mf->Text(), "Tryck [ ! ] för VISA avsedda HJÄLP-text!"_w);
+  ctx.frame.program_code = "TRV00381";
+  ShowStopNotice(ctx);
+  EXPECT_EQ(m.Mf->Text(), "Program TRV00381 utför STOPP för FORTSATT bearbetning!"_w);
+  EXPECT_EQ(m.Mf->ForeColor(), 0xC00000u);
+  EXPECT_EQ(m.Mb->BackColor(), 0xFFFFFFu);
+}
+
+TEST(Pause, SmallValuesAreSecondsOthersMilliseconds) {
+  DialogRun run("");
+  const long long start = run.front_end.Now();
+  Pause(run.ctx(), 2);
+  EXPECT_EQ(run.front_end.Now() - start, 2000);
+  Pause(run.ctx(), 75);
+  EXPECT_EQ(run.front_end.Now() - start, 2075);
+}
+
+}  // namespace
+}  // namespace kvor::dialogs

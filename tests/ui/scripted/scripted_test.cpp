@@ -1,0 +1,130 @@
+#include "ui/scripted/scripted_front_end.h"
+
+#include <gtest/gtest.h>
+
+#include "common/cp1252.h"
+#include "support/scripted_run.h"
+
+namespace kvor::ui {
+namespace {
+
+using test::ScriptedRun;
+
+TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8Names) {
+  std::vector<Action> a;
+  std::string error;
+  ASSERT_TRUE(ParseActions("# a comment\n\nfocus TxtNmmr\ntype TxtNmmr 12 3\nset CboNmmr 000123\n"
+                           "key TxtNmmr Enter\nkey TxtNmmr x\nclick CmdNmr(3)  # digit\n"
+                           "click CmdSänd\nselect CboPrnt 2\nanswer stäng\nclose\ntick 242\n"
+                           "during click CmdBryt\r\n",
+                           a, error))
+      << error;
+  ASSERT_EQ(a.size(), 12u);
+  EXPECT_EQ(a[1].text, "12 3");
+  EXPECT_EQ(a[4].text, "x");
+  EXPECT_EQ(a[5].control, "CmdNmr(3)");
+  EXPECT_EQ(a[6].control, "CmdS\xE4nd");
+  EXPECT_EQ(a[7].number, 2);
+  EXPECT_EQ(a[8].text, "ST\xC4NG");
+  EXPECT_EQ(a[10].number, 242);
+  ASSERT_EQ(a[11].verb, Action::Verb::During);
+  EXPECT_EQ(a[11].inner->control, "CmdBryt");
+}
+
+TEST(ParseActions, RefusesWrongLinesNamingTheLine) {
+  const char* bad[] = {"jump TxtNmmr", "click", "type TxtNmmr", "key TxtNmmr Home", "select CboPrnt x",
+                       "answer OK",    "tick", "tick -1",      "close now",        "during during close",
+                       "during",       "focus A B"};
+  for (const char* line : bad) {
+    std::vector<Action> a;
+    std::string error;
+    EXPECT_FALSE(ParseActions(std::string("focus TxtNmmr\n") + line + "\n", a, error)) << line;
+    EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << error;
+  }
+}
+
+TEST(ScriptedFrontEnd, TypingIsOneKeyPressAndOneChangeACharacter) {
+  ScriptedRun run("type TxtNmmr 12x4\n");
+  forms::Control& field = *run.ctx().main.TxtNmmr;
+  std::string presses;
+  std::vector<std::string> changes;
+  run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
+    load();
+    field.KeyPress = [&](int16_t& key) {
+      presses += static_cast<char>(key);
+      if (key == 'x') key = 0;  // swallowed: never reaches the text
+    };
+    field.Change = [&] { changes.push_back(field.Text()); };
+  };
+  run.Play();
+  EXPECT_EQ(presses, "12x4");
+  EXPECT_EQ(changes, (std::vector<std::string>{"1", "12", "124"}));
+}
+
+TEST(ScriptedFrontEnd, DisabledControlsIgnoreActions) {
+  ScriptedRun run("click CmdKlar\ntype CboPrnt HP\nclick CmdNmr(7)\nanswer JA\n");
+  int digit = 0;
+  run.ctx().main.CmdNmr[7]->Click = [&] { ++digit; };
+  run.Play();
+  EXPECT_EQ(digit, 1);
+  const std::string lines = run.Lines();
+  EXPECT_NE(lines.find("ignored click CmdKlar\nignored type CboPrnt HP\n"), std::string::npos);
+  EXPECT_NE(lines.find("focus CmdNmr(7)\n"), std::string::npos);
+  EXPECT_NE(lines.find("ignored answer JA\n"), std::string::npos);  // no message is open
+}
+
+TEST(ScriptedFrontEnd, KeysAndSelections) {
+  ScriptedRun run("key TxtNmmr Up\nkey TxtNmmr Enter\nkey TxtNmmr 7\nselect CboNmmr 1\n");
+  std::vector<int> downs, presses;
+  int clicks = 0;
+  forms::Control& field = *run.ctx().main.TxtNmmr;
+  forms::Control& list = *run.ctx().main.CboNmmr;
+  field.KeyDown = [&](int16_t& k) { downs.push_back(k); };
+  field.KeyPress = [&](int16_t& k) { presses.push_back(k); };
+  list.Click = [&] { ++clicks; };
+  run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
+    load();
+    list.AddItem("000001 20261201");
+    list.AddItem("000002 20261202");
+    list.Enable(true, 0xFFFFFF);
+  };
+  run.Play();
+  EXPECT_EQ(downs, (std::vector<int>{38, 13, '7'}));
+  EXPECT_EQ(presses, (std::vector<int>{13, '7'}));
+  EXPECT_EQ(field.Text(), "7");
+  EXPECT_EQ(list.ListIndex(), 1);
+  EXPECT_EQ(list.Text(), "000002 20261202");
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST(ScriptedFrontEnd, DuringActionsArriveInsideRunningWork) {
+  // The click's handler lets events run twice; the first DoEvents delivers the "during" action.
+  ScriptedRun run("click CmdNmr(1)\nduring click CmdNmr(2)\n");
+  std::string order;
+  MasterWindow& m = run.ctx().main;
+  m.CmdNmr[1]->Click = [&] {
+    order += "[1 ";
+    run.ctx().ui.DoEvents();
+    order += "1]";
+  };
+  m.CmdNmr[2]->Click = [&] { order += "2 "; };
+  run.Play();
+  EXPECT_EQ(order, "[1 2 1]");
+}
+
+TEST(ScriptedFrontEnd, PausesAdvanceTheVirtualClockAndTimers) {
+  ScriptedRun run("click CmdNmr(1)\n");
+  MasterWindow& m = run.ctx().main;
+  m.CmdNmr[1]->Click = [&] {
+    for (int i = 0; i < 40; ++i) {  // 40 x 75 ms: three whole seconds
+      run.ctx().ui.Sleep(75);
+      run.ctx().ui.DoEvents();
+    }
+  };
+  run.Play();
+  EXPECT_EQ(run.front_end.Now(), 3000);
+  EXPECT_EQ(m.LblWaits->Text(), "238");
+}
+
+}  // namespace
+}  // namespace kvor::ui
