@@ -1,6 +1,7 @@
 #include "app/headless.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -12,7 +13,8 @@ namespace kvor::app {
 int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
   std::ifstream in(options.actions_file, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "trv00381: cannot read the ACTIONS file '%s'\n", options.actions_file.c_str());
+    std::fprintf(stderr, "trv00381: cannot read the ACTIONS file '%s'\n",
+                 options.actions_file.c_str());
     return 2;
   }
   std::stringstream text;
@@ -26,12 +28,19 @@ int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
 
   forms::Transcript transcript;
   if (!transcript.Open(options.has_transcript ? options.transcript_file : std::string())) {
-    std::fprintf(stderr, "trv00381: cannot write the transcript '%s'\n", options.transcript_file.c_str());
+    std::fprintf(stderr, "trv00381: cannot write the transcript '%s'\n",
+                 options.transcript_file.c_str());
     return 2;
   }
   ui::ScriptedFrontEnd front_end(std::move(actions), transcript);
   const sys::Clock clock(options.today);
-  sys::MemoryClipboard clipboard;
+  // Without a display the clipboard lives in memory, or in the file KVOR_CLIPBOARD names so that
+  // the programs started next can read it.
+  const char* clipboard_file = std::getenv("KVOR_CLIPBOARD");
+  sys::MemoryClipboard memory;
+  sys::FileClipboard file(clipboard_file ? clipboard_file : "");
+  sys::Clipboard& clipboard =
+      clipboard_file && *clipboard_file ? static_cast<sys::Clipboard&>(file) : memory;
   frame::Program program(front_end, clock, clipboard, transcript, start);
   if (!front_end.CheckControls(program.ctx.main.form, error)) {
     std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());

@@ -36,7 +36,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   const char* drive = std::getenv("SystemDrive");
-  const frame::StartInfo start{ExecutablePath(argv[0]), drive ? drive : ""};
+  frame::StartInfo start{ExecutablePath(argv[0]), drive ? drive : "", {}};
+  if (!frame::BuildDriveMap(options, std::getenv("KVOR_DRIVES"), start.drives, error)) {
+    std::fprintf(stderr, "trv00381: %s\n", error.c_str());
+    return 2;
+  }
   if (options.headless) return app::RunHeadless(options, start);
   return RunWithWindows(argc, argv, options, start);
 }

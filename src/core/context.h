@@ -7,6 +7,8 @@
 #include "common/messenger.h"
 #include "core/frame_state.h"
 #include "core/master_window.h"
+#include "platform/files/drive_map.h"
+#include "platform/files/text_files.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/transcript.h"
 #include "platform/system/clipboard.h"
@@ -34,6 +36,9 @@ struct Context {
 
   FrameState frame;
   LinkArea link;
+  Installation install;
+  files::DriveMap drives;       // Windows drive letters to host folders
+  files::TextFiles text_files;  // open settings files by file number
   MessageState msg;
   MasterWindow main;
 

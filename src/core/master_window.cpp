@@ -10,25 +10,30 @@ using forms::Rect;
 
 namespace {
 
-constexpr int kRow = 330;        // height of one line of the data panel
-constexpr int kTop = 780;        // first line of the data panel
+constexpr int kRow = 330;  // height of one line of the data panel
+constexpr int kTop = 780;  // first line of the data panel
 constexpr int kLeftCaption = 120, kLeftValue = 1740;
 constexpr int kRightCaption = 5040, kRightValue = 6780;
-constexpr int kPadLeft = 9300;   // digit pad and navigation buttons
+constexpr int kPadLeft = 9300;  // digit pad and navigation buttons
 constexpr int kButton = 780, kButtonHigh = 480, kGap = 60;
 
-int RowTop(int row) { return kTop + row * kRow; }
+int RowTop(int row) {
+  return kTop + row * kRow;
+}
 
 // A data label: sunken white box in the data panel.
 Control* Data(forms::Form& f, std::string_view name, int left, int row, int width, int index = -1) {
-  Control& c = f.Add(Kind::Label, std::string(name), Rect{left, RowTop(row), width, kRow - 45}, {}, index);
+  Control& c =
+      f.Add(Kind::Label, std::string(name), Rect{left, RowTop(row), width, kRow - 45}, {}, index);
   c.SetBackColor(0xFFFFFF);
   c.SetFont({"Courier New", 9, false});
   return &c;
 }
 
-void Caption(forms::Form& f, int& serial, std::string_view text, int left, int row, int width = 1560) {
-  Control& c = f.Add(Kind::Label, "Label" + std::to_string(++serial), Rect{left, RowTop(row), width, kRow - 45}, text);
+void Caption(forms::Form& f, int& serial, std::string_view text, int left, int row,
+             int width = 1560) {
+  Control& c = f.Add(Kind::Label, "Label" + std::to_string(++serial),
+                     Rect{left, RowTop(row), width, kRow - 45}, text);
   c.SetBackColor(colour::kWindow);
 }
 
@@ -121,16 +126,19 @@ MasterWindow::MasterWindow() {
   LblBokat = Data(f, "LblBokat", kRightValue, 12, 300);
   LblBfile = Data(f, "LblBfile", kRightValue + 360, 12, 1560);
   Caption(f, serial, "(E-faktura)"_w, kRightCaption, 13, 1680);
-  Caption(f, serial, "Notera om KundFakturan har uppgift om E-fakturering!"_w, kRightCaption, 14, 4140);
+  Caption(f, serial, "Notera om KundFakturan har uppgift om E-fakturering!"_w, kRightCaption, 14,
+          4140);
 
   // Digit pad: 7 8 9 / 4 5 6 / 1 2 3 / Rensa 0 Klart.
   Caption(f, serial, "Tryck [0] till [9] för FakturaNummer!"_w, kPadLeft - 60, 0, 2640);
   const int pad_top = RowTop(1);
   auto pad = [&](int col, int row) {
-    return Rect{kPadLeft + col * (kButton + kGap), pad_top + row * (kButtonHigh + kGap), kButton, kButtonHigh};
+    return Rect{kPadLeft + col * (kButton + kGap), pad_top + row * (kButtonHigh + kGap), kButton,
+                kButtonHigh};
   };
   for (int d = 1; d <= 9; ++d)
-    CmdNmr[d] = &f.Add(Kind::Button, "CmdNmr", pad((d - 1) % 3, 2 - (d - 1) / 3), "[" + std::to_string(d) + "]", d);
+    CmdNmr[d] = &f.Add(Kind::Button, "CmdNmr", pad((d - 1) % 3, 2 - (d - 1) / 3),
+                       "[" + std::to_string(d) + "]", d);
   CmdNmr[0] = &f.Add(Kind::Button, "CmdNmr", pad(1, 3), "[0]", 0);
   CmdSudda = &f.Add(Kind::Button, "CmdSudda", pad(0, 3), "Rensa");
   CmdSpara = &f.Add(Kind::Button, "CmdSpara", pad(2, 3), "Klart");
@@ -146,16 +154,19 @@ MasterWindow::MasterWindow() {
   const int printer_top = RowTop(16);
   PrinterBild = &f.Add(Kind::PictureBox, "PrinterBild", Rect{kLeftCaption, printer_top, 480, 480});
   PrinterBild->SetPicture("printer");
-  CboPrnt = &f.Add(Kind::ComboBox, "CboPrnt", Rect{kLeftCaption + 600, printer_top + 60, 4500, kRow});
-  Caption(f, serial, "Tryck SkickaKnappen för att överföra KundFakturan som E-faktura!"_w, kRightCaption,
-          16, 4140);
+  CboPrnt =
+      &f.Add(Kind::ComboBox, "CboPrnt", Rect{kLeftCaption + 600, printer_top + 60, 4500, kRow});
+  Caption(f, serial, "Tryck SkickaKnappen för att överföra KundFakturan som E-faktura!"_w,
+          kRightCaption, 16, 4140);
   const int buttons_top = RowTop(17) + 240;
   auto bottom = [&](int i) { return Rect{kLeftCaption + i * 1500, buttons_top, 1380, 540}; };
   CmdKlar = &f.Add(Kind::Button, "CmdKlar", bottom(0), "OK");
   CmdSand = &f.Add(Kind::Button, std::string("CmdSänd"_w), bottom(1), "&Skicka");
   CmdBryt = &f.Add(Kind::Button, "CmdBryt", bottom(2), "AvBryt");
-  CmdInfo = &f.Add(Kind::Button, "CmdInfo", Rect{kPadLeft + 2 * (kButton + kGap), RowTop(16), kButton, kButtonHigh}, "!");
-  Command2 = &f.Add(Kind::Button, "Command2", Rect{kPadLeft, RowTop(16), 2 * kButton + kGap, kButtonHigh});
+  CmdInfo = &f.Add(Kind::Button, "CmdInfo",
+                   Rect{kPadLeft + 2 * (kButton + kGap), RowTop(16), kButton, kButtonHigh}, "!");
+  Command2 =
+      &f.Add(Kind::Button, "Command2", Rect{kPadLeft, RowTop(16), 2 * kButton + kGap, kButtonHigh});
   CmdExit = &f.Add(Kind::Button, "CmdExit", Rect{kWidth - 1500, buttons_top, 1380, 540}, "ÅTER"_w);
   for (Control* b : {CmdKlar, CmdSand, CmdBryt, CmdExit}) b->SetFont({"MS Sans Serif", 10, true});
 

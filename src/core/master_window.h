@@ -16,8 +16,8 @@ namespace colour {
 inline constexpr forms::Color kWindow = 0xC0C0C0;
 inline constexpr forms::Color kButtonOff = 0x959595;
 inline constexpr forms::Color kDigitOn = 0xE0E0E0;
-inline constexpr forms::Color kGoOn = 0xC0FFC0;       // done, print, send
-inline constexpr forms::Color kStopOn = 0xFFC0C0;     // clear, cancel
+inline constexpr forms::Color kGoOn = 0xC0FFC0;    // done, print, send
+inline constexpr forms::Color kStopOn = 0xFFC0C0;  // clear, cancel
 inline constexpr forms::Color kExitOn = 0xFFFFC0;
 inline constexpr forms::Color kPrinterListOff = 0x808080;
 inline constexpr forms::Color kFieldOff = 0xD3D3D3;
@@ -32,12 +32,12 @@ inline constexpr forms::Color kStatusStrip = 0xFFFFC0;
 
 // Fields of the main window that the selection, printing and sending logic share.
 struct MasterState {
-  int16_t error = 0;              // the window's error indicator
-  std::string invoice_number;     // the 6-digit number being looked up
+  int16_t error = 0;           // the window's error indicator
+  std::string invoice_number;  // the 6-digit number being looked up
   std::string work_text;
-  int16_t navigation_mode = 1;    // 1 invoice list, 2 printer list
+  int16_t navigation_mode = 1;  // 1 invoice list, 2 printer list
   int16_t list_position = 0, lower_bound = 0, upper_bound = 0;
-  std::string first_step = "0";   // "1" once Up or Down was pressed after a reset
+  std::string first_step = "0";  // "1" once Up or Down was pressed after a reset
   int16_t unprinted_count = 0, printed_count = 0;
   int16_t einvoice_written = 0;
   std::string language_code;
@@ -49,7 +49,7 @@ struct MasterWindow {
   MasterWindow& operator=(const MasterWindow&) = delete;
 
   static constexpr const char* kDesignedCaption = "TRV00381";
-  static constexpr int kWidth = 12000;   // twips
+  static constexpr int kWidth = 12000;  // twips
   static constexpr int kHeight = 8400;
 
   forms::Form form{"MASTER"};

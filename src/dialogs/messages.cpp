@@ -71,7 +71,8 @@ void CentreOnScreen(Context& ctx, Form& f, const WindowSize& size) {
 
 // The message text: fixed pitch, filling the window above the buttons.
 Control& AddMessageLabel(Form& f, const WindowSize& size, const std::string& text) {
-  Control& c = f.Add(Kind::Label, "LblMssg", Rect{120, 120, size.width - 240, size.lines * 240 + 120}, text);
+  Control& c =
+      f.Add(Kind::Label, "LblMssg", Rect{120, 120, size.width - 240, size.lines * 240 + 120}, text);
   c.SetFont({"Courier New", 9, false});
   c.SetBackColor(f.BackColor());
   return c;
@@ -117,7 +118,9 @@ WindowSize MeasureMessage(const std::string& text, int minimum_width, int main_w
   return s;
 }
 
-void DoEvents(Context& ctx) { ctx.ui.DoEvents(); }
+void DoEvents(Context& ctx) {
+  ctx.ui.DoEvents();
+}
 
 void Pause(Context& ctx, double n) {
   const int ms = n < 10 ? static_cast<int>(n * 1000) : static_cast<int>(n);
@@ -188,10 +191,10 @@ void ShowMessage(Context& ctx, const std::string& text, int16_t kind) {
 void ReportError(Context& ctx, const std::string& text) {
   const sys::LocalTime now = ctx.clock.Now();
   const std::string date = std::to_string(now.year) + "-" + Two(now.month) + "-" + Two(now.day);
-  ctx.msg.buffer = Paragraphs(text, "Kontakta KVOR för HJÄLP enligt SUPPORT-avtalet!"_w,
-                              "Inträffat: "_w + date + std::string(kDotSeparator) + Two(now.hour) +
-                                  ":" + Two(now.minute),
-                              "Program: " + ctx.frame.program_code);
+  ctx.msg.buffer = Paragraphs(
+      text, "Kontakta KVOR för HJÄLP enligt SUPPORT-avtalet!"_w,
+      "Inträffat: "_w + date + std::string(kDotSeparator) + Two(now.hour) + ":" + Two(now.minute),
+      "Program: " + ctx.frame.program_code);
   ctx.clipboard.SetText(ctx.msg.buffer);
   ShowMessage(ctx, ctx.msg.buffer, kError);
 }
@@ -200,13 +203,14 @@ void ReportTrappedError(Context& ctx, const std::string& text, const TrappedErro
   const std::size_t sep = text.find(kParagraph);
   std::size_t n = sep == std::string::npos ? 0 : sep;  // length of the first paragraph
   if (n < 1) n = text.size();
-  ctx.msg.buffer = Paragraphs(text, "Projekt: " + error.source, std::string(n, '-'),
-                              "Fel: " + WithSignPlace(error.number), error.description,
-                              std::string(47, '-'));
+  ctx.msg.buffer =
+      Paragraphs(text, "Projekt: " + error.source, std::string(n, '-'),
+                 "Fel: " + WithSignPlace(error.number), error.description, std::string(47, '-'));
   ReportError(ctx, ctx.msg.buffer);
 }
 
-void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wanted, int16_t preselected) {
+void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wanted,
+                 int16_t preselected) {
   MasterWindow& m = ctx.main;
   ctx.msg.text = text;
   ctx.msg.close_button_wanted = close_button_wanted;

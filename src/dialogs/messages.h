@@ -17,10 +17,10 @@ inline constexpr int16_t kError = 3;        // an error; the error report always
 inline constexpr int16_t kCancellable = 4;  // a notice the user may cancel with [AVBRYT]
 
 // Answers written into the message state.
-inline constexpr int16_t kAnswerClose = 0;   // [STÄNG]
-inline constexpr int16_t kAnswerCancel = 1;  // [AVBRYT]
-inline constexpr int16_t kAnswerYes = 6;     // [JA]
-inline constexpr int16_t kAnswerNo = 7;      // [NEJ]
+inline constexpr int16_t kAnswerClose = 0;          // [STÄNG]
+inline constexpr int16_t kAnswerCancel = 1;         // [AVBRYT]
+inline constexpr int16_t kAnswerYes = 6;            // [JA]
+inline constexpr int16_t kAnswerNo = 7;             // [NEJ]
 inline constexpr int16_t kAnswerQuestionClose = 2;  // [STÄNG] of the question window
 
 // Shows the message window and returns once the user has closed it; the answer is in
@@ -31,7 +31,8 @@ void ReportError(Context& ctx, const std::string& text);
 // The error report for a fault caught in a routine's error trap.
 void ReportTrappedError(Context& ctx, const std::string& text, const TrappedError& error);
 // The yes/no question window; the answer (6, 7 or 2) is in ctx.msg.answer.
-void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wanted, int16_t preselected);
+void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wanted,
+                 int16_t preselected);
 
 // Sleeps n seconds (n below 10) or n milliseconds, then lets pending window events run.
 void Pause(Context& ctx, double n);

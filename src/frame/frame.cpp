@@ -5,6 +5,7 @@
 #include "common/cp1252.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
+#include "frame/settings.h"
 #include "frame/stand_ins.h"
 #include "selection/main_buttons.h"
 
@@ -30,16 +31,22 @@ std::string Folder(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+bool IsBlank(const std::string& s) {
+  return s.find_first_not_of(' ') == std::string::npos;
+}
 
 // The stop rules of the start-up readers.
 enum class StopRule { AboveZero, ExactlyOne, Never };
 
 bool Stops(StopRule rule, int16_t& err) {
   switch (rule) {
-    case StopRule::AboveZero: return err > 0;
-    case StopRule::ExactlyOne: return err == 1;
-    case StopRule::Never: err = 0; return false;
+    case StopRule::AboveZero:
+      return err > 0;
+    case StopRule::ExactlyOne:
+      return err == 1;
+    case StopRule::Never:
+      err = 0;
+      return false;
   }
   return false;
 }
@@ -47,7 +54,6 @@ bool Stops(StopRule rule, int16_t& err) {
 // A failed start-up step leaves by the exit routine.
 [[noreturn]] void StopStartUp(Context& ctx) {
   ExitRoutine(ctx);
-  EndProgram(ctx);  // not reached: the exit routine ends the program
 }
 
 }  // namespace
@@ -93,8 +99,8 @@ void StartUp(Context& ctx, const StartInfo& start) {
   m.CmdExit->Enable(true, colour::kExitOn);
   m.Mf->SetText("Startar " + f.program_code + "-programmet!");
   dialogs::DoEvents(ctx);
-  f.window_title = std::string(MasterWindow::kDesignedCaption) + std::string(kDotSeparator) + "KVOR" +
-                   std::string(kDotSeparator) + kReleaseDate;
+  f.window_title = std::string(MasterWindow::kDesignedCaption) + std::string(kDotSeparator) +
+                   "KVOR" + std::string(kDotSeparator) + kReleaseDate;
   f.window_height = static_cast<int16_t>(m.form.Geometry().height);
   f.window_width = static_cast<int16_t>(m.form.Geometry().width);
   m.form.SetCaption(f.window_title);
@@ -119,9 +125,9 @@ void StartUp(Context& ctx, const StartInfo& start) {
     reader(ctx, err);
     if (Stops(rule, err)) StopStartUp(ctx);
   };
-  step(standin::ReadDriveSettings, StopRule::AboveZero);
-  step(standin::ReadLinkArea, StopRule::AboveZero);
-  step(standin::ReadRegistrySettings, StopRule::Never);
+  step(ReadDriveSettings, StopRule::AboveZero);
+  step(ReadLinkArea, StopRule::AboveZero);
+  step(ReadRegistrySettings, StopRule::Never);
   step(standin::OpenAllRegisters, StopRule::AboveZero);
   step(standin::ReadCompany, StopRule::AboveZero);
   step(standin::ReadBank, StopRule::AboveZero);
@@ -134,8 +140,8 @@ void StartUp(Context& ctx, const StartInfo& start) {
   step(standin::ListPrinters, StopRule::ExactlyOne);
   standin::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested
   step(standin::ReadPrintCode, StopRule::AboveZero);
-  step(standin::ReadLanguageTable, StopRule::ExactlyOne);
-  step(standin::ReadCompanyIdentity, StopRule::Never);
+  step(ReadLanguageTable, StopRule::ExactlyOne);
+  step(ReadCompanyIdentity, StopRule::Never);
 
   // 7-8: the invoice list; nothing to print ends the program (the loader has said so).
   int16_t& unprinted = m.state.unprinted_count;
@@ -173,80 +179,6 @@ void KeepWindowSize(Context& ctx) {
   const forms::Rect r = ctx.main.form.Geometry();
   if (r.width != ctx.frame.window_width || r.height != ctx.frame.window_height)
     ctx.main.form.SetSize(ctx.frame.window_width, ctx.frame.window_height);
-}
-
-void QueryUnload(Context& ctx, int16_t& cancel) {
-  if (ctx.frame.close_permitted == 1) return;
-  cancel = 1;
-  ClosingQuestion(ctx);
-}
-
-void ClosingQuestion(Context& ctx) {
-  dialogs::ShowStopNotice(ctx);
-  std::string code;
-  for (char c : ctx.frame.program_code)
-    if (c != ' ') code += c;
-  const std::string text =
-      Paragraphs("Vald STÄNGNING är EJ normal!"_w, "Skall '" + code + "' stängas?"_w);
-  ctx.transcript.Box("Avslutas", text);
-  const forms::BoxAnswer a = ctx.ui.MessageBox("Avslutas", text, forms::BoxButtons::YesNo,
-                                               forms::BoxIcon::Critical, forms::BoxAnswer::No);
-  ctx.frame.closing_answer = a == forms::BoxAnswer::Yes ? 6 : 7;
-  dialogs::RestoreStatusLine(ctx);
-  if (a == forms::BoxAnswer::Yes) {
-    ctx.main.form.SetEnabled(false);
-    ExitRoutine(ctx);
-  } else if (ctx.main.CmdExit->Enabled()) {
-    ctx.frame.events_suppressed = 0;
-    ctx.main.CmdExit->SetFocus();
-  }
-}
-
-void ExitRoutine(Context& ctx) {
-  ctx.main.TidVisa->SetEnabled(false);
-  selection::ResetButtons(ctx);
-  standin::CloseAllRegisters(ctx);
-  ctx.link.link_data = std::string(60, ' ');
-  ctx.link.link_text.clear();
-  ctx.link.program_to_start = "TRV00377";
-  ctx.link.system_code = "TRV";
-  int16_t err = 0;
-  standin::StartProgramThroughLinkArea(ctx, err);
-  EndAfterStart(ctx, err);
-}
-
-void ExitGotFocus(Context& ctx) {
-  if (ctx.frame.events_suppressed) return;
-  dialogs::HelpReturn(ctx, "SELEKTERA");
-  ctx.frame.idle_counter = 0;
-  ctx.main.TidVisa->SetEnabled(true);
-}
-
-void EndAfterStart(Context& ctx, int16_t err) {
-  if (err == 1) StopProcedure(ctx);
-  EndProgram(ctx);
-}
-
-void StopProcedure(Context& ctx) {
-  if (ctx.main.form.Enabled()) ctx.main.form.SetEnabled(false);
-  ctx.frame.events_suppressed = 1;
-  standin::CloseAllRegisters(ctx);
-  const std::string handover = Paragraphs(ctx.frame.window_title, ctx.msg.last_shown);
-  if (!ctx.clipboard.SetText(handover)) {
-    dialogs::ReportTrappedError(
-        ctx, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"_w,
-        TrappedError{"PROGSTOP", 521, "Can't open Clipboard"});
-    ExitRoutine(ctx);
-  }
-  // Starting the stop program comes with program chaining; until then the program ends here.
-  EndProgram(ctx, 1);
-}
-
-void EndProgram(Context& ctx, int code) {
-  ctx.main.form.SetEnabled(false);
-  ctx.frame.close_permitted = 1;
-  ctx.frame.events_suppressed = 1;
-  throw ProgramEnd{code};
 }
 
 void WireMainWindow(Context& ctx, const StartInfo& start) {

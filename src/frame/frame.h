@@ -12,8 +12,9 @@ inline constexpr const char* kReleaseDate = "2022-10-19";
 
 // Where the program was started from, for the program code and path.
 struct StartInfo {
-  std::string executable;     // path of the running executable
-  std::string system_drive;   // value of the SystemDrive variable; "C:" when empty
+  std::string executable;    // path of the running executable
+  std::string system_drive;  // value of the SystemDrive variable; "C:" when empty
+  files::DriveMap drives;    // where the drive letters lie on this host
 };
 
 // Installs the handlers of the main window's events.
@@ -31,13 +32,22 @@ void KeepWindowSize(Context& ctx);
 void QueryUnload(Context& ctx, int16_t& cancel);
 void ClosingQuestion(Context& ctx);
 
+// Exit code of a run that ended through the stop procedure.
+inline constexpr int kStoppedCode = 1;
+
 // The exit button ("ÅTER"): back to the menu program.
-void ExitRoutine(Context& ctx);
+[[noreturn]] void ExitRoutine(Context& ctx);
 void ExitGotFocus(Context& ctx);
+// Writes the link area and starts the program it names; indicator 1 when that failed.
+void StartProgramThroughLinkArea(Context& ctx, int16_t& err);
+// Starts an executable (a Windows path) with an optional argument, without waiting for it.
+void RunProgram(Context& ctx, const std::string& path, const std::string& argument, int16_t& err);
+// Back to the program that called this one by name, by the link area's return kind.
+[[noreturn]] void ReturnToCaller(Context& ctx);
 // Runs the stop procedure when err is 1, then ends the program.
-void EndAfterStart(Context& ctx, int16_t err);
+[[noreturn]] void EndAfterStart(Context& ctx, int16_t err);
 // Hands the window title and the last message to the stop program, then ends.
-void StopProcedure(Context& ctx);
+[[noreturn]] void StopProcedure(Context& ctx);
 // Ends the program: does not return (throws ProgramEnd to the front end's main loop).
 [[noreturn]] void EndProgram(Context& ctx, int code = 0);
 

@@ -13,6 +13,17 @@ const char* const kUsage =
     "  --transcript FILE     write the transcript of the run to FILE (headless: default stdout)\n"
     "  --help                this text\n";
 
+bool BuildDriveMap(const Options& options, const char* environment, files::DriveMap& map,
+                   std::string& error) {
+  if (environment && *environment && !map.SetFromList(environment, error)) {
+    error = "KVOR_DRIVES: " + error;
+    return false;
+  }
+  if (!options.root.empty()) map.SetRoot(options.root);
+  for (const auto& [letter, folder] : options.drives) map.Set(letter, folder);
+  return true;
+}
+
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -31,11 +42,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       if (!value(out.root)) return false;
     } else if (a == "--drive") {
       if (!value(v)) return false;
-      if (v.size() < 4 || !std::isalpha(static_cast<unsigned char>(v[0])) || v[1] != ':' || v[2] != '=') {
+      if (v.size() < 4 || !std::isalpha(static_cast<unsigned char>(v[0])) || v[1] != ':' ||
+          v[2] != '=') {
         error = "--drive takes X:=DIR, not '" + v + "'";
         return false;
       }
-      out.drives.emplace_back(static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))), v.substr(3));
+      out.drives.emplace_back(static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))),
+                              v.substr(3));
     } else if (a == "--today") {
       if (!value(v)) return false;
       out.today = sys::ParseIsoDate(v.c_str());

@@ -6,20 +6,26 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/drive_map.h"
 #include "platform/system/clock.h"
 
 namespace kvor::frame {
 
 struct Options {
-  std::string root;                                      // --root DIR: every drive X: is DIR/X
-  std::vector<std::pair<char, std::string>> drives;      // --drive X:=DIR, repeatable
-  std::optional<sys::LocalTime> today;                   // --today YYYY-MM-DD
-  bool headless = false;                                 // --headless ACTIONS
+  std::string root;                                  // --root DIR: every drive X: is DIR/X
+  std::vector<std::pair<char, std::string>> drives;  // --drive X:=DIR, repeatable
+  std::optional<sys::LocalTime> today;               // --today YYYY-MM-DD
+  bool headless = false;                             // --headless ACTIONS
   std::string actions_file;
-  bool has_transcript = false;                           // --transcript FILE
+  bool has_transcript = false;  // --transcript FILE
   std::string transcript_file;
   bool help = false;
 };
+
+// The drive map of the options: KVOR_DRIVES (given as `environment`), then --root, then each
+// --drive, each later one winning for its letters. False with a message on a malformed list.
+bool BuildDriveMap(const Options& options, const char* environment, files::DriveMap& map,
+                   std::string& error);
 
 // Parses argv[1..]; false with a message on a wrong option.
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error);

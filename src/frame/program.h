@@ -14,6 +14,7 @@ class Program {
           forms::Transcript& transcript, const StartInfo& start)
       : ctx(ui, clock, clipboard, transcript), messenger_(ctx) {
     ctx.messenger = &messenger_;
+    ctx.drives = start.drives;
     transcript.Follow(ctx.main.form, "Mf");
     WireMainWindow(ctx, start);
   }

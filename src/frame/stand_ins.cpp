@@ -2,25 +2,31 @@
 
 namespace kvor::frame::standin {
 
-void ReadDriveSettings(Context&, int16_t& err) { err = 0; }
-void ReadLinkArea(Context&, int16_t& err) { err = 0; }
-void ReadRegistrySettings(Context&, int16_t& err) { err = 0; }
-void OpenAllRegisters(Context&, int16_t& err) { err = 0; }
-void ReadCompany(Context&, int16_t& err) { err = 0; }
-void ReadBank(Context&, int16_t& err) { err = 0; }
-void ReadBusinessAreas(Context&, int16_t& err) { err = 0; }
-void ReadLengthTable(Context&, int16_t& err) { err = 0; }
-void LoadPrinterTable(Context&, int16_t& err) { err = 0; }
-void ListPrinters(Context&, int16_t& err) { err = 0; }
-void ChoosePrinterByCode(Context&, int, int16_t&) {}
-void ReadPrintCode(Context&, int16_t& err) { err = 0; }
-void ReadLanguageTable(Context&, int16_t& err) { err = 0; }
-void ReadCompanyIdentity(Context& ctx, int16_t& err) {
-  if (ctx.frame.owner_short_name.find_first_not_of(' ') == std::string::npos)
-    ctx.frame.owner_short_name = "KVOR";
+void OpenAllRegisters(Context&, int16_t& err) {
   err = 0;
 }
-
+void ReadCompany(Context&, int16_t& err) {
+  err = 0;
+}
+void ReadBank(Context&, int16_t& err) {
+  err = 0;
+}
+void ReadBusinessAreas(Context&, int16_t& err) {
+  err = 0;
+}
+void ReadLengthTable(Context&, int16_t& err) {
+  err = 0;
+}
+void LoadPrinterTable(Context&, int16_t& err) {
+  err = 0;
+}
+void ListPrinters(Context&, int16_t& err) {
+  err = 0;
+}
+void ChoosePrinterByCode(Context&, int, int16_t&) {}
+void ReadPrintCode(Context&, int16_t& err) {
+  err = 0;
+}
 void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err) {
   unprinted = 1;
   printed = 0;
@@ -31,6 +37,5 @@ void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t
 
 void LookupInvoice(Context&) {}
 void CloseAllRegisters(Context&) {}
-void StartProgramThroughLinkArea(Context&, int16_t& err) { err = 0; }
 
 }  // namespace kvor::frame::standin

@@ -1,5 +1,5 @@
-// Start-up readers and chaining steps whose real versions come with the installation, register,
-// printer and invoice-list work. Each succeeds and leaves the error indicator at 0; the name says
+// Start-up readers and register steps whose real versions come with the register, printer and
+// invoice-list work. Each succeeds and leaves the error indicator at 0; the name says
 // what replaces it.
 #pragma once
 
@@ -9,25 +9,18 @@
 
 namespace kvor::frame::standin {
 
-void ReadDriveSettings(Context& ctx, int16_t& err);       // DISKUNIT.DAT reader
-void ReadLinkArea(Context& ctx, int16_t& err);            // LINKAREA.DAT reader
-void ReadRegistrySettings(Context& ctx, int16_t& err);    // per-user settings value
-void OpenAllRegisters(Context& ctx, int16_t& err);        // channel plan of the 28 registers
-void ReadCompany(Context& ctx, int16_t& err);             // company record
-void ReadBank(Context& ctx, int16_t& err);                // bank record
-void ReadBusinessAreas(Context& ctx, int16_t& err);       // business areas "F" and "OTK"
-void ReadLengthTable(Context& ctx, int16_t& err);         // length-distribution table
-void LoadPrinterTable(Context& ctx, int16_t& err);        // SKRIVARE.DAT
-void ListPrinters(Context& ctx, int16_t& err);            // installed printers
+void OpenAllRegisters(Context& ctx, int16_t& err);   // channel plan of the 28 registers
+void ReadCompany(Context& ctx, int16_t& err);        // company record
+void ReadBank(Context& ctx, int16_t& err);           // bank record
+void ReadBusinessAreas(Context& ctx, int16_t& err);  // business areas "F" and "OTK"
+void ReadLengthTable(Context& ctx, int16_t& err);    // length-distribution table
+void LoadPrinterTable(Context& ctx, int16_t& err);   // SKRIVARE.DAT
+void ListPrinters(Context& ctx, int16_t& err);       // installed printers
 void ChoosePrinterByCode(Context& ctx, int code, int16_t& err);
-void ReadPrintCode(Context& ctx, int16_t& err);           // system print-code record "FT"
-void ReadLanguageTable(Context& ctx, int16_t& err);       // LANGUAGE.DAT
-void ReadCompanyIdentity(Context& ctx, int16_t& err);     // COMPANYS.DAT
+void ReadPrintCode(Context& ctx, int16_t& err);  // system print-code record "FT"
 // Invoice list loader: reports one unprinted invoice so that the window reaches number entry.
 void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err);
-void LookupInvoice(Context& ctx);                          // invoice lookup by number
-void CloseAllRegisters(Context& ctx);                      // channel layer's close of every channel
-// Start of the next program through the link area; until chaining exists the program just ends.
-void StartProgramThroughLinkArea(Context& ctx, int16_t& err);
+void LookupInvoice(Context& ctx);      // invoice lookup by number
+void CloseAllRegisters(Context& ctx);  // channel layer's close of every channel
 
 }  // namespace kvor::frame::standin

@@ -29,7 +29,8 @@ TEST(Literals, SourcesUseTheHelperForNonAsciiText) {
   const char* root = KVOR_SOURCE_DIR;
   int files = 0;
   std::string report;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::path(root) / "src")) {
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(std::filesystem::path(root) / "src")) {
     const auto ext = entry.path().extension();
     if (ext != ".cpp" && ext != ".h") continue;
     ++files;

@@ -42,7 +42,7 @@ class WatchingFrontEnd : public ui::ScriptedFrontEnd {
 struct DialogRun {
   explicit DialogRun(const std::string& actions)
       : front_end(test::Actions(actions), transcript),
-        program(front_end, clock, clipboard, transcript, {"/opt/kvor/bin/trv00381", "C:"}) {
+        program(front_end, clock, clipboard, transcript, {"/opt/kvor/bin/trv00381", "C:", {}}) {
     transcript.OpenMemory();
     ctx().frame.program_code = "TRV00381";
     ctx().frame.events_suppressed = 0;
@@ -50,7 +50,8 @@ struct DialogRun {
       Seen s;
       s.geometry = f.Geometry();
       for (const auto& c : f.Controls())
-        if (c->GetKind() == forms::Kind::Button && c->Visible()) s.visible_buttons.push_back(c->Name());
+        if (c->GetKind() == forms::Kind::Button && c->Visible())
+          s.visible_buttons.push_back(c->Name());
       s.focus = f.Focus() ? f.Focus()->Name() : "";
       s.main_enabled = ctx().main.form.Enabled();
       s.suppressed = ctx().frame.events_suppressed;
@@ -96,7 +97,9 @@ TEST(ShowMessage, KindColoursTheStripsAndStatusLine) {
   MasterWindow& m = run.ctx().main;
   m.Mf->SetText("before");
   std::vector<std::pair<forms::Color, std::string>> during;
-  run.front_end.on_show = [&](forms::Form&) { during.push_back({m.Mb->BackColor(), m.Mf->Text()}); };
+  run.front_end.on_show = [&](forms::Form&) {
+    during.push_back({m.Mb->BackColor(), m.Mf->Text()});
+  };
   ShowMessage(run.ctx(), "Posten är LÅST"_w, kCancellable);
   ASSERT_EQ(during.size(), 1u);
   EXPECT_EQ(during[0].first, 0xC00000u);
@@ -120,7 +123,8 @@ TEST(ShowMessage, OnlyKindFourOffersCancel) {
   ASSERT_EQ(run.seen.size(), 3u);
   for (const Seen& s : run.seen) EXPECT_EQ(s.visible_buttons, std::vector<std::string>{"CmdExit"});
   EXPECT_EQ(run.ctx().msg.answer, kAnswerClose);
-  EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"), std::string::npos);
+  EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"),
+            std::string::npos);
 }
 
 TEST(ShowMessage, BorrowsTheMainWindowAndGivesItBackAsFound) {
@@ -163,8 +167,8 @@ TEST(ReportTrappedError, UnderlinesTheFirstParagraphAndShowsTheFault) {
   const std::string text = ToUtf8(run.clipboard.Text());
   const std::string expected_start =
       "Modulen X kan EJ utföras!\r\n\r\nGör KONTROLL!\r\n\r\nProjekt: TRV00381\r\n\r\n" +
-      std::string(25, '-') + "\r\n\r\nFel:  53\r\n\r\nFile not found\r\n\r\n" + std::string(47, '-') +
-      "\r\n\r\nKontakta KVOR";
+      std::string(25, '-') + "\r\n\r\nFel:  53\r\n\r\nFile not found\r\n\r\n" +
+      std::string(47, '-') + "\r\n\r\nKontakta KVOR";
   EXPECT_EQ(text.substr(0, expected_start.size()), expected_start);
 
   // A text without a paragraph separator is underlined over its whole length; negative numbers
@@ -181,7 +185,8 @@ TEST(AskQuestion, NormalisesSettingsAndPreselects) {
     strips.push_back(ctx.main.Mb->BackColor());
     Seen s;
     for (const auto& c : f.Controls())
-      if (c->GetKind() == forms::Kind::Button && c->Visible()) s.visible_buttons.push_back(c->Name());
+      if (c->GetKind() == forms::Kind::Button && c->Visible())
+        s.visible_buttons.push_back(c->Name());
     s.focus = f.Focus() ? f.Focus()->Name() : "";
     s.geometry = f.Geometry();
     run.seen.push_back(s);
@@ -213,7 +218,8 @@ TEST(AskQuestion, TakesTheScriptedAnswer) {
   DialogRun run("answer JA\n");
   AskQuestion(run.ctx(), Paragraphs("FAKTURA redan skickad!", "Skicka IGEN?"), 0, 2);
   EXPECT_EQ(run.ctx().msg.answer, kAnswerYes);
-  EXPECT_NE(run.transcript.Captured().find("question FAKTURA redan skickad! \xC2\xB6 Skicka IGEN?\nanswer JA\n"),
+  EXPECT_NE(run.transcript.Captured().find(
+                "question FAKTURA redan skickad! \xC2\xB6 Skicka IGEN?\nanswer JA\n"),
             std::string::npos);
 }
 

@@ -1,4 +1,5 @@
-// The real trv00381 executable, run headless with a scripted user.
+// The real trv00381 executable, run headless with a scripted user on a sample installation that
+// the real kvor tool wrote.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,17 +11,26 @@ namespace {
 
 class Headless : public ::testing::Test {
  protected:
+  void SetUp() override {
+    const ProcessResult made = RunProgram(Kvor(), {"demo", dir + "/demo"}, dir);
+    ASSERT_EQ(made.code, 0) << made.err;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
   ProcessResult Run(const std::string& actions, std::vector<std::string> more = {}) {
     WriteFile(dir + "/actions.txt", actions);
-    std::vector<std::string> args{"--headless", dir + "/actions.txt", "--today", "2026-12-04"};
+    std::vector<std::string> args{"--root",  dir + "/demo", "--headless", dir + "/actions.txt",
+                                  "--today", "2026-12-04"};
     args.insert(args.end(), more.begin(), more.end());
     return RunProgram(Trv00381(), args, dir);
   }
-  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::string System(const std::string& name) { return dir + "/demo/C/WINKVOR/SYSTEM/" + name; }
+  std::string Log() { return dir + "/demo/C/WINKVOR/STARTAS/STARTED.LOG"; }
+
   std::string dir = TempFolder();
 };
 
-TEST_F(Headless, EmptyScriptStartsAndEnds) {
+TEST_F(Headless, EmptyScriptStartsConsumesTheLinkAreaAndEnds) {
   const ProcessResult r = Run("");
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -29,6 +39,7 @@ TEST_F(Headless, EmptyScriptStartsAndEnds) {
             "focus TxtNmmr\n"
             "status Tryck [ENTER] för TILLDELNING av SPECIFIKATIONS-nummer!\n"
             "end 0\n");
+  EXPECT_FALSE(std::filesystem::exists(System("LINKAREA.DAT")));
 }
 
 TEST_F(Headless, TranscriptGoesToTheNamedFile) {
@@ -36,17 +47,20 @@ TEST_F(Headless, TranscriptGoesToTheNamedFile) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "");
   const std::string t = ReadFile(dir + "/t.txt");
-  EXPECT_NE(t.find("focus CmdExit\nstatus Tryck [ÅTER] för ANROP av SELEKTERA-programmet!\nend 0\n"),
-            std::string::npos)
+  EXPECT_NE(
+      t.find("focus CmdExit\nstatus Tryck [ÅTER] för ANROP av SELEKTERA-programmet!\nend 0\n"),
+      std::string::npos)
       << t;
 }
 
-TEST_F(Headless, IdleProgramLeavesAfterTheCountdown) {
+TEST_F(Headless, IdleProgramLeavesAfterTheCountdownForTheMenu) {
   // Interrupted by a close-box question that nobody answers, then left idle.
   const ProcessResult r = Run("close\ntick 242\n");
   EXPECT_EQ(r.code, 0);
   EXPECT_NE(r.out.find("answer NEJ (auto)\n"), std::string::npos);
-  EXPECT_NE(r.out.find("\nend 0\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\nstart C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"), std::string::npos)
+      << r.out;
+  EXPECT_NE(WaitForText(Log(), "TRV00377.EXE").find("TRV00377.EXE"), std::string::npos);
 }
 
 TEST_F(Headless, BadScriptsStopBeforeAnythingHappens) {
@@ -68,6 +82,8 @@ TEST_F(Headless, BadScriptsStopBeforeAnythingHappens) {
   r = RunProgram(Trv00381(), {"--today", "2026-13-01"}, dir);
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("usage: trv00381"), std::string::npos);
+  // Nothing was started and the link area is still there for the next start.
+  EXPECT_TRUE(std::filesystem::exists(System("LINKAREA.DAT")));
 }
 
 }  // namespace

@@ -67,8 +67,9 @@ TEST(IdleCountdown, ActivityStartsItAgain) {
   run.Play();
   EXPECT_TRUE(run.by_script);
   EXPECT_EQ(run.ctx().main.LblWaits->Text(), "0");
-  EXPECT_NE(run.Lines().find("focus CmdExit\nstatus Tryck [ÅTER] för ANROP av SELEKTERA-programmet!\n"),
-            std::string::npos);
+  EXPECT_NE(
+      run.Lines().find("focus CmdExit\nstatus Tryck [ÅTER] för ANROP av SELEKTERA-programmet!\n"),
+      std::string::npos);
 }
 
 TEST(CloseBox, AsksAndKeepsTheWindowOnNo) {
@@ -77,10 +78,11 @@ TEST(CloseBox, AsksAndKeepsTheWindowOnNo) {
   EXPECT_TRUE(run.by_script);
   EXPECT_EQ(run.ctx().main.form.Focus(), run.ctx().main.CmdExit);
   EXPECT_EQ(run.ctx().frame.closing_answer, 7);
-  EXPECT_NE(run.Lines().find("status Program TRV00381 utför STOPP för FORTSATT bearbetning!\n"
-                             "box Avslutas: Vald STÄNGNING är EJ normal! ¶ Skall 'TRV00381' stängas?\n"
-                             "answer NEJ\n"),
-            std::string::npos);
+  EXPECT_NE(
+      run.Lines().find("status Program TRV00381 utför STOPP för FORTSATT bearbetning!\n"
+                       "box Avslutas: Vald STÄNGNING är EJ normal! ¶ Skall 'TRV00381' stängas?\n"
+                       "answer NEJ\n"),
+      std::string::npos);
 
   // No answer given: No is the default button.
   ScriptedRun quiet("close\n");
@@ -129,9 +131,10 @@ TEST(StopProcedure, HandsTitleAndLastMessageToTheClipboard) {
 TEST(Options, ParsesTheCommonOptions) {
   Options o;
   std::string error;
-  ASSERT_TRUE(ParseOptions({"--root", "/srv/kvor", "--drive", "d:=/mnt/data", "--drive", "C:=/c",
-                            "--today", "2024-02-29", "--headless", "a.txt", "--transcript", "t.txt"},
-                           o, error))
+  ASSERT_TRUE(
+      ParseOptions({"--root", "/srv/kvor", "--drive", "d:=/mnt/data", "--drive", "C:=/c", "--today",
+                    "2024-02-29", "--headless", "a.txt", "--transcript", "t.txt"},
+                   o, error))
       << error;
   EXPECT_EQ(o.root, "/srv/kvor");
   ASSERT_EQ(o.drives.size(), 2u);
@@ -143,9 +146,12 @@ TEST(Options, ParsesTheCommonOptions) {
   EXPECT_EQ(o.actions_file, "a.txt");
   EXPECT_EQ(o.transcript_file, "t.txt");
 
-  for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--today", "2023-02-29"}, {"--today", "20240101"}, {"--drive", "C=/x"},
-        {"--drive", "1:=/x"}, {"--headless"}, {"--bogus"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--today", "2023-02-29"},
+                                              {"--today", "20240101"},
+                                              {"--drive", "C=/x"},
+                                              {"--drive", "1:=/x"},
+                                              {"--headless"},
+                                              {"--bogus"}}) {
     Options ignored;
     EXPECT_FALSE(ParseOptions(bad, ignored, error)) << bad[0];
     EXPECT_FALSE(error.empty());

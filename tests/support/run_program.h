@@ -40,7 +40,8 @@ inline ProcessResult RunProgram(const std::string& program, const std::vector<st
   const std::string out = dir + "/stdout", err = dir + "/stderr";
   const pid_t pid = fork();
   if (pid == 0) {
-    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(126);
+    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
+      _exit(126);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -49,9 +50,27 @@ inline ProcessResult RunProgram(const std::string& program, const std::vector<st
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out), ReadFile(err)};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out),
+          ReadFile(err)};
 }
 
-inline std::string Trv00381() { return std::string(KVOR_BINARY_DIR) + "/src/trv00381"; }
+inline std::string Trv00381() {
+  return std::string(KVOR_BINARY_DIR) + "/src/trv00381";
+}
+inline std::string Kvor() {
+  return std::string(KVOR_BINARY_DIR) + "/tools/kvor/kvor";
+}
+
+// Waits up to `seconds` for a file to hold `text` (programs started without waiting write late).
+inline std::string WaitForText(const std::string& path, const std::string& text,
+                               double seconds = 5) {
+  std::string content;
+  for (int i = 0; i < seconds * 50; ++i) {
+    content = ReadFile(path);
+    if (content.find(text) != std::string::npos) break;
+    usleep(20000);
+  }
+  return content;
+}
 
 }  // namespace kvor::test

@@ -1,11 +1,15 @@
-// A whole program in the test's own process, played by the scripted front end.
+// A whole program in the test's own process, played by the scripted front end on a fresh sample
+// installation in a temporary folder.
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "demo.h"
 #include "frame/program.h"
+#include "support/run_program.h"
 #include "ui/scripted/scripted_front_end.h"
 
 namespace kvor::test {
@@ -17,10 +21,28 @@ inline std::vector<ui::Action> Actions(const std::string& utf8) {
   return out;
 }
 
+// A fresh sample installation, removed again with the object.
+struct DemoInstallation {
+  DemoInstallation() {
+    std::string error;
+    if (!demo::WriteInstallation(dir, error)) throw std::runtime_error(error);
+  }
+  ~DemoInstallation() { std::filesystem::remove_all(dir); }
+  std::string Host(const std::string& windows_path) const {
+    return demo::HostPath(dir, windows_path);
+  }
+  frame::StartInfo Start() const {
+    frame::StartInfo start{"/opt/kvor/bin/trv00381", "C:", {}};
+    start.drives.SetRoot(dir);
+    return start;
+  }
+  std::string dir = TempFolder();
+};
+
 struct ScriptedRun {
   explicit ScriptedRun(const std::string& actions_utf8 = "")
       : front_end(Actions(actions_utf8), transcript),
-        program(front_end, clock, clipboard, transcript, {"/opt/kvor/bin/trv00381", "C:"}) {
+        program(front_end, clock, clipboard, transcript, install.Start()) {
     transcript.OpenMemory();
   }
 
@@ -36,6 +58,7 @@ struct ScriptedRun {
   Context& ctx() { return program.ctx; }
   std::string Lines() { return transcript.Captured(); }
 
+  DemoInstallation install;
   forms::Transcript transcript;
   ui::ScriptedFrontEnd front_end;
   sys::Clock clock{sys::LocalTime{2026, 12, 4, 0, 0, 0}};

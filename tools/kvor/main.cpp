@@ -1,22 +1,76 @@
 // kvor: the installation's command-line tool.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
+
+#include "demo.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: kvor COMMAND\n"
-    "  help       this text\n"
-    "\n"
-    "Commands for sample installations (demo) and register records (reg) are not built yet.\n";
+    "usage: kvor COMMAND ...\n"
+    "  demo DIR                        write a sample installation into DIR (drive C: is DIR/C);\n"
+    "                                  then run: trv00381 --root DIR\n"
+    "  link DIR [--invoice NNNNNN] [--owner NAME] [--company ID]\n"
+    "                                  leave a link area in DIR as the menu program does before "
+    "it\n"
+    "                                  starts trv00381 (with --invoice, the invoice is looked up "
+    "at once)\n"
+    "  help                            this text\n";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "kvor: %s\n", message.c_str());
+  return 1;
+}
+
+int Demo(const std::vector<std::string>& args) {
+  if (args.size() != 1) return Fail(std::string("demo takes one folder\n") + kUsage);
+  std::string error;
+  if (!kvor::demo::WriteInstallation(args[0], error)) return Fail(error);
+  std::printf("Sample installation written to %s (drive C: is %s/C).\n", args[0].c_str(),
+              args[0].c_str());
+  std::printf("Start the program with: trv00381 --root %s\n", args[0].c_str());
+  return 0;
+}
+
+int Link(const std::vector<std::string>& args) {
+  if (args.empty()) return Fail(std::string("link takes the installation folder\n") + kUsage);
+  kvor::LinkArea link = kvor::demo::MenuLinkArea();
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (i + 1 >= args.size()) return Fail("option " + args[i] + " needs a value");
+    const std::string& value = args[i + 1];
+    if (args[i] == "--invoice") {
+      link.link_data = value;
+    } else if (args[i] == "--owner") {
+      link.owner_short_name = value;
+    } else if (args[i] == "--company") {
+      link.company_id = value;
+    } else {
+      return Fail("unknown option " + args[i]);
+    }
+    ++i;
+  }
+  std::string error;
+  if (!kvor::demo::WriteLinkArea(args[0], link, error)) return Fail(error);
+  return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
   }
-  std::fprintf(stderr, "kvor: unknown command '%s'\n%s", argv[1], kUsage);
+  const std::string& command = args[0];
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "help" || command == "--help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "demo") return Demo(rest);
+  if (command == "link") return Link(rest);
+  std::fprintf(stderr, "kvor: unknown command '%s'\n%s", command.c_str(), kUsage);
   return 2;
 }

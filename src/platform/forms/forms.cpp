@@ -11,7 +11,9 @@ std::string Control::FullName() const {
   return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
-void Control::Notify(Prop p) { form_.NotifyControl(*this, p); }
+void Control::Notify(Prop p) {
+  form_.NotifyControl(*this, p);
+}
 
 void Control::SetText(std::string_view text) {
   if (text == text_) return;
@@ -20,7 +22,9 @@ void Control::SetText(std::string_view text) {
   if ((kind_ == Kind::TextBox || kind_ == Kind::ComboBox) && Change) Change();
 }
 
-void Control::UserSetText(std::string_view text) { SetText(text); }
+void Control::UserSetText(std::string_view text) {
+  SetText(text);
+}
 
 void Control::SetEnabled(bool on) {
   if (on == enabled_) return;
@@ -203,7 +207,8 @@ bool Form::RequestClose() {
 }
 
 void Form::AddObserver(FormObserver* o) {
-  if (std::find(observers_.begin(), observers_.end(), o) == observers_.end()) observers_.push_back(o);
+  if (std::find(observers_.begin(), observers_.end(), o) == observers_.end())
+    observers_.push_back(o);
 }
 
 void Form::RemoveObserver(FormObserver* o) {

@@ -23,7 +23,18 @@ inline constexpr int kTwipsPerPixel = 15;
 enum class Kind { Label, TextBox, ComboBox, Button, PictureBox, Timer };
 
 // What changed, so that a front end redraws only that.
-enum class Prop { Text, Enabled, Visible, BackColor, ForeColor, Items, ListIndex, Geometry, Picture, Timer };
+enum class Prop {
+  Text,
+  Enabled,
+  Visible,
+  BackColor,
+  ForeColor,
+  Items,
+  ListIndex,
+  Geometry,
+  Picture,
+  Timer
+};
 
 // Key codes of the key-down event (the key-press event carries the character itself).
 inline constexpr int16_t kKeyEnter = 13;
@@ -217,8 +228,8 @@ class FrontEnd {
   // The screen's width and height in twips.
   virtual Rect Screen() = 0;
   // The system's message box; blocks until answered.
-  virtual BoxAnswer MessageBox(const std::string& title, const std::string& text, BoxButtons buttons,
-                               BoxIcon icon, BoxAnswer default_answer) = 0;
+  virtual BoxAnswer MessageBox(const std::string& title, const std::string& text,
+                               BoxButtons buttons, BoxIcon icon, BoxAnswer default_answer) = 0;
 };
 
 }  // namespace kvor::forms

@@ -80,7 +80,9 @@ void Transcript::Run(std::string_view command, int code) {
   Line("run", std::string(command) + " -> " + std::to_string(code));
 }
 
-void Transcript::End(int code) { Raw("end " + std::to_string(code)); }
+void Transcript::End(int code) {
+  Raw("end " + std::to_string(code));
+}
 
 void Transcript::ControlChanged(Control& c, Prop what) {
   if (what == Prop::Text && c.Name() == status_control_) Status(c.Text());

@@ -27,4 +27,16 @@ class MemoryClipboard : public Clipboard {
   std::string text_;
 };
 
+// A clipboard kept in a file, so that headless runs can hand text to the programs they start
+// (the stop program reads what the stopped program left there).
+class FileClipboard : public Clipboard {
+ public:
+  explicit FileClipboard(std::string path) : path_(std::move(path)) {}
+  bool SetText(const std::string& text) override;
+  std::string Text() const override;
+
+ private:
+  std::string path_;
+};
+
 }  // namespace kvor::sys

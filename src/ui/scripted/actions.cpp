@@ -25,7 +25,8 @@ std::string FirstWord(std::string& rest) {
 }
 
 bool ParseNumber(const std::string& s, int& n) {
-  if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos)
+    return false;
   n = std::stoi(s);
   return true;
 }
@@ -57,8 +58,8 @@ bool ParseOne(const std::string& line, Action& a, std::string& why) {
     a.verb = V::Key;
     if (!need_control()) return false;
     a.text = FromUtf8(rest);
-    const bool named = a.text == "Enter" || a.text == "Escape" || a.text == "Tab" || a.text == "Up" ||
-                       a.text == "Down";
+    const bool named = a.text == "Enter" || a.text == "Escape" || a.text == "Tab" ||
+                       a.text == "Up" || a.text == "Down";
     if (!named && a.text.size() != 1)
       return why = "'key' takes Enter, Escape, Tab, Up, Down or one character", false;
     return true;
@@ -89,7 +90,8 @@ bool ParseOne(const std::string& line, Action& a, std::string& why) {
   if (verb == "during") {
     a.verb = V::During;
     a.inner = std::make_shared<Action>();
-    if (Trim(rest).rfind("during", 0) == 0) return why = "'during' cannot hold another 'during'", false;
+    if (Trim(rest).rfind("during", 0) == 0)
+      return why = "'during' cannot hold another 'during'", false;
     return ParseOne(rest, *a.inner, why);
   }
   why = "unknown action '" + verb + "'";

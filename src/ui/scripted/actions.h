@@ -12,10 +12,10 @@ namespace kvor::ui {
 struct Action {
   enum class Verb { Focus, Type, Set, Key, Click, Select, Answer, Close, Tick, During };
   Verb verb = Verb::Close;
-  std::string control;  // Windows-1252, as the form names it ("CmdNmr(3)")
-  std::string text;     // Windows-1252: typed text, key name or answer button
-  int number = 0;       // list entry of select, seconds of tick
-  std::string line;     // the line as written, for the transcript (UTF-8)
+  std::string control;            // Windows-1252, as the form names it ("CmdNmr(3)")
+  std::string text;               // Windows-1252: typed text, key name or answer button
+  int number = 0;                 // list entry of select, seconds of tick
+  std::string line;               // the line as written, for the transcript (UTF-8)
   std::shared_ptr<Action> inner;  // the action of "during"
 };
 

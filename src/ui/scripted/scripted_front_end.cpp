@@ -196,7 +196,8 @@ void ScriptedFrontEnd::AnswerDialog(Form& dialog) {
   }
   if (!button) {
     Control* focus = dialog.Focus();
-    if (focus && focus->GetKind() == Kind::Button && focus->Visible() && focus->Enabled()) button = focus;
+    if (focus && focus->GetKind() == Kind::Button && focus->Visible() && focus->Enabled())
+      button = focus;
     for (const auto& c : dialog.Controls())
       if (!button && c->GetKind() == Kind::Button && c->Visible() && c->Enabled()) button = c.get();
   }
@@ -209,7 +210,9 @@ forms::BoxAnswer ScriptedFrontEnd::MessageBox(const std::string&, const std::str
                                               forms::BoxAnswer default_answer) {
   using forms::BoxAnswer;
   auto word = [](BoxAnswer a) {
-    return a == BoxAnswer::Yes ? std::string("JA") : a == BoxAnswer::No ? "NEJ" : std::string("ST\xC4NG");
+    return a == BoxAnswer::Yes  ? std::string("JA")
+           : a == BoxAnswer::No ? "NEJ"
+                                : std::string("ST\xC4NG");
   };
   if (NextIsAnswer()) {
     const Action& a = actions_[next_];
@@ -241,7 +244,9 @@ void ScriptedFrontEnd::DoEvents() {
   FireDueTimers();
 }
 
-void ScriptedFrontEnd::Sleep(int ms) { Advance(ms); }
+void ScriptedFrontEnd::Sleep(int ms) {
+  Advance(ms);
+}
 
 void ScriptedFrontEnd::Advance(int ms) {
   now_ms_ += ms;

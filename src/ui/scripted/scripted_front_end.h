@@ -36,9 +36,12 @@ class ScriptedFrontEnd : public forms::FrontEnd {
   void Show(forms::Form& f) override;
   void Hide(forms::Form& f) override;
   void SetTopMost(forms::Form&) override {}
-  forms::Rect Screen() override { return {0, 0, 1920 * forms::kTwipsPerPixel, 1080 * forms::kTwipsPerPixel}; }
-  forms::BoxAnswer MessageBox(const std::string& title, const std::string& text, forms::BoxButtons buttons,
-                              forms::BoxIcon icon, forms::BoxAnswer default_answer) override;
+  forms::Rect Screen() override {
+    return {0, 0, 1920 * forms::kTwipsPerPixel, 1080 * forms::kTwipsPerPixel};
+  }
+  forms::BoxAnswer MessageBox(const std::string& title, const std::string& text,
+                              forms::BoxButtons buttons, forms::BoxIcon icon,
+                              forms::BoxAnswer default_answer) override;
 
  private:
   void PlayActions(forms::Form& main, const std::function<void()>& finish);

@@ -1,0 +1,52 @@
+// The installation's settings files and the link area: the folder tree under WINKVOR, the
+// text-file routines every reader uses (module OPENFILE), DISKUNIT.DAT, LINKAREA.DAT, the settings
+// value, LANGUAGE.DAT and COMPANYS.DAT. Every routine reports its own failure and sets the error
+// indicator: 1 failed, 2 a missing optional file already announced.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/context.h"
+
+namespace kvor::frame {
+
+// system drive + "\WINKVOR\SYSTEM\"
+std::string SystemFolder(const Context& ctx);
+// shared drive + "\WINKVOR\SYSTEM\"
+std::string SharedSystemFolder(const Context& ctx);
+// data drive + "\" + data folder + "\" (folder as stored, blanks included)
+std::string DataFolder(const Context& ctx);
+
+// Text files by file number. Mode "R", "W" (an existing file is deleted first) or "A".
+void OpenTextFile(Context& ctx, int file_number, const std::string& mode, const std::string& path,
+                  int16_t& err);
+void CloseTextFile(Context& ctx, int file_number);  // 0 or less closes every file
+void DeleteTextFile(Context& ctx, int file_number, const std::string& path, int16_t& err);
+void CheckDrive(Context& ctx, const std::string& path, int16_t& err);
+// Indicator 0 when the file exists, 2 when not, 1 for a path too short to be a file name.
+files::FileInfo FileInformation(Context& ctx, const std::string& path, int16_t& err);
+// The first line of drive + "\WINKVOR\SYSTEM\" + file name; indicator 1 when the file is empty.
+std::string ReadFirstLine(Context& ctx, const std::string& drive, const std::string& file_name,
+                          int file_number, int16_t& err);
+
+// Reads DISKUNIT.DAT into ctx.install and applies the mode rules.
+void ReadDriveSettings(Context& ctx, int16_t& err);
+// Reads LINKAREA.DAT into ctx.link and consumes it (the file is deleted).
+void ReadLinkArea(Context& ctx, int16_t& err);
+// Writes ctx.link to LINKAREA.DAT, every carried field as it came in.
+void WriteLinkArea(Context& ctx, int16_t& err);
+// Reads the per-user settings value STANDARD / KVOR / KOD.
+void ReadRegistrySettings(Context& ctx, int16_t& err);
+// Reads LANGUAGE.DAT; a missing file is announced and gives indicator 2.
+void ReadLanguageTable(Context& ctx, int16_t& err);
+// Tells that an identity carries a language code outside the table.
+void TestLanguageCode(Context& ctx, const std::string& identity, const std::string& system_code,
+                      const std::string& identity_kind, const std::string& code);
+// Reads the company id from COMPANYS.DAT; on failure the company id of the link area stays.
+void ReadCompanyIdentity(Context& ctx, int16_t& err);
+
+// The link area's six lines as written to the file.
+std::string LinkAreaLine(const LinkArea& link, int line);
+
+}  // namespace kvor::frame

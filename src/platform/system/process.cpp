@@ -1,0 +1,121 @@
+#include "platform/system/process.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kvor::sys {
+
+namespace {
+
+std::vector<char*> Argv(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+// In a child: exec the program; on failure write errno to the pipe and leave.
+[[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, int report_fd) {
+  ::execv(program.c_str(), argv.data());
+  const int err = errno;
+  (void)!::write(report_fd, &err, sizeof err);
+  ::_exit(127);
+}
+
+// Reads the exec failure a child reported, 0 when the exec succeeded (the pipe closed).
+int ExecFailure(int fd) {
+  int err = 0;
+  ssize_t n;
+  do n = ::read(fd, &err, sizeof err);
+  while (n < 0 && errno == EINTR);
+  return n == sizeof err ? err : 0;
+}
+
+}  // namespace
+
+bool IsExecutable(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& args,
+                   std::string& error, int& pid) {
+  std::vector<char*> argv = Argv(program, args);
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  int pid_pipe[2];
+  if (::pipe2(pid_pipe, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    ::close(report[0]);
+    ::close(report[1]);
+    return false;
+  }
+  // Two forks: the program becomes a child of init, so it outlives us and leaves no zombie.
+  const pid_t middle = ::fork();
+  if (middle < 0) {
+    error = std::strerror(errno);
+    for (int fd : {report[0], report[1], pid_pipe[0], pid_pipe[1]}) ::close(fd);
+    return false;
+  }
+  if (middle == 0) {
+    ::setsid();
+    const pid_t child = ::fork();
+    if (child == 0) Exec(program, argv, report[1]);
+    (void)!::write(pid_pipe[1], &child, sizeof child);
+    ::_exit(child < 0 ? 1 : 0);
+  }
+  ::close(report[1]);
+  ::close(pid_pipe[1]);
+  int status = 0;
+  ::waitpid(middle, &status, 0);
+  pid_t child = -1;
+  if (::read(pid_pipe[0], &child, sizeof child) != sizeof child) child = -1;
+  ::close(pid_pipe[0]);
+  const int err = ExecFailure(report[0]);
+  ::close(report[0]);
+  if (child < 0 || err != 0) {
+    error = err ? std::strerror(err) : "fork failed";
+    return false;
+  }
+  pid = child;
+  return true;
+}
+
+int RunAndWait(const std::string& program, const std::vector<std::string>& args,
+               std::string& error) {
+  std::vector<char*> argv = Argv(program, args);
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    return -1;
+  }
+  const pid_t child = ::fork();
+  if (child < 0) {
+    error = std::strerror(errno);
+    ::close(report[0]);
+    ::close(report[1]);
+    return -1;
+  }
+  if (child == 0) Exec(program, argv, report[1]);
+  ::close(report[1]);
+  const int err = ExecFailure(report[0]);
+  ::close(report[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (err != 0) {
+    error = std::strerror(err);
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace kvor::sys

@@ -1,0 +1,23 @@
+// Starting the suite's programs and running commands. Always an argument vector, never a shell:
+// register values must not be able to inject commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kvor::sys {
+
+// Starts the program without waiting for it; it runs on after this program ends. False with the
+// reason when it could not be started (the exec itself failing included).
+bool StartDetached(const std::string& program, const std::vector<std::string>& args,
+                   std::string& error, int& pid);
+
+// Runs the program and waits for it. Returns its exit code, 128 + the signal that ended it, or -1
+// with the reason when it could not be started.
+int RunAndWait(const std::string& program, const std::vector<std::string>& args,
+               std::string& error);
+
+// True when the file exists and may be executed.
+bool IsExecutable(const std::string& path);
+
+}  // namespace kvor::sys
