@@ -97,12 +97,20 @@ T NumberOf(const std::string& text) {
   return value;
 }
 
-// Numbers go back in their plain, shortest form ("1.5", "-3", "0").
+// Numbers go back in their plain, shortest form ("1.5", "-3", "25000000000"); only very large
+// ones take an exponent.
 template <typename T>
 std::string PlainNumber(T value) {
-  char buf[64];
-  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  return ec == std::errc() ? std::string(buf, p) : std::string("0");
+  char buf[400];
+  std::to_chars_result r;
+  if constexpr (std::is_floating_point_v<T>) {
+    r = std::fabs(value) < 1e15
+            ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+            : std::to_chars(buf, buf + sizeof buf, value);
+  } else {
+    r = std::to_chars(buf, buf + sizeof buf, value);
+  }
+  return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("0");
 }
 
 std::string Line4(const LinkArea& l) {

@@ -36,12 +36,14 @@ inline std::string TempFolder() {
 
 // Runs program with args (no shell); standard output and error go through files in `dir`.
 inline ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                const std::string& dir) {
+                                const std::string& dir,
+                                const std::vector<std::pair<std::string, std::string>>& env = {}) {
   const std::string out = dir + "/stdout", err = dir + "/stderr";
   const pid_t pid = fork();
   if (pid == 0) {
     if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
       _exit(126);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);

@@ -1,0 +1,262 @@
+// The settings readers on good and damaged files. Each test works on a fresh sample installation
+// and calls the reader directly; messages are closed by the scripted user.
+#include "frame/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "common/cp1252.h"
+#include "platform/system/settings.h"
+#include "support/scripted_run.h"
+
+namespace kvor::frame {
+namespace {
+
+using test::ReadFile;
+using test::ScriptedRun;
+using test::WriteFile;
+
+class Settings : public ::testing::Test {
+ protected:
+  Settings() {
+    Context& c = run.ctx();
+    FillFrameState(c, {"/opt/kvor/bin/trv00381", "C:", {}});
+    c.frame.window_title = "TRV00381 \xB7 KVOR \xB7 2022-10-19";
+  }
+  Context& ctx() { return run.ctx(); }
+  std::string System(const std::string& name) {
+    return run.install.Host("C:\\WINKVOR\\SYSTEM\\" + name);
+  }
+  std::string Messages() {
+    std::string out;
+    std::istringstream lines(run.Lines());
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("message", 0) == 0) out += line + "\n";
+    return out;
+  }
+  ScriptedRun run;
+};
+
+TEST_F(Settings, DriveSettingsWithTheirModeRules) {
+  int16_t err = 9;
+  ReadDriveSettings(ctx(), err);
+  EXPECT_EQ(err, 0);
+  const Installation& in = ctx().install;
+  EXPECT_EQ(in.mode, "A");
+  EXPECT_EQ(in.code, "KVR");
+  EXPECT_EQ(in.data_folder, "KVOR   ");  // seven characters, blanks included
+  EXPECT_EQ(in.shared_drive, "C:");
+  EXPECT_EQ(in.first_flag, "J");
+  EXPECT_EQ(in.last_flag, "N");
+  EXPECT_EQ(DataFolder(ctx()), "C:\\KVOR   \\");
+
+  // Eight lines, mode "N", short lines, bare LF line ends: flags from the mode, fields padded.
+  WriteFile(System("DISKUNIT.DAT"), "X         N\nC:\nD\n\nPROG\nDATA\n\nA:B:\n");
+  ReadDriveSettings(ctx(), err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(in.mode, "N");
+  EXPECT_EQ(in.data_drive, "D ");
+  EXPECT_EQ(in.program_folder, "PROG   ");
+  EXPECT_EQ(in.shared_drive, "B:");
+  EXPECT_EQ(in.first_flag, "N");
+  EXPECT_EQ(in.last_flag, "J");
+
+  // Any other mode leaves the shared drive unset; flags "J"/"N" stay as written.
+  WriteFile(System("DISKUNIT.DAT"), "X         Q\r\n\r\n\r\n\r\n\r\n\r\n\r\nA:B:\r\nNxxJ\r\n");
+  ReadDriveSettings(ctx(), err);
+  EXPECT_EQ(in.shared_drive, "");
+  EXPECT_EQ(in.first_flag, "N");
+  EXPECT_EQ(in.last_flag, "J");
+}
+
+TEST_F(Settings, DriveSettingsWithMissingLinesAreAReadError) {
+  WriteFile(System("DISKUNIT.DAT"), "X         A\r\nC:\r\n");
+  int16_t err = 0;
+  ReadDriveSettings(ctx(), err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Messages(),
+            "message 3 Filen 'C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT' kan EJ läsas! ¶ Fel: 62 · "
+            "Anropat: DISKUNIT ¶ "
+            "Input past end of file\n");
+  EXPECT_TRUE(ctx().main.form.Enabled());
+}
+
+const char* const kLinkArea =
+    "2026-12-0408:00:00TRV00377TRV00381Text A                        CDA\r\n"
+    "JTRVBOLAText B                        KCDB\r\n"
+    "002123456 and more                                             XCDCU tail text\r\n"
+    "TRV00381Lnk/12/-3/1.5/0.25/2.5/-7/Q/R/\r\n"
+    "CODE-D  \r\n"
+    "CDE\r\n";
+
+TEST_F(Settings, LinkAreaIsReadConsumedAndWrittenBackUnchanged) {
+  WriteFile(System("LINKAREA.DAT"), kLinkArea);
+  int16_t err = 9;
+  ReadLinkArea(ctx(), err);
+  ASSERT_EQ(err, 0);
+  const LinkArea& l = ctx().link;
+  EXPECT_EQ(l.link_data.substr(0, 6), "123456");
+  EXPECT_EQ(l.link_data.size(), 60u);
+  EXPECT_EQ(l.company_id, "002");
+  EXPECT_EQ(ctx().frame.company_id, "002");
+  EXPECT_EQ(l.return_kind, "U");
+  EXPECT_EQ(l.tail, " tail text");
+  EXPECT_EQ(l.link_text, "Lnk");
+  EXPECT_EQ(l.int2, -3);
+  EXPECT_FLOAT_EQ(l.single1, 1.5f);
+  EXPECT_DOUBLE_EQ(l.double2, -7);
+  EXPECT_EQ(l.char1, "Q");
+  EXPECT_EQ(ctx().frame.called_by_own_name, "J");
+  EXPECT_EQ(ctx().frame.window_title, "TRV00381 \xB7 BOLA \xB7 2022-10-19");
+  EXPECT_FALSE(std::filesystem::exists(System("LINKAREA.DAT")));
+
+  WriteLinkArea(ctx(), err);
+  ASSERT_EQ(err, 0);
+  std::string expected = kLinkArea;
+  const std::string written = ReadFile(System("LINKAREA.DAT"));
+  expected.replace(0, 18, written.substr(0, 18));  // date and time written
+  EXPECT_EQ(written, expected);
+}
+
+TEST_F(Settings, ShortLinkAreaLineThreeIsWrittenBackAtSixtyEightCharacters) {
+  std::string link = kLinkArea;
+  const std::size_t line3 = link.find("002");
+  link.replace(line3, link.find("\r\n", line3) - line3, "002123456");
+  WriteFile(System("LINKAREA.DAT"), link);
+  int16_t err = 0;
+  ReadLinkArea(ctx(), err);
+  ASSERT_EQ(err, 0);
+  EXPECT_EQ(ctx().link.tail, "");
+  EXPECT_EQ(LinkAreaLine(ctx().link, 3), "002123456" + std::string(59, ' '));
+}
+
+TEST_F(Settings, DamagedLineFourKeepsTheLinkAreaAndItsFields) {
+  ctx().link.text_a = "as before";
+  for (const char* line4 : {"TRV00381 no separators", "TRV00381Lnk/12/x/1/1/1/1/Q/R/",
+                            "TRV00381/99999/0/0/0/0/0/Q/R/", "TRV00381Lnk/1/2/3/"}) {
+    std::string link = kLinkArea;
+    const std::size_t at = link.find("TRV00381Lnk");
+    link.replace(at, link.find("\r\n", at) - at, line4);
+    WriteFile(System("LINKAREA.DAT"), link);
+    int16_t err = 0;
+    ReadLinkArea(ctx(), err);
+    EXPECT_EQ(err, 1) << line4;
+    EXPECT_EQ(ctx().link.text_a, "as before") << line4;
+    EXPECT_TRUE(std::filesystem::exists(System("LINKAREA.DAT"))) << line4;
+  }
+  EXPECT_NE(Messages().find("message 3 Filen 'C:\\WINKVOR\\SYSTEM\\LINKAREA.DAT' är EJ komplett! ¶ "
+                            "Fel: 13 · Anropat: LINKAREA ¶ Type mismatch\n"),
+            std::string::npos)
+      << Messages();
+}
+
+TEST_F(Settings, SettingsValueByItsLength) {
+  const std::string config = run.install.dir + "/config";
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  auto read_with = [&](const std::string& value) {
+    std::string error;
+    EXPECT_TRUE(sys::WriteSetting("STANDARD", "KVOR", "KOD", value, error)) << error;
+    int16_t err = 0;
+    ReadRegistrySettings(ctx(), err);
+    EXPECT_EQ(err, 0);
+    return ctx().install;
+  };
+  //                       1234567890123456789012
+  Installation in = read_with("xxxxxxxxxxxCSV PTV J");  // 20: the script flag is not read
+  EXPECT_EQ(in.separator_kind, "CSV");
+  EXPECT_EQ(in.list_separator, ",");
+  EXPECT_EQ(in.installation_kind, "PTV");
+  EXPECT_EQ(in.settings_flag, "J");
+  EXPECT_EQ(in.script_window, "N");
+  in = read_with("xxxxxxxxxxxTAB STU N ");  // 21: read as a blank, which becomes "N"
+  EXPECT_EQ(in.list_separator, "\t");
+  EXPECT_EQ(in.script_window, "N");
+  in = read_with("xxxxxxxxxxxXYZ ABC Q J");  // 22: unknown kinds fall back
+  EXPECT_EQ(in.separator_kind, "SKV");
+  EXPECT_EQ(in.installation_kind, "ISP");
+  EXPECT_EQ(in.settings_flag, "N");
+  EXPECT_EQ(in.script_window, "J");
+  in = read_with("xxxxxxxxxxxCSV PTV ");  // 19: all defaults
+  EXPECT_EQ(in.separator_kind, "SKV");
+  EXPECT_EQ(in.script_window, "N");
+  unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(Settings, LanguageTableAndTheLanguageCodeTest) {
+  int16_t err = 0;
+  ReadDriveSettings(ctx(), err);
+  WriteFile(System("LANGUAGE.DAT"), "svenska\r\nEngelska  \r\nTY SKA\r\n");
+  ReadLanguageTable(ctx(), err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().install.languages[2], "TYSKA");
+  EXPECT_EQ(ctx().install.highest_language, 2);
+  TestLanguageCode(ctx(), "SE001", "KRK", "KUND", "7");
+  EXPECT_EQ(
+      Messages(),
+      "message 2 Läst KUND-identitet 'SE001' har EJ tillåten SPRÅK-kod! ¶ SPRÅK-kod: 7\n"
+      "message 2 Avbryt BEARBETNINGEN och ÄNDRA dess KOD för SPRÅKET via KRK-V02 programmet! ¶ "
+      "Tillåtna SPRÅK-koder: 0-2\n");
+
+  // Twelve lines: codes 0 to 9 are kept, the rest are read past.
+  std::string twelve;
+  for (int i = 0; i < 12; ++i) twelve += "SPRAK" + std::to_string(i) + "\r\n";
+  WriteFile(System("LANGUAGE.DAT"), twelve);
+  ReadLanguageTable(ctx(), err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().install.highest_language, 9);
+  EXPECT_EQ(ctx().install.languages[9], "SPRAK9");
+
+  std::filesystem::remove(System("LANGUAGE.DAT"));
+  ReadLanguageTable(ctx(), err);
+  EXPECT_EQ(err, 2);
+  EXPECT_EQ(ctx().install.highest_language, 0);
+}
+
+TEST_F(Settings, CompanyIdentityReplacesTheLinkAreasCompany) {
+  int16_t err = 0;
+  ReadDriveSettings(ctx(), err);
+  ctx().frame.company_id = "009";
+  WriteFile(System("COMPANYS.DAT"), "002faktura@example.se*extra\r\nsecond line\r\n");
+  ReadCompanyIdentity(ctx(), err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().frame.company_id, "002");
+  EXPECT_EQ(ctx().install.email_identity, "faktura@example.se");
+  EXPECT_EQ(ctx().frame.owner_short_name, "KVOR");
+
+  ctx().frame.company_id = "009";
+  WriteFile(System("COMPANYS.DAT"), "");
+  ReadCompanyIdentity(ctx(), err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().frame.company_id, "009");
+}
+
+TEST_F(Settings, FileRoutinesRefuseWhatTheyCannotDo) {
+  int16_t err = 0;
+  OpenTextFile(ctx(), 1, "X", "C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", err);
+  EXPECT_EQ(err, 1);
+  OpenTextFile(ctx(), 1, "R", "Q:\\NOWHERE\\FILE.DAT", err);
+  EXPECT_EQ(err, 1);
+  FileInformation(ctx(), "C:\\A", err);
+  EXPECT_EQ(err, 1);
+  FileInformation(ctx(), "C:\\WINKVOR\\SYSTEM\\NOSUCH.DAT", err);
+  EXPECT_EQ(err, 2);
+  const files::FileInfo info = FileInformation(ctx(), "C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", err);
+  EXPECT_EQ(err, 0);
+  EXPECT_GT(info.size, 20);
+  EXPECT_EQ(info.changed.size(), 19u);
+  const std::string messages = Messages();
+  EXPECT_NE(
+      messages.find("message 3 Tilldelad FUNKTIONS-typ [X] är EJ tillåten! ¶ Modulen: OPENFILE\n"),
+      std::string::npos);
+  EXPECT_NE(messages.find("message 3 Tilldelad DISK-enhet 'Q' finns EJ tillgänglig! ¶ Gör KONTROLL "
+                          "att ENHETEN finns!\n"),
+            std::string::npos);
+  EXPECT_NE(messages.find("message 3 Tilldelat FIL-namn 'C:\\A' är EJ tillåtet! ¶ Kontakta KVOR"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvor::frame
