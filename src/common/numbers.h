@@ -48,8 +48,7 @@ double NumericValue(std::string_view text);
 // Rounds the normalized value to the given number of decimals, halves upwards (2.345 gives 2.35,
 // -2.345 gives -2.34), and writes it in the invariant form: no trailing zeros and no zero before
 // the point ("1.5", "3", ".5", "-.4", "0"). The error indicator is always set to 0.
-void RoundDecimals(std::string_view value, std::string& result, int16_t decimals,
-                   int16_t& error);
+void RoundDecimals(std::string_view value, std::string& result, int16_t decimals, int16_t& error);
 
 // --- SPARHTDM -----------------------------------------------------------------------------------
 
