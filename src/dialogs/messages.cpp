@@ -1,9 +1,9 @@
 #include "dialogs/messages.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/text.h"
 
 namespace kvor::dialogs {
@@ -86,12 +86,6 @@ struct Loaded {
     if (form.Visible()) ui.Hide(form);
   }
 };
-
-std::string Two(int n) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", n);
-  return buf;
-}
 
 }  // namespace
 
@@ -190,11 +184,11 @@ void ShowMessage(Context& ctx, const std::string& text, int16_t kind) {
 
 void ReportError(Context& ctx, const std::string& text) {
   const sys::LocalTime now = ctx.clock.Now();
-  const std::string date = std::to_string(now.year) + "-" + Two(now.month) + "-" + Two(now.day);
-  ctx.msg.buffer = Paragraphs(
-      text, "Kontakta KVOR för HJÄLP enligt SUPPORT-avtalet!"_w,
-      "Inträffat: "_w + date + std::string(kDotSeparator) + Two(now.hour) + ":" + Two(now.minute),
-      "Program: " + ctx.frame.program_code);
+  const Timestamp t = MakeTimestamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  ctx.msg.buffer =
+      Paragraphs(text, "Kontakta KVOR för HJÄLP enligt SUPPORT-avtalet!"_w,
+                 "Inträffat: "_w + t.date + std::string(kDotSeparator) + t.hour + ":" + t.minute,
+                 "Program: " + ctx.frame.program_code);
   ctx.clipboard.SetText(ctx.msg.buffer);
   ShowMessage(ctx, ctx.msg.buffer, kError);
 }

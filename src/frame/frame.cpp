@@ -1,8 +1,7 @@
 #include "frame/frame.h"
 
-#include <cstdio>
-
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/settings.h"
@@ -12,12 +11,6 @@
 namespace kvor::frame {
 
 namespace {
-
-std::string Two(int n) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", n);
-  return buf;
-}
 
 std::string FileStem(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -60,16 +53,17 @@ bool Stops(StopRule rule, int16_t& err) {
 
 void RefreshDateAndTime(Context& ctx) {
   const sys::LocalTime now = ctx.clock.Now();
+  const Timestamp t = MakeTimestamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
   FrameState& f = ctx.frame;
-  f.year = std::to_string(now.year);
-  f.month = Two(now.month);
-  f.day = Two(now.day);
-  f.date = f.year + "-" + f.month + "-" + f.day;
-  f.date_compact = f.year + f.month + f.day;
-  f.hour = Two(now.hour);
-  f.minute = Two(now.minute);
-  f.time = f.hour + ":" + f.minute + ":" + Two(now.second);
-  f.time_compact = f.hour + f.minute + Two(now.second);
+  f.date = t.date;
+  f.date_compact = t.compact_date;
+  f.year = t.year;
+  f.month = t.month;
+  f.day = t.day;
+  f.time = t.time;
+  f.time_compact = t.compact_time;
+  f.hour = t.hour;
+  f.minute = t.minute;
 }
 
 void FillFrameState(Context& ctx, const StartInfo& start) {
