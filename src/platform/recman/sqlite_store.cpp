@@ -1,0 +1,308 @@
+#include "platform/recman/sqlite_store.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "platform/recman/engine.h"
+#include "platform/recman/lock_file.h"
+
+namespace kvor::recman {
+namespace {
+
+constexpr int kFormat = 1;  // raise when the schema changes
+
+constexpr const char* kSchema =
+    "BEGIN;"
+    "CREATE TABLE meta(format INTEGER NOT NULL, record_length INTEGER NOT NULL,"
+    " key_length INTEGER NOT NULL, page_size INTEGER NOT NULL);"
+    // AUTOINCREMENT keeps ids from being reused after a delete: an id is a lock offset and,
+    // with the version, what tells a handle that its record is still the one it read.
+    "CREATE TABLE records(id INTEGER PRIMARY KEY AUTOINCREMENT, key BLOB NOT NULL UNIQUE,"
+    " version INTEGER NOT NULL, data BLOB NOT NULL);";
+
+// Keys are bound as BLOBs throughout: BLOBs compare byte by byte, the order callers walk in.
+constexpr const char* kFind[] = {
+    "SELECT id, version, data FROM records WHERE key = ?1",
+    "SELECT id, version, data FROM records WHERE key > ?1 ORDER BY key LIMIT 1",
+    "SELECT id, version, data FROM records WHERE key >= ?1 ORDER BY key LIMIT 1",
+    "SELECT id, version, data FROM records WHERE key < ?1 ORDER BY key DESC LIMIT 1",
+    "SELECT id, version, data FROM records WHERE key <= ?1 ORDER BY key DESC LIMIT 1",
+    "SELECT id, version, data FROM records ORDER BY key LIMIT 1",
+    "SELECT id, version, data FROM records ORDER BY key DESC LIMIT 1",
+};
+constexpr size_t kSeekCount = std::size(kFind);
+
+int16_t StatusOf(int rc) {
+  switch (rc & 0xff) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return status::kOk;
+    case SQLITE_FULL:
+      return status::kDiskFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return status::kFileLocked;
+    case SQLITE_CONSTRAINT:
+      return status::kDuplicateKey;
+    default:
+      return status::kIoError;
+  }
+}
+
+int16_t StatusOfErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return status::kFileNotFound;
+    case ENOSPC:
+      return status::kDiskFull;
+    default:
+      return status::kIoError;
+  }
+}
+
+struct CloseDb {
+  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Db = std::unique_ptr<sqlite3, CloseDb>;
+
+struct Finalize {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+// Resets a statement after its call, so that no read snapshot outlives the call: a handle must
+// see what other clients wrote since.
+class InUse {
+ public:
+  explicit InUse(const Statement& s) : s_(s.get()) {}
+  ~InUse() { sqlite3_reset(s_); }
+  InUse(const InUse&) = delete;
+  InUse& operator=(const InUse&) = delete;
+
+ private:
+  sqlite3_stmt* s_;
+};
+
+int16_t OpenDb(const std::string& path, int flags, Db& db) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  db.reset(raw);
+  if (rc != SQLITE_OK) return rc == SQLITE_CANTOPEN ? status::kFileNotFound : StatusOf(rc);
+  sqlite3_busy_timeout(raw, static_cast<int>(kBusyWait.count()));
+  return status::kOk;
+}
+
+int16_t Prepare(sqlite3* db, const char* sql, Statement& out) {
+  sqlite3_stmt* raw = nullptr;
+  const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
+  out.reset(raw);
+  return StatusOf(rc);
+}
+
+int16_t ReadLayout(sqlite3* db, Layout& layout) {
+  Statement s;
+  sqlite3_stmt* raw = nullptr;
+  int rc = sqlite3_prepare_v2(db, "SELECT format, record_length, key_length, page_size FROM meta",
+                              -1, &raw, nullptr);
+  s.reset(raw);
+  if (rc != SQLITE_OK) {
+    // Not SQLite at all (NOTADB), or a database without our meta table (ERROR).
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_NOTADB || primary == SQLITE_ERROR || primary == SQLITE_CORRUPT)
+      return status::kNotRegisterFile;
+    return StatusOf(rc);
+  }
+  rc = sqlite3_step(raw);
+  if (rc == SQLITE_DONE) return status::kNotRegisterFile;
+  if (rc != SQLITE_ROW) return StatusOf(rc);
+  const int64_t format = sqlite3_column_int64(raw, 0);
+  const int64_t record_length = sqlite3_column_int64(raw, 1);
+  const int64_t key_length = sqlite3_column_int64(raw, 2);
+  const int64_t page_size = sqlite3_column_int64(raw, 3);
+  if (format != kFormat || record_length < 1 || record_length > UINT16_MAX || key_length < 1 ||
+      key_length > record_length || key_length > UINT8_MAX || page_size < 0 ||
+      page_size > UINT16_MAX)
+    return status::kNotRegisterFile;
+  layout.record_length = static_cast<uint16_t>(record_length);
+  layout.key_length = static_cast<uint16_t>(key_length);
+  layout.page_size = static_cast<uint16_t>(page_size);
+  return status::kOk;
+}
+
+int16_t Exec(sqlite3* db, const char* sql) {
+  return StatusOf(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
+}
+
+void RemoveDatabase(const std::string& path) {
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) unlink((path + suffix).c_str());
+}
+
+class SqliteStore : public Store {
+ public:
+  int16_t Open(const std::string& path);
+
+  const Layout& layout() const override { return layout_; }
+  int16_t Find(Seek seek, std::string_view key, Record& out) override;
+  int16_t FindById(int64_t id, Record& out) override;
+  int16_t StepAfter(int64_t id, Record& out) override;
+  int16_t Count(uint32_t& count) override;
+  int16_t Insert(std::string_view data, Record& out) override;
+  int16_t Update(const Record& read, std::string_view data, int64_t& new_version) override;
+  int16_t Delete(const Record& read) override;
+  bool TryLock(int64_t id) override { return locks_.TryLock(id, true); }
+  void Unlock(int64_t id) override { locks_.Unlock(id); }
+
+ private:
+  int16_t Fetch(const Statement& s, int16_t none, Record& out);
+
+  LockFile locks_;
+  Layout layout_;
+  Db db_;  // declared before the statements, which must go first
+  std::array<Statement, kSeekCount> find_;
+  Statement find_by_id_, step_after_, count_, insert_, update_, delete_;
+};
+
+int16_t SqliteStore::Open(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return StatusOfErrno(errno);
+  if (!S_ISREG(info.st_mode)) return status::kNotRegisterFile;
+  if (const int error = locks_.Open(path)) return StatusOfErrno(error);
+  // Held shared while open, so that Create cannot replace the file under this handle.
+  if (!locks_.LockWithin(LockFile::kInUseByte, false, kBusyWait)) return status::kFileLocked;
+  if (int16_t st = OpenDb(path, SQLITE_OPEN_READWRITE, db_)) return st;
+  if (int16_t st = ReadLayout(db_.get(), layout_)) return st;
+  // Only after the file is known to be ours: switching to WAL writes to the file.
+  if (int16_t st = Exec(db_.get(), "PRAGMA journal_mode=WAL")) return st;
+  for (size_t i = 0; i < kSeekCount; ++i) {
+    if (int16_t st = Prepare(db_.get(), kFind[i], find_[i])) return st;
+  }
+  const std::pair<const char*, Statement*> statements[] = {
+      {"SELECT id, version, data FROM records WHERE id = ?1", &find_by_id_},
+      {"SELECT id, version, data FROM records WHERE id > ?1 ORDER BY id LIMIT 1", &step_after_},
+      {"SELECT count(*) FROM records", &count_},
+      {"INSERT INTO records(key, version, data) VALUES(?1, 1, ?2)", &insert_},
+      {"UPDATE records SET data = ?3, version = version + 1 WHERE id = ?1 AND version = ?2",
+       &update_},
+      {"DELETE FROM records WHERE id = ?1 AND version = ?2", &delete_},
+  };
+  for (const auto& [sql, statement] : statements) {
+    if (int16_t st = Prepare(db_.get(), sql, *statement)) return st;
+  }
+  return status::kOk;
+}
+
+int16_t SqliteStore::Fetch(const Statement& s, int16_t none, Record& out) {
+  const int rc = sqlite3_step(s.get());
+  if (rc == SQLITE_DONE) return none;
+  if (rc != SQLITE_ROW) return StatusOf(rc);
+  out.id = sqlite3_column_int64(s.get(), 0);
+  out.version = sqlite3_column_int64(s.get(), 1);
+  const auto* data = static_cast<const char*>(sqlite3_column_blob(s.get(), 2));
+  out.data.assign(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(s.get(), 2)));
+  out.data.resize(layout_.record_length, ' ');
+  return status::kOk;
+}
+
+int16_t SqliteStore::Find(Seek seek, std::string_view key, Record& out) {
+  const Statement& s = find_[static_cast<size_t>(seek)];
+  InUse in_use(s);
+  if (seek != Seek::kFirst && seek != Seek::kLast)
+    sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+  return Fetch(s, seek == Seek::kEqual ? status::kKeyNotFound : status::kEndOfFile, out);
+}
+
+int16_t SqliteStore::FindById(int64_t id, Record& out) {
+  InUse in_use(find_by_id_);
+  sqlite3_bind_int64(find_by_id_.get(), 1, id);
+  return Fetch(find_by_id_, status::kKeyNotFound, out);
+}
+
+int16_t SqliteStore::StepAfter(int64_t id, Record& out) {
+  InUse in_use(step_after_);
+  sqlite3_bind_int64(step_after_.get(), 1, id);
+  return Fetch(step_after_, status::kEndOfFile, out);
+}
+
+int16_t SqliteStore::Count(uint32_t& count) {
+  InUse in_use(count_);
+  const int rc = sqlite3_step(count_.get());
+  if (rc != SQLITE_ROW) return StatusOf(rc);
+  count = static_cast<uint32_t>(sqlite3_column_int64(count_.get(), 0));
+  return status::kOk;
+}
+
+int16_t SqliteStore::Insert(std::string_view data, Record& out) {
+  InUse in_use(insert_);
+  sqlite3_bind_blob(insert_.get(), 1, data.data(), layout_.key_length, SQLITE_STATIC);
+  sqlite3_bind_blob(insert_.get(), 2, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  const int rc = sqlite3_step(insert_.get());
+  if (rc != SQLITE_DONE) return StatusOf(rc);
+  out.id = sqlite3_last_insert_rowid(db_.get());
+  out.version = 1;
+  out.data.assign(data);
+  return status::kOk;
+}
+
+int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& new_version) {
+  InUse in_use(update_);
+  sqlite3_bind_int64(update_.get(), 1, read.id);
+  sqlite3_bind_int64(update_.get(), 2, read.version);
+  sqlite3_bind_blob(update_.get(), 3, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  const int rc = sqlite3_step(update_.get());
+  if (rc != SQLITE_DONE) return StatusOf(rc);
+  if (sqlite3_changes(db_.get()) == 0) return status::kConflict;
+  new_version = read.version + 1;
+  return status::kOk;
+}
+
+int16_t SqliteStore::Delete(const Record& read) {
+  InUse in_use(delete_);
+  sqlite3_bind_int64(delete_.get(), 1, read.id);
+  sqlite3_bind_int64(delete_.get(), 2, read.version);
+  const int rc = sqlite3_step(delete_.get());
+  if (rc != SQLITE_DONE) return StatusOf(rc);
+  return sqlite3_changes(db_.get()) == 0 ? status::kConflict : status::kOk;
+}
+
+}  // namespace
+
+int16_t OpenSqliteStore(const std::string& path, std::unique_ptr<Store>& out) {
+  auto store = std::make_unique<SqliteStore>();
+  if (int16_t st = store->Open(path)) return st;
+  out = std::move(store);
+  return status::kOk;
+}
+
+int16_t CreateSqliteStore(const std::string& path, const Layout& layout) {
+  LockFile locks;
+  if (const int error = locks.Open(path)) return StatusOfErrno(error);
+  if (!locks.LockWithin(LockFile::kInUseByte, true, kBusyWait)) return status::kFileLocked;
+  // No client has the file open, so the old database and its journals can simply go; a new
+  // file is then made from nothing rather than emptied in place.
+  RemoveDatabase(path);
+  int16_t st = status::kOk;
+  {
+    Db db;
+    st = OpenDb(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, db);
+    if (st == status::kOk) st = Exec(db.get(), "PRAGMA journal_mode=WAL");
+    if (st == status::kOk) st = Exec(db.get(), kSchema);
+    if (st == status::kOk) {
+      const std::string meta = "INSERT INTO meta VALUES(" + std::to_string(kFormat) + "," +
+                               std::to_string(layout.record_length) + "," +
+                               std::to_string(layout.key_length) + "," +
+                               std::to_string(layout.page_size) + ");COMMIT;";
+      st = Exec(db.get(), meta.c_str());
+    }
+  }
+  // A half-made file would later open as "not a register file"; leave none.
+  if (st != status::kOk) RemoveDatabase(path);
+  return st;
+}
+
+}  // namespace kvor::recman

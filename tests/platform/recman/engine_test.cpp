@@ -1,0 +1,430 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
+#include "platform/recman/client.h"
+#include "support/run_program.h"
+
+namespace kvor::recman {
+namespace {
+
+using test::Client;
+using test::CreateFile;
+using test::kKeyLength;
+using test::kRecordLength;
+using test::Rec;
+
+class recmanEngine : public ::testing::Test {
+ protected:
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  // A fresh file holding these keys, inserted in the order given, opened on client a.
+  void MakeFile(const std::vector<std::string>& keys) {
+    ASSERT_EQ(CreateFile(engine, path), 0);
+    ASSERT_EQ(a.Open(path), 0);
+    for (const std::string& key : keys) ASSERT_EQ(a.Insert(Rec(key, "data of " + key)), 0);
+  }
+  // Keys met walking with operation from the record start gave, until a non-zero status.
+  std::vector<std::string> Walk(int16_t start, int16_t operation) {
+    std::vector<std::string> keys;
+    for (int16_t st = a.Read(start); st == 0; st = a.Read(operation)) keys.push_back(a.key());
+    return keys;
+  }
+  // Whether a client of another engine can lock the record of key, as another program would.
+  bool OthersCanLock(const std::string& key) {
+    Engine engine2;
+    Client c(engine2);
+    return c.Open(path) == 0 && c.Read(op::kGetEqual + op::kSingleLock, key) == 0;
+  }
+
+  std::string dir = kvor::test::TempFolder();
+  std::string path = dir + "/SVF-FTHD.BTR";
+  Engine engine;
+  Client a{engine}, b{engine};
+};
+
+std::string Key(const std::string& key) {
+  return Rec(key).substr(0, kKeyLength);
+}
+
+// Keys with Windows-1252 letters: "\x80" euro, "\xC5" Å, "\xD6" Ö, "\xE5" å.
+const std::vector<std::string> kMixedKeys = {"ZETA", "\xC5SA", "alfa",  "\x80URO",
+                                             "ALFA", "\xE5sa", "\xD6ST"};
+const std::vector<std::string> kByteOrder = {Key("ALFA"),    Key("ZETA"),   Key("alfa"),
+                                             Key("\x80URO"), Key("\xC5SA"), Key("\xD6ST"),
+                                             Key("\xE5sa")};
+
+TEST_F(recmanEngine, KeysAreOrderedByteByByte) {
+  MakeFile(kMixedKeys);
+  EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), kByteOrder);
+  std::vector<std::string> backwards = Walk(op::kGetLast, op::kGetPrevious);
+  std::reverse(backwards.begin(), backwards.end());
+  EXPECT_EQ(backwards, kByteOrder);
+}
+
+TEST_F(recmanEngine, ReadsByKeyFindTheNearestRecord) {
+  MakeFile(kMixedKeys);
+  ASSERT_EQ(a.Read(op::kGetEqual, "\xC5SA"), 0);
+  EXPECT_EQ(a.record(), Rec("\xC5SA", "data of \xC5SA"));
+  EXPECT_EQ(a.key(), Key("\xC5SA"));
+  const struct {
+    int16_t operation;
+    std::string given, found;
+  } cases[] = {
+      {op::kGetGreater, "\xC5SA", "\xD6ST"},
+      {op::kGetGreaterOrEqual, "\xC5SA", "\xC5SA"},
+      {op::kGetGreaterOrEqual, "\xC0", "\xC5SA"},
+      {op::kGetLess, "\xC5SA", "\x80URO"},
+      {op::kGetLessOrEqual, "\xC5SA", "\xC5SA"},
+      {op::kGetLessOrEqual, "\xC0", "\x80URO"},
+      {op::kGetGreater, "Z", "ZETA"},
+      {op::kGetLess, "a", "ZETA"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(a.Read(c.operation, c.given), 0) << c.operation << " " << c.given;
+    EXPECT_EQ(a.key(), Key(c.found)) << c.operation << " " << c.given;
+  }
+  // A walk by Get Greater with the key that came back, from a key that is no record's.
+  std::vector<std::string> walked;
+  for (std::string key = "\x80"; a.Read(op::kGetGreater, key) == 0; key = a.key())
+    walked.push_back(a.key());
+  EXPECT_EQ(walked, std::vector<std::string>(kByteOrder.begin() + 3, kByteOrder.end()));
+}
+
+TEST_F(recmanEngine, EndOfFileAndNoCurrentRecord) {
+  MakeFile({});
+  EXPECT_EQ(a.Read(op::kGetFirst), status::kEndOfFile);
+  EXPECT_EQ(a.Read(op::kGetLast), status::kEndOfFile);
+  EXPECT_EQ(a.Read(op::kGetGreaterOrEqual, ""), status::kEndOfFile);
+  EXPECT_EQ(a.Read(op::kStepNext), status::kEndOfFile);
+  EXPECT_EQ(a.Read(op::kGetNext), status::kNoCurrentRecord);
+  EXPECT_EQ(a.Read(op::kGetPrevious), status::kNoCurrentRecord);
+
+  ASSERT_EQ(a.Insert(Rec("B")), 0);
+  ASSERT_EQ(a.Insert(Rec("C")), 0);
+  EXPECT_EQ(a.Read(op::kGetNext), status::kEndOfFile);  // the insert made C current
+  EXPECT_EQ(a.Read(op::kGetGreater, "C"), status::kEndOfFile);
+  EXPECT_EQ(a.Read(op::kGetLess, "B"), status::kEndOfFile);
+  EXPECT_EQ(a.Read(op::kGetEqual, "A"), status::kKeyNotFound);
+  ASSERT_EQ(a.Read(op::kGetPrevious), 0);  // failed reads keep the position at C
+  EXPECT_EQ(a.key(), Key("B"));
+}
+
+TEST_F(recmanEngine, StepNextFollowsInsertionOrder) {
+  MakeFile({"C", "A", "B"});
+  ASSERT_EQ(a.Close(), 0);
+  ASSERT_EQ(a.Open(path), 0);
+  EXPECT_EQ(Walk(op::kStepNext, op::kStepNext), (std::vector{Key("C"), Key("A"), Key("B")}));
+  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
+  ASSERT_EQ(a.Read(op::kStepNext), 0);
+  EXPECT_EQ(a.key(), Key("B"));
+}
+
+TEST_F(recmanEngine, WalkGoesOnAfterDeletingTheCurrentRecord) {
+  MakeFile({"A", "B", "C"});
+  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
+  ASSERT_EQ(a.Delete(), 0);
+  EXPECT_EQ(a.Update(Rec("B")), status::kNoCurrentRecord);
+  EXPECT_EQ(a.Delete(), status::kNoCurrentRecord);
+  ASSERT_EQ(a.Read(op::kGetNext), 0);
+  EXPECT_EQ(a.key(), Key("C"));
+  EXPECT_EQ(a.Read(op::kGetEqual, "B"), status::kKeyNotFound);
+  EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector{Key("A"), Key("C")}));
+}
+
+TEST_F(recmanEngine, DuplicateKeyIsRefused) {
+  MakeFile({"A"});
+  EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
+  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(a.record(), Rec("A", "data of A"));
+  // Keys are exact bytes: a trailing blank is part of the key, another case is another key.
+  EXPECT_EQ(a.Insert(Rec("a")), 0);
+  EXPECT_EQ(a.Insert(Rec("A ")), status::kDuplicateKey);
+}
+
+TEST_F(recmanEngine, RecordLengthsAndBuffers) {
+  MakeFile({});
+  // Shorter data is padded with blanks; data shorter than the key or longer than the record is
+  // refused.
+  ASSERT_EQ(a.Insert(Rec("SHORT").substr(0, kKeyLength + 2)), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "SHORT"), 0);
+  EXPECT_EQ(a.record(), Rec("SHORT"));
+  EXPECT_EQ(a.Insert("TINY"), status::kDataBufferTooShort);
+  EXPECT_EQ(a.Insert(Rec("LONG") + "x"), status::kDataBufferTooShort);
+
+  std::string data(kRecordLength, '#');
+  std::string key = Key("SHORT");
+  uint16_t length = kRecordLength - 1;
+  EXPECT_EQ(a.Raw(op::kGetEqual, data.data(), length, key.data(), kKeyLength),
+            status::kDataBufferTooShort);
+  length = kRecordLength;
+  EXPECT_EQ(a.Raw(op::kGetEqual, data.data(), length, key.data(), kKeyLength - 1),
+            status::kKeyBufferTooShort);
+  EXPECT_EQ(a.Raw(op::kGetEqual, data.data(), length, key.data(), kKeyLength, 1),
+            status::kInvalidKeyNumber);
+  EXPECT_EQ(data, std::string(kRecordLength, '#'));
+}
+
+TEST_F(recmanEngine, UpdateReplacesTheCurrentRecordUnderTheSameKey) {
+  MakeFile({"A", "B"});
+  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
+  ASSERT_EQ(b.Open(path), 0);
+  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
+  EXPECT_EQ(b.Delete(), status::kNoCurrentRecord);
+  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
+  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
+  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);
+  EXPECT_EQ(a.record(), Rec("A", "thrice"));
+  ASSERT_EQ(a.Read(op::kGetNext), 0);
+  EXPECT_EQ(a.record(), Rec("B", "new"));
+  EXPECT_EQ(a.Read(op::kGetNext), status::kEndOfFile);
+}
+
+TEST_F(recmanEngine, ChangedSinceReadConflicts) {
+  MakeFile({"A", "B"});
+  ASSERT_EQ(b.Open(path), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
+  ASSERT_EQ(b.Update(Rec("A", "by b")), 0);
+  EXPECT_EQ(a.Update(Rec("A", "by a")), status::kConflict);
+  EXPECT_EQ(a.Delete(), status::kConflict);
+  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(a.record(), Rec("A", "by b"));
+  EXPECT_EQ(a.Update(Rec("A", "by a")), 0);
+
+  // A record deleted and inserted again is another record.
+  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual, "B"), 0);
+  ASSERT_EQ(b.Delete(), 0);
+  ASSERT_EQ(b.Insert(Rec("B")), 0);
+  EXPECT_EQ(a.Update(Rec("B", "by a")), status::kConflict);
+}
+
+TEST_F(recmanEngine, LockedRecordIsRefusedToOtherHandles) {
+  MakeFile({"A", "B", "C"});
+  ASSERT_EQ(b.Open(path), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, "B"), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);  // reading is not writing
+  EXPECT_EQ(a.Update(Rec("B", "by a")), status::kRecordLocked);
+  EXPECT_EQ(a.Delete(), status::kRecordLocked);
+  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(a.Read(op::kGetNext + op::kSingleLock), status::kRecordLocked);
+  ASSERT_EQ(a.Read(op::kGetNext), 0);  // the refused read did not move a
+  EXPECT_EQ(a.key(), Key("B"));
+  EXPECT_EQ(b.Update(Rec("B", "by b")), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "B"), 0);
+}
+
+TEST_F(recmanEngine, LockIsReleasedByUpdateDeleteAndThePlainRead) {
+  MakeFile({"A", "B", "C"});
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  EXPECT_FALSE(OthersCanLock("A"));
+  ASSERT_EQ(a.Update(Rec("A", "x")), 0);
+  EXPECT_TRUE(OthersCanLock("A"));
+
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);  // a plain read of the same record
+  EXPECT_TRUE(OthersCanLock("A"));
+
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual, "NONE"), status::kKeyNotFound);
+  EXPECT_TRUE(OthersCanLock("A"));
+
+  // A locked read of another record moves the lock there.
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  ASSERT_EQ(a.Read(op::kGetNext + op::kSingleLock), 0);
+  EXPECT_TRUE(OthersCanLock("A"));
+  EXPECT_FALSE(OthersCanLock("B"));
+  ASSERT_EQ(a.Delete(), 0);
+  ASSERT_EQ(a.Read(op::kGetFirst + op::kSingleLock), 0);
+  ASSERT_EQ(a.Read(op::kStepNext + op::kSingleLock), 0);  // C
+  EXPECT_TRUE(OthersCanLock("A"));
+  EXPECT_FALSE(OthersCanLock("C"));
+}
+
+TEST_F(recmanEngine, LockIsReleasedByUnlockCloseAndReset) {
+  MakeFile({"A", "B"});
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  ASSERT_EQ(a.Unlock(), 0);
+  EXPECT_TRUE(OthersCanLock("A"));
+  EXPECT_EQ(a.Unlock(), 0);  // nothing to release is no fault
+
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  ASSERT_EQ(a.Close(), 0);
+  EXPECT_TRUE(OthersCanLock("A"));
+  EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
+
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(b.Open(path), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, "B"), 0);
+  uint16_t length = 0;
+  ASSERT_EQ(engine.Call(op::kReset, nullptr, nullptr, length, nullptr, 0, 0), 0);
+  EXPECT_TRUE(OthersCanLock("A"));
+  EXPECT_TRUE(OthersCanLock("B"));
+  EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
+  EXPECT_EQ(b.Read(op::kGetFirst), status::kFileNotOpen);
+}
+
+TEST_F(recmanEngine, OpenRefusesWhatIsNoRegisterFile) {
+  Client c(engine);
+  EXPECT_EQ(c.Open(dir + "/MISSING.BTR"), status::kFileNotFound);
+  EXPECT_EQ(c.Open(dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
+  EXPECT_EQ(c.Open(""), status::kInvalidFileName);
+  EXPECT_EQ(c.Open(dir), status::kNotRegisterFile);
+
+  const std::string text = dir + "/TEXT.BTR";
+  const std::string bytes(3000, 'x');
+  kvor::test::WriteFile(text, bytes);
+  EXPECT_EQ(c.Open(text), status::kNotRegisterFile);
+  EXPECT_EQ(kvor::test::ReadFile(text), bytes);  // and left as it was
+  kvor::test::WriteFile(dir + "/EMPTY.BTR", "");
+  EXPECT_EQ(c.Open(dir + "/EMPTY.BTR"), status::kNotRegisterFile);
+
+  sqlite3* db = nullptr;
+  sqlite3_open((dir + "/OTHER.BTR").c_str(), &db);
+  sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  EXPECT_EQ(c.Open(dir + "/OTHER.BTR"), status::kNotRegisterFile);
+}
+
+TEST_F(recmanEngine, FileNamesArePaddedAndMapped) {
+  std::vector<std::string> asked;
+  Engine mapped([&](const std::string& name) {
+    asked.push_back(name);
+    return name == "C:\\KVOR\\SVF\\SVF-FTHD.BTR" ? path : std::string();
+  });
+  ASSERT_EQ(CreateFile(mapped, "C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
+  char position[kPositionBlockSize];
+  std::string name = "C:\\KVOR\\SVF\\SVF-FTHD.BTR   ";
+  name.append(1, '\0').append("rest");
+  uint16_t length = 0;
+  EXPECT_EQ(mapped.Call(op::kOpen, position, nullptr, length, name.data(),
+                        static_cast<uint8_t>(name.size()), 0),
+            0);
+  EXPECT_EQ(asked.back(), "C:\\KVOR\\SVF\\SVF-FTHD.BTR");
+  Client c(mapped);
+  EXPECT_EQ(c.Open("D:\\NOT\\MAPPED.BTR"), status::kFileNotFound);
+  EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
+  EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR", 5), status::kInvalidOperation);
+}
+
+TEST_F(recmanEngine, StatDescribesTheFile) {
+  ASSERT_EQ(CreateFile(engine, path, 999, 37, 1024), 0);
+  ASSERT_EQ(a.Open(path), 0);
+  std::string record(999, ' ');
+  record.replace(0, 3, "K01");
+  uint16_t length = 999;
+  char key[37];
+  ASSERT_EQ(a.Raw(op::kInsert, record.data(), length, key, 37), 0);
+  char stat[40];
+  std::fill(std::begin(stat), std::end(stat), '#');
+  length = sizeof stat;
+  ASSERT_EQ(a.Raw(op::kStat, stat, length, key, 37), 0);
+  EXPECT_EQ(length, kStatSize);
+  const std::string expected(
+      "\xE7\x03\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+      "\x01\x00\x25\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00",
+      32);
+  EXPECT_EQ(std::string(stat, kStatSize), expected);
+  EXPECT_EQ(std::string(stat + kStatSize, 8), "########");
+  length = kStatSize - 1;
+  EXPECT_EQ(a.Raw(op::kStat, stat, length, key, 37), status::kDataBufferTooShort);
+}
+
+TEST_F(recmanEngine, CallsWithoutAnOpenHandleOrAKnownOperation) {
+  MakeFile({"A"});
+  std::string data(kRecordLength, ' ');
+  std::string key = Key("A");
+  uint16_t length = kRecordLength;
+  EXPECT_EQ(a.Raw(16, data.data(), length, key.data(), kKeyLength), status::kInvalidOperation);
+  EXPECT_EQ(a.Raw(op::kInsert + op::kSingleLock, data.data(), length, key.data(), kKeyLength),
+            status::kInvalidOperation);
+  char blanks[kPositionBlockSize];
+  std::fill(std::begin(blanks), std::end(blanks), ' ');
+  EXPECT_EQ(engine.Call(op::kGetFirst, blanks, data.data(), length, key.data(), kKeyLength, 0),
+            status::kFileNotOpen);
+  Engine other;  // a position block of this engine means nothing to another
+  EXPECT_EQ(
+      other.Call(op::kGetFirst, a.position_block(), data.data(), length, key.data(), kKeyLength, 0),
+      status::kFileNotOpen);
+}
+
+TEST_F(recmanEngine, CreateReplacesAFileNobodyHasOpen) {
+  MakeFile({"A", "B"});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(CreateFile(engine, path, 60, 10), status::kFileLocked);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the open file was not touched
+
+  ASSERT_EQ(a.Close(), 0);
+  ASSERT_EQ(CreateFile(engine, path, 60, 10), 0);
+  ASSERT_EQ(a.Open(path), 0);
+  char stat[kStatSize];
+  uint16_t length = kStatSize;
+  char key[10];
+  ASSERT_EQ(a.Raw(op::kStat, stat, length, key, 10), 0);
+  EXPECT_EQ(stat[kStatRecordLength], 60);
+  EXPECT_EQ(stat[kStatKeyLength], 10);
+  EXPECT_EQ(stat[kStatRecordCount], 0);
+
+  // Layouts that cannot hold a key.
+  EXPECT_EQ(CreateFile(engine, dir + "/BAD.BTR", 10, 11), status::kInvalidOperation);
+  EXPECT_EQ(CreateFile(engine, dir + "/BAD.BTR", 10, 0), status::kInvalidOperation);
+  EXPECT_EQ(CreateFile(engine, dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
+}
+
+// Every new connection of this process gets a small page limit, so that writes run out of room.
+int LimitPages(sqlite3* db, const char**, const sqlite3_api_routines*) {
+  sqlite3_exec(db, "PRAGMA max_page_count=12", nullptr, nullptr, nullptr);
+  return SQLITE_OK;
+}
+
+TEST_F(recmanEngine, FullDiskAnswers18AndKeepsWhatWasWritten) {
+  ASSERT_EQ(CreateFile(engine, path, 1000, 8), 0);
+  sqlite3_auto_extension(reinterpret_cast<void (*)()>(LimitPages));
+  const int16_t opened = a.Open(path);
+  sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(LimitPages));
+  ASSERT_EQ(opened, 0);
+
+  int16_t st = 0;
+  int written = 0;
+  std::string key(kKeyLength, ' ');
+  for (; st == 0 && written < 1000; ++written) {
+    std::string record = Rec(std::to_string(100000 + written));
+    record.resize(1000, 'r');
+    uint16_t length = 1000;
+    st = a.Raw(op::kInsert, record.data(), length, key.data(), kKeyLength);
+  }
+  ASSERT_EQ(st, status::kDiskFull);
+  const int stored = written - 1;
+  EXPECT_GT(stored, 5);
+  ASSERT_EQ(b.Open(path), 0);
+  EXPECT_EQ(b.Read(op::kGetEqual, std::to_string(100000 + stored)), status::kKeyNotFound);
+  ASSERT_EQ(b.Read(op::kGetLast), 0);
+  EXPECT_EQ(b.key(), Key(std::to_string(100000 + stored - 1)));
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the full handle still reads
+}
+
+TEST_F(recmanEngine, BusyDatabaseAnswers85AfterAShortWait) {
+  MakeFile({"A"});
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(a.Insert(Rec("B")), status::kFileLocked);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  EXPECT_EQ(a.Read(op::kGetEqual, "A"), 0);  // readers are not held up by a writer
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  EXPECT_EQ(a.Insert(Rec("B")), 0);
+}
+
+}  // namespace
+}  // namespace kvor::recman
