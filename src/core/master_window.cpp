@@ -10,10 +10,11 @@ using forms::Rect;
 
 namespace {
 
-constexpr int kRow = 330;  // height of one line of the data panel
+constexpr int kRow = 350;  // height of one line of the data panel
 constexpr int kTop = 780;  // first line of the data panel
-constexpr int kLeftCaption = 120, kLeftValue = 1740;
-constexpr int kRightCaption = 5040, kRightValue = 6780;
+constexpr int kLeftCaption = 120, kLeftValue = 1500;
+constexpr int kLeftEnd = 5280;  // right edge of the widest boxes of the left half
+constexpr int kRightCaption = 5520, kRightValue = 7260;
 constexpr int kPadLeft = 9300;  // digit pad and navigation buttons
 constexpr int kButton = 780, kButtonHigh = 480, kGap = 60;
 
@@ -30,11 +31,15 @@ Control* Data(forms::Form& f, std::string_view name, int left, int row, int widt
   return &c;
 }
 
-void Caption(forms::Form& f, int& serial, std::string_view text, int left, int row,
-             int width = 1560) {
-  Control& c = f.Add(Kind::Label, "Label" + std::to_string(++serial),
-                     Rect{left, RowTop(row), width, kRow - 45}, text);
+// A fixed caption on the window's background.
+void CaptionAt(forms::Form& f, int& serial, std::string_view text, Rect r) {
+  Control& c = f.Add(Kind::Label, "Label" + std::to_string(++serial), r, text);
   c.SetBackColor(colour::kWindow);
+}
+
+void Caption(forms::Form& f, int& serial, std::string_view text, int left, int row,
+             int width = kLeftValue - kLeftCaption - 60) {
+  CaptionAt(f, serial, text, Rect{left, RowTop(row), width, kRow - 45});
 }
 
 }  // namespace
@@ -57,12 +62,13 @@ MasterWindow::MasterWindow() {
   // Left half: company, invoice, specification and customer.
   Caption(f, serial, "Företag:"_w, kLeftCaption, 0);
   LblFtgid = Data(f, "LblFtgid", kLeftValue, 0, 600);
-  LblFnamn = Data(f, "LblFnamn", kLeftValue + 660, 0, 2580);
+  LblFnamn = Data(f, "LblFnamn", kLeftValue + 660, 0, kLeftEnd - kLeftValue - 660);
   Caption(f, serial, "Faktura:"_w, kLeftCaption, 1);
   TxtNmmr = &f.Add(Kind::TextBox, "TxtNmmr", Rect{kLeftValue, RowTop(1) - 15, 1080, kRow});
   TxtNmmr->SetFont({"Courier New", 10, true});
-  Caption(f, serial, "Välj:"_w, kLeftValue + 1200, 1, 600);
-  CboNmmr = &f.Add(Kind::ComboBox, "CboNmmr", Rect{kLeftValue + 1800, RowTop(1) - 15, 1980, kRow});
+  Caption(f, serial, "Välj:"_w, kLeftValue + 1200, 1, 480);
+  CboNmmr = &f.Add(Kind::ComboBox, "CboNmmr",
+                   Rect{kLeftValue + 1680, RowTop(1) - 15, kLeftEnd - kLeftValue - 1680, kRow});
   CboNmmr->SetFont({"Courier New", 9, false});
   Caption(f, serial, "Specifikation:"_w, kLeftCaption, 2);
   LblLsnmr = Data(f, "LblLsnmr", kLeftValue, 2, 1080);
@@ -70,7 +76,7 @@ MasterWindow::MasterWindow() {
   Caption(f, serial, "Kund:"_w, kLeftCaption, 3);
   LblIdent = Data(f, "LblIdent", kLeftValue, 3, 2100);
   Caption(f, serial, "Namn:"_w, kLeftCaption, 4);
-  LblKnamn = Data(f, "LblKnamn", kLeftValue, 4, 3240);
+  LblKnamn = Data(f, "LblKnamn", kLeftValue, 4, kLeftEnd - kLeftValue);
   Caption(f, serial, "Kundgrupp:"_w, kLeftCaption, 5);
   LblGrupp = Data(f, "LblGrupp", kLeftValue, 5, 600);
   Caption(f, serial, "Landskod:"_w, kLeftValue + 720, 5, 1080);
@@ -89,7 +95,8 @@ MasterWindow::MasterWindow() {
   LblFtgln = Data(f, "LblFtgln", kLeftValue, 9, 1560);
   LblLkgln = Data(f, "LblLkgln", kLeftValue + 1680, 9, 1560);
   Caption(f, serial, "Leveransadress:"_w, kLeftCaption, 10);
-  for (int i = 0; i < 4; ++i) LblData[i] = Data(f, "LblData", kLeftValue, 10 + i, 3240, i);
+  for (int i = 0; i < 4; ++i)
+    LblData[i] = Data(f, "LblData", kLeftValue, 10 + i, kLeftEnd - kLeftValue, i);
   Caption(f, serial, "Koder:"_w, kLeftCaption, 14);
   for (int i = 0; i < 3; ++i)
     LblCode[i] = Data(f, "LblCode" + std::to_string(i + 1), kLeftValue + i * 660, 14, 600);
@@ -114,20 +121,20 @@ MasterWindow::MasterWindow() {
   Caption(f, serial, "Kopior:"_w, kRightCaption, 8, 1680);
   LblData[6] = Data(f, "LblData", kRightValue, 8, 300, 6);
   Caption(f, serial, "Bearbetas:"_w, kRightCaption, 9, 1680);
-  LblAntal = Data(f, "LblAntal", kRightValue, 9, 600);
-  LblKlara = Data(f, "LblKlara", kRightValue + 660, 9, 600);
-  LblIndex = Data(f, "LblIndex", kRightValue + 1320, 9, 600);
+  LblAntal = Data(f, "LblAntal", kRightValue, 9, 540);
+  LblKlara = Data(f, "LblKlara", kRightValue + 600, 9, 540);
+  LblIndex = Data(f, "LblIndex", kRightValue + 1200, 9, 540);
   Caption(f, serial, "Utskrift:"_w, kRightCaption, 10, 1680);
-  LblVisas = Data(f, "LblVisas", kRightValue, 10, 1920);
+  LblVisas = Data(f, "LblVisas", kRightValue, 10, 1740);
   Caption(f, serial, "Lästa:"_w, kRightCaption, 11, 1680);
-  LblLasta = Data(f, "LblLästa"_w, kRightValue, 11, 600);
-  LblLine = Data(f, "LblLine", kRightValue + 660, 11, 600);
-  LblPage = Data(f, "LblPage", kRightValue + 1320, 11, 600);
+  LblLasta = Data(f, "LblLästa"_w, kRightValue, 11, 540);
+  LblLine = Data(f, "LblLine", kRightValue + 600, 11, 540);
+  LblPage = Data(f, "LblPage", kRightValue + 1200, 11, 540);
   LblBokat = Data(f, "LblBokat", kRightValue, 12, 300);
-  LblBfile = Data(f, "LblBfile", kRightValue + 360, 12, 1560);
+  LblBfile = Data(f, "LblBfile", kRightValue + 360, 12, 1380);
   Caption(f, serial, "(E-faktura)"_w, kRightCaption, 13, 1680);
   Caption(f, serial, "Notera om KundFakturan har uppgift om E-fakturering!"_w, kRightCaption, 14,
-          4140);
+          kWidth - 120 - kRightCaption);
 
   // Digit pad: 7 8 9 / 4 5 6 / 1 2 3 / Rensa 0 Klart.
   Caption(f, serial, "Tryck [0] till [9] för FakturaNummer!"_w, kPadLeft - 60, 0, 2640);
@@ -151,22 +158,24 @@ MasterWindow::MasterWindow() {
   CmdNer->SetPicture("arrow-down");
 
   // Printer, print, send, cancel and exit along the bottom.
-  const int printer_top = RowTop(16);
+  const int printer_top = RowTop(15) + kRow / 2;
   PrinterBild = &f.Add(Kind::PictureBox, "PrinterBild", Rect{kLeftCaption, printer_top, 480, 480});
   PrinterBild->SetPicture("printer");
-  CboPrnt =
-      &f.Add(Kind::ComboBox, "CboPrnt", Rect{kLeftCaption + 600, printer_top + 60, 4500, kRow});
-  Caption(f, serial, "Tryck SkickaKnappen för att överföra KundFakturan som E-faktura!"_w,
-          kRightCaption, 16, 4140);
+  CboPrnt = &f.Add(Kind::ComboBox, "CboPrnt",
+                   Rect{kLeftCaption + 600, printer_top + 60, kLeftEnd - kLeftCaption - 600, kRow});
   const int buttons_top = RowTop(17) + 240;
   auto bottom = [&](int i) { return Rect{kLeftCaption + i * 1500, buttons_top, 1380, 540}; };
+  // The hint to the send button stands on the button row, between AvBryt and ÅTER.
+  CaptionAt(f, serial, "Tryck SkickaKnappen för att överföra KundFakturan som E-faktura!"_w,
+            Rect{bottom(3).left, buttons_top + (540 - (kRow - 45)) / 2,
+                 kWidth - 1500 - 120 - bottom(3).left, kRow - 45});
   CmdKlar = &f.Add(Kind::Button, "CmdKlar", bottom(0), "OK");
   CmdSand = &f.Add(Kind::Button, std::string("CmdSänd"_w), bottom(1), "&Skicka");
   CmdBryt = &f.Add(Kind::Button, "CmdBryt", bottom(2), "AvBryt");
   CmdInfo = &f.Add(Kind::Button, "CmdInfo",
-                   Rect{kPadLeft + 2 * (kButton + kGap), RowTop(16), kButton, kButtonHigh}, "!");
-  Command2 =
-      &f.Add(Kind::Button, "Command2", Rect{kPadLeft, RowTop(16), 2 * kButton + kGap, kButtonHigh});
+                   Rect{kPadLeft + 2 * (kButton + kGap), printer_top, kButton, kButtonHigh}, "!");
+  Command2 = &f.Add(Kind::Button, "Command2",
+                    Rect{kPadLeft, printer_top, 2 * kButton + kGap, kButtonHigh});
   CmdExit = &f.Add(Kind::Button, "CmdExit", Rect{kWidth - 1500, buttons_top, 1380, 540}, "ÅTER"_w);
   for (Control* b : {CmdKlar, CmdSand, CmdBryt, CmdExit}) b->SetFont({"MS Sans Serif", 10, true});
 

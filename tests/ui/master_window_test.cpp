@@ -1,0 +1,256 @@
+// The Qt front end under the offscreen platform: the main window after the start-up, and the
+// message window with its own wait loop.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "core/context.h"
+#include "demo.h"
+#include "dialogs/messages.h"
+#include "frame/program.h"
+#include "support/run_program.h"
+#include "ui/qt/qt_front_end.h"
+
+namespace kvor::ui {
+namespace {
+
+// One QApplication for the whole test program, gone again before the program exits.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[9] = "ui_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// A fresh sample installation, removed again with the object.
+struct Installation {
+  Installation() {
+    std::string error;
+    if (!demo::WriteInstallation(dir, error)) throw std::runtime_error(error);
+  }
+  ~Installation() { std::filesystem::remove_all(dir); }
+  frame::StartInfo Start() const {
+    frame::StartInfo start{"/opt/kvor/bin/trv00381", "C:", {}};
+    start.drives.SetRoot(dir);
+    return start;
+  }
+  std::string dir = test::TempFolder();
+};
+
+// A program drawn by the Qt front end.
+struct WindowsRun {
+  WindowsRun() : program(front_end, clock, clipboard, transcript, install.Start()) {
+    front_end.SetMainForm(ctx().main.form);
+  }
+  Context& ctx() { return program.ctx; }
+  void StartUp() {
+    front_end.RunGuarded([this] { ctx().main.form.Load(); });
+    QCoreApplication::processEvents();
+  }
+  template <class W>
+  W* Find(const forms::Form& form, const char* object_name) {
+    QWidget* window = front_end.WindowOf(form);
+    return window ? window->findChild<W*>(QString::fromUtf8(object_name)) : nullptr;
+  }
+
+  Installation install;
+  forms::Transcript transcript;
+  QtFrontEnd front_end;
+  sys::Clock clock{sys::LocalTime{2022, 10, 19, 0, 0, 0}};
+  sys::MemoryClipboard clipboard;
+  frame::Program program;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run.StartUp();
+    ASSERT_FALSE(run.front_end.Ended()) << "the start-up ended the program";
+    window = run.front_end.WindowOf(run.ctx().main.form);
+    ASSERT_NE(window, nullptr);
+  }
+  WindowsRun run;
+  QWidget* window = nullptr;
+};
+
+TEST_F(MainWindowTest, OpensAtItsFixedSizeWithTheProgramTitle) {
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->objectName(), "MASTER");
+  EXPECT_EQ(window->size(), QSize(800, 560));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("TRV00381 · KVOR · 2022-10-19"));
+}
+
+TEST_F(MainWindowTest, ShowsTheCaptionsOfItsControls) {
+  const std::pair<const char*, const char*> buttons[] = {
+      {"CmdExit", "ÅTER"},   {"CmdKlar", "OK"},     {"CmdSänd", "&Skicka"},
+      {"CmdBryt", "AvBryt"}, {"CmdSudda", "Rensa"}, {"CmdSpara", "Klart"}};
+  for (const auto& [name, caption] : buttons) {
+    const QPushButton* b = run.Find<QPushButton>(run.ctx().main.form, name);
+    ASSERT_NE(b, nullptr) << name;
+    EXPECT_EQ(b->text(), QString::fromUtf8(caption)) << name;
+  }
+  for (int d = 0; d <= 9; ++d) {
+    const std::string name = "CmdNmr(" + std::to_string(d) + ")";
+    const QPushButton* b = run.Find<QPushButton>(run.ctx().main.form, name.c_str());
+    ASSERT_NE(b, nullptr) << name;
+    EXPECT_EQ(b->text(), QString("[%1]").arg(d));
+  }
+  EXPECT_EQ(run.Find<QLabel>(run.ctx().main.form, "RubText")->text(), " Utskrifta KundFaktura!");
+
+  QSet<QString> captions;
+  for (const QLabel* l : window->findChildren<QLabel*>()) captions.insert(l->text());
+  for (const char* caption :
+       {"Företag:", "Faktura:", "Leveransadress:", "Företagsuppgifter:", "PEFC/FSC-kod:",
+        "(E-faktura)", "Tryck [0] till [9] för FakturaNummer!",
+        "Notera om KundFakturan har uppgift om E-fakturering!",
+        "Tryck SkickaKnappen för att överföra KundFakturan som E-faktura!"})
+    EXPECT_TRUE(captions.contains(QString::fromUtf8(caption))) << caption;
+}
+
+TEST_F(MainWindowTest, PictureShowsButtonStatesByColour) {
+  const QImage image = window->grab().toImage();
+  const char* dir = std::getenv("KVOR_WRITE_DOCS");
+  const std::filesystem::path folder = dir && std::string(dir) == "1"
+                                           ? std::filesystem::path(KVOR_SOURCE_DIR) / "docs"
+                                           : std::filesystem::path(KVOR_BINARY_DIR);
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(image.save(QString::fromStdString((folder / "master.png").string())));
+
+  ASSERT_EQ(image.size(), QSize(800, 560) * window->devicePixelRatioF());
+  // Inside the border, above the caption.
+  auto colour_of = [&](const char* name) {
+    const QPushButton* b = run.Find<QPushButton>(run.ctx().main.form, name);
+    const QPoint at(b->geometry().center().x(), b->geometry().top() + 4);
+    return image.pixelColor(at * window->devicePixelRatioF()).name().toUpper();
+  };
+  EXPECT_TRUE(run.Find<QPushButton>(run.ctx().main.form, "CmdExit")->isEnabled());
+  EXPECT_EQ(colour_of("CmdExit"), "#FFFFC0");
+  EXPECT_FALSE(run.Find<QPushButton>(run.ctx().main.form, "CmdKlar")->isEnabled());
+  EXPECT_EQ(colour_of("CmdKlar"), "#959595");
+  EXPECT_EQ(colour_of("CmdNmr(5)"), "#E0E0E0");
+  EXPECT_EQ(colour_of("CmdSpara"), "#C0FFC0");
+
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2) colours.insert(image.pixel(x, y));
+  EXPECT_GT(colours.size(), 30);
+}
+
+TEST_F(MainWindowTest, TypingReachesTheModelOnlyWhileTheWindowIsEnabled) {
+  forms::Control& field = *run.ctx().main.TxtNmmr;
+  QLineEdit* edit = run.Find<QLineEdit>(run.ctx().main.form, "TxtNmmr");
+  ASSERT_NE(edit, nullptr);
+  auto type = [&](Qt::Key key, const char* text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromUtf8(text));
+    QApplication::sendEvent(edit, &press);
+  };
+  type(Qt::Key_1, "1");
+  type(Qt::Key_2, "2");
+  EXPECT_EQ(field.Text(), "12");
+
+  // While a message is up the main window is disabled: keys do not reach it.
+  run.ctx().main.form.SetEnabled(false);
+  type(Qt::Key_3, "3");
+  EXPECT_EQ(field.Text(), "12");
+  EXPECT_EQ(edit->text(), "12");
+
+  // Text set by the program shows as it is, without coming back as the user's typing.
+  run.ctx().main.form.SetEnabled(true);
+  int changes = 0;
+  field.Change = [&] { ++changes; };
+  field.SetText("\xC5\xC4\xD6");
+  EXPECT_EQ(edit->text(), QString::fromUtf8("ÅÄÖ"));
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(MainWindowTest, ExitButtonEndsTheRunAtTheClick) {
+  run.Find<QPushButton>(run.ctx().main.form, "CmdExit")->click();
+  EXPECT_TRUE(run.front_end.Ended());
+  EXPECT_EQ(run.front_end.ExitCode(), 0);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_THROW(run.front_end.Sleep(10), ProgramEnd);
+}
+
+// Clicks the button of a message window from inside its wait loop; records what was seen.
+struct Click {
+  QString size_seen;
+  bool top_level = false;
+};
+
+void ClickWhenShown(WindowsRun& run, const char* button, Click& seen) {
+  QTimer::singleShot(150, [&run, button, &seen] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() != "MSFORM" || !w->isVisible()) continue;
+      seen.top_level = w->isWindow();
+      seen.size_seen = QString("%1x%2").arg(w->width()).arg(w->height());
+      if (auto* b = w->findChild<QPushButton*>(QString::fromUtf8(button))) b->click();
+    }
+  });
+}
+
+TEST(MessageWindow, OpensAtItsComputedSizeAndClosesByItsButton) {
+  WindowsRun run;
+  run.ctx().frame.program_code = "TRV00381";
+  Click seen;
+  ClickWhenShown(run, "CmdExit", seen);
+  run.ctx().msg.answer = 5;
+  run.front_end.RunGuarded([&] { dialogs::ShowMessage(run.ctx(), "", dialogs::kInformation); });
+  EXPECT_FALSE(run.front_end.Ended());
+  EXPECT_TRUE(seen.top_level);
+  EXPECT_EQ(seen.size_seen, "398x136");  // 5970 x 2040 twips
+  EXPECT_EQ(run.ctx().msg.answer, dialogs::kAnswerClose);
+
+  // The window is gone once Qt has deleted what was left for later.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "MSFORM");
+}
+
+TEST(MessageWindow, CancellableNoticeClosedWithAvbrytAnswersOne) {
+  WindowsRun run;
+  Click seen;
+  ClickWhenShown(run, "CmdBryt", seen);
+  run.front_end.RunGuarded(
+      [&] { dialogs::ShowMessage(run.ctx(), "Posten \xE4r L\xC5ST", dialogs::kCancellable); });
+  EXPECT_EQ(run.ctx().msg.answer, dialogs::kAnswerCancel);
+  EXPECT_TRUE(run.ctx().main.form.Enabled());
+}
+
+TEST(MessageWindow, EndOfTheRunDuringTheWaitUnwindsToTheGuard) {
+  WindowsRun run;
+  // Something Qt calls into while the message waits ends the program.
+  QTimer::singleShot(150, [&run] { run.front_end.RunGuarded([] { throw ProgramEnd{4}; }); });
+  bool returned = false;
+  run.front_end.RunGuarded([&] {
+    dialogs::ShowMessage(run.ctx(), "", dialogs::kInformation);
+    returned = true;
+  });
+  EXPECT_FALSE(returned);
+  EXPECT_TRUE(run.front_end.Ended());
+  EXPECT_EQ(run.front_end.ExitCode(), 4);
+  EXPECT_THROW(run.front_end.DoEvents(), ProgramEnd);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == "MSFORM") {
+      EXPECT_FALSE(w->isVisible());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kvor::ui
