@@ -72,7 +72,7 @@ void CentreOnScreen(Context& ctx, Form& f, const WindowSize& size) {
 // The message text: fixed pitch, filling the window above the buttons.
 Control& AddMessageLabel(Form& f, const WindowSize& size, const std::string& text) {
   Control& c =
-      f.Add(Kind::Label, "LblMssg", Rect{120, 120, size.width - 240, size.lines * 240 + 120}, text);
+      f.Add(Kind::Label, "LblMssg", Rect{120, 120, size.width - 240, (size.lines + 1) * 240}, text);
   c.SetFont({"Courier New", 9, false});
   c.SetBackColor(f.BackColor());
   return c;

@@ -5,7 +5,19 @@
 namespace kvor::forms {
 
 Control::Control(Form& form, Kind kind, std::string name, int index)
-    : form_(form), kind_(kind), name_(std::move(name)), index_(index) {}
+    : form_(form), kind_(kind), name_(std::move(name)), index_(index) {
+  if (kind == Kind::Button) back_ = 0xC0C0C0;  // button face
+}
+
+void Control::SetFont(Font f) {
+  font_ = std::move(f);
+  Notify(Prop::Font);
+}
+
+void Control::SetTransparent(bool on) {
+  transparent_ = on;
+  Notify(Prop::BackColor);
+}
 
 std::string Control::FullName() const {
   return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
@@ -89,8 +101,12 @@ void Control::SetListIndex(int i) {
   if (i < -1 || i >= static_cast<int>(items_.size())) i = -1;
   list_index_ = i;
   Notify(Prop::ListIndex);
-  // Choosing an entry puts it into the combo box's text, as the toolkit does.
-  if (i >= 0) SetText(items_[i]);
+  // Choosing an entry puts it into the combo box's text, as the toolkit does; a choice raises
+  // click, not change.
+  if (i >= 0 && text_ != items_[i]) {
+    text_ = items_[i];
+    Notify(Prop::Text);
+  }
 }
 
 void Control::SetPicture(std::string_view p) {

@@ -33,7 +33,8 @@ enum class Prop {
   ListIndex,
   Geometry,
   Picture,
-  Timer
+  Timer,
+  Font
 };
 
 // Key codes of the key-down event (the key-press event carries the character itself).
@@ -85,9 +86,9 @@ class Control {
   void SetLeft(int left);
   // A transparent label shows the controls beneath it through its background.
   bool Transparent() const { return transparent_; }
-  void SetTransparent(bool on) { transparent_ = on; }
+  void SetTransparent(bool on);
   const Font& GetFont() const { return font_; }
-  void SetFont(Font f) { font_ = std::move(f); }
+  void SetFont(Font f);
 
   // Combo boxes: the list entries and the selected one (-1 for none).
   const std::vector<std::string>& Items() const { return items_; }

@@ -352,6 +352,9 @@ void FormWindow::ApplyControl(Control& c, Prop what) {
     case Prop::Picture:
       ApplyPicture(c, w);
       break;
+    case Prop::Font:
+      w->setFont(QtFont(c.GetFont()));
+      break;
     case Prop::Timer:
       break;
   }

@@ -83,7 +83,9 @@ TEST(ScriptedFrontEnd, KeysAndSelections) {
   forms::Control& list = *run.ctx().main.CboNmmr;
   field.KeyDown = [&](int16_t& k) { downs.push_back(k); };
   field.KeyPress = [&](int16_t& k) { presses.push_back(k); };
+  int list_changes = 0;
   list.Click = [&] { ++clicks; };
+  list.Change = [&] { ++list_changes; };
   run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
     load();
     list.AddItem("000001 20261201");
@@ -97,6 +99,7 @@ TEST(ScriptedFrontEnd, KeysAndSelections) {
   EXPECT_EQ(list.ListIndex(), 1);
   EXPECT_EQ(list.Text(), "000002 20261202");
   EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(list_changes, 0);  // a choice from the list is a click, not typing
 }
 
 TEST(ScriptedFrontEnd, DuringActionsArriveInsideRunningWork) {
