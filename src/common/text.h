@@ -23,6 +23,12 @@ std::string Paragraphs(std::string_view first, const Rest&... rest) {
 // negative (" 12", "-3").
 std::string WithSignPlace(long long n);
 
+// True when s holds nothing but blanks (or nothing at all).
+bool IsBlank(std::string_view s);
+
+// s without leading and trailing blanks.
+std::string Trim(std::string_view s);
+
 // A copy of s cut or padded with blanks on the right to exactly width characters.
 std::string Fixed(std::string_view s, std::size_t width);
 

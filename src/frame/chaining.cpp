@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/cp1252.h"
+#include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/frame.h"
@@ -13,21 +14,6 @@
 
 namespace kvor::frame {
 
-namespace {
-
-std::string TrimBoth(const std::string& s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-std::string NoBlanks(std::string s) {
-  s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
-  return s;
-}
-
-}  // namespace
-
 void QueryUnload(Context& ctx, int16_t& cancel) {
   if (ctx.frame.close_permitted == 1) return;
   cancel = 1;
@@ -36,7 +22,7 @@ void QueryUnload(Context& ctx, int16_t& cancel) {
 
 void ClosingQuestion(Context& ctx) {
   dialogs::ShowStopNotice(ctx);
-  const std::string code = NoBlanks(ctx.frame.program_code);
+  const std::string code = RemoveBlanks(ctx.frame.program_code);
   const std::string text =
       Paragraphs("Vald STÄNGNING är EJ normal!"_w, "Skall '" + code + "' stängas?"_w);
   ctx.transcript.Box("Avslutas", text);
@@ -80,13 +66,13 @@ void StartProgramThroughLinkArea(Context& ctx, int16_t& err) {
   if (err > 0) return;
   const std::string folder = ctx.install.program_drive + "\\" + ctx.install.program_folder + "\\" +
                              ctx.link.system_code + "\\";
-  RunProgram(ctx, folder + TrimBoth(ctx.link.program_to_start) + ".EXE", "", err);
+  RunProgram(ctx, folder + Trim(ctx.link.program_to_start) + ".EXE", "", err);
 }
 
 void RunProgram(Context& ctx, const std::string& path, const std::string& argument, int16_t& err) {
   ctx.main.form.SetEnabled(false);
   err = 0;
-  std::string command = TrimBoth(path);
+  std::string command = Trim(path);
   const std::string host = ctx.drives.ToHost(command);
   if (!files::FileExists(host)) {
     dialogs::ShowMessage(ctx, "Program '" + command + "' finns EJ på DISK-enheten!"_w,
@@ -94,7 +80,7 @@ void RunProgram(Context& ctx, const std::string& path, const std::string& argume
     err = 1;
   } else {
     std::vector<std::string> args;
-    if (!TrimBoth(argument).empty()) {
+    if (!Trim(argument).empty()) {
       command += " " + argument;
       args.push_back(argument);
     }
@@ -143,7 +129,7 @@ void ReturnToCaller(Context& ctx) {
   l.link_data = std::string(60, ' ');
   l.link_text.clear();
   ctx.frame.called_by_own_name = "N";
-  const std::string program = TrimBoth(l.program_to_start);
+  const std::string program = Trim(l.program_to_start);
   if (program == "ACCESSAS" || program == "UPPSTART") {
     l.system_code = "SET";
   } else if (program == "IPLMENYN") {

@@ -24,10 +24,6 @@ std::string Folder(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool IsBlank(const std::string& s) {
-  return s.find_first_not_of(' ') == std::string::npos;
-}
-
 // The stop rules of the start-up readers.
 enum class StopRule { AboveZero, ExactlyOne, Never };
 

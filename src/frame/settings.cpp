@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/cp1252.h"
+#include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/frame.h"
@@ -21,23 +22,6 @@ constexpr int16_t kKindError = dialogs::kError;
 std::string Field(const std::string& line, std::size_t from, std::size_t width) {
   return Fixed(
       from - 1 < line.size() ? std::string_view(line).substr(from - 1) : std::string_view(), width);
-}
-
-std::string NoBlanks(const std::string& s) {
-  std::string out;
-  for (char c : s)
-    if (c != ' ') out += c;
-  return out;
-}
-
-bool IsBlank(const std::string& s) {
-  return s.find_first_not_of(' ') == std::string::npos;
-}
-
-std::string TrimBoth(const std::string& s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
 // What went wrong while a reader worked through its file.
@@ -66,7 +50,7 @@ struct BadField {
 std::string NextSlashField(const std::string& line, std::size_t& pos) {
   const std::size_t slash = line.find('/', pos);
   if (slash == std::string::npos) throw BadField{{62, "Input past end of file"}};
-  std::string value = NoBlanks(line.substr(pos, slash - pos));
+  std::string value = RemoveBlanks(line.substr(pos, slash - pos));
   pos = slash + 1;
   return value;
 }
@@ -489,7 +473,7 @@ void ReadLanguageTable(Context& ctx, int16_t& err) {
       err = 1;
       return;
     }
-    if (in.language_count < 10) in.languages[in.language_count++] = Upper(NoBlanks(line));
+    if (in.language_count < 10) in.languages[in.language_count++] = Upper(RemoveBlanks(line));
     dialogs::DoEvents(ctx);
   }
   CloseTextFile(ctx, 1);
@@ -528,7 +512,7 @@ void ReadCompanyIdentity(Context& ctx, int16_t& err) {
   ctx.frame.company_id = Field(line, 1, 3);
   const std::string rest = line.size() > 3 ? line.substr(3) : std::string();
   const std::size_t star = rest.find('*');
-  ctx.install.email_identity = TrimBoth(rest.substr(0, star));
+  ctx.install.email_identity = Trim(rest.substr(0, star));
   ctx.install.email_extra = star == std::string::npos ? std::string() : rest.substr(star + 1);
 }
 
