@@ -22,6 +22,10 @@ struct ProgramEnd {
   int code = 0;
 };
 
+namespace registers {
+struct Database;
+}
+
 struct Context {
   Context(forms::FrontEnd& ui_, const sys::Clock& clock_, sys::Clipboard& clipboard_,
           forms::Transcript& transcript_)
@@ -46,8 +50,28 @@ struct Context {
   Messenger* messenger = nullptr;
   Messenger& Msg() { return *messenger; }
 
+  // The register database, owned by the program.
+  registers::Database* database = nullptr;
+
   // The stop procedure of the frame, for lower layers that meet a fatal failure.
   std::function<void()> stop_procedure;
+  // The frame's start of another executable (a Windows path), for lower layers.
+  std::function<void(const std::string& path, const std::string& argument, int16_t& err)>
+      run_program;
 };
+
+// Folders of the installation, as Windows paths (drive and folder names as stored).
+// system drive + "\WINKVOR\SYSTEM\"
+inline std::string SystemFolder(const Context& ctx) {
+  return ctx.frame.system_drive + "\\WINKVOR\\SYSTEM\\";
+}
+// shared drive + "\WINKVOR\SYSTEM\"
+inline std::string SharedSystemFolder(const Context& ctx) {
+  return ctx.install.shared_drive + "\\WINKVOR\\SYSTEM\\";
+}
+// data drive + "\" + data folder + "\" (the folder as stored, blanks included)
+inline std::string DataFolder(const Context& ctx) {
+  return ctx.install.data_drive + "\\" + ctx.install.data_folder + "\\";
+}
 
 }  // namespace kvor

@@ -10,6 +10,7 @@
 #include "frame/settings.h"
 #include "frame/stand_ins.h"
 #include "platform/system/process.h"
+#include "registers/database.h"
 #include "selection/main_buttons.h"
 
 namespace kvor::frame {
@@ -42,7 +43,7 @@ void ClosingQuestion(Context& ctx) {
 void ExitRoutine(Context& ctx) {
   ctx.main.TidVisa->SetEnabled(false);
   selection::ResetButtons(ctx);
-  standin::CloseAllRegisters(ctx);
+  registers::CloseAllChannels(ctx);
   ctx.link.link_data = std::string(60, ' ');
   ctx.link.link_text.clear();
   ctx.link.program_to_start = "TRV00377";
@@ -107,7 +108,7 @@ void EndAfterStart(Context& ctx, int16_t err) {
 void StopProcedure(Context& ctx) {
   if (ctx.main.form.Enabled()) ctx.main.form.SetEnabled(false);
   ctx.frame.events_suppressed = 1;
-  standin::CloseAllRegisters(ctx);
+  registers::CloseAllChannels(ctx);
   const std::string handover = Paragraphs(ctx.frame.window_title, ctx.msg.last_shown);
   if (!ctx.clipboard.SetText(handover)) {
     dialogs::ReportTrappedError(ctx, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"_w,

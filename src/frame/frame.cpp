@@ -6,6 +6,7 @@
 #include "dialogs/messages.h"
 #include "frame/settings.h"
 #include "frame/stand_ins.h"
+#include "registers/database.h"
 #include "selection/main_buttons.h"
 
 namespace kvor::frame {
@@ -118,7 +119,7 @@ void StartUp(Context& ctx, const StartInfo& start) {
   step(ReadDriveSettings, StopRule::AboveZero);
   step(ReadLinkArea, StopRule::AboveZero);
   step(ReadRegistrySettings, StopRule::Never);
-  step(standin::OpenAllRegisters, StopRule::AboveZero);
+  step(registers::OpenAllRegisters, StopRule::AboveZero);
   step(standin::ReadCompany, StopRule::AboveZero);
   step(standin::ReadBank, StopRule::AboveZero);
   {  // No lookup runs from this change: events are suppressed.

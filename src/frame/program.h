@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "dialogs/messages.h"
 #include "frame/frame.h"
+#include "registers/database.h"
 
 namespace kvor::frame {
 
@@ -12,9 +13,15 @@ class Program {
  public:
   Program(forms::FrontEnd& ui, const sys::Clock& clock, sys::Clipboard& clipboard,
           forms::Transcript& transcript, const StartInfo& start)
-      : ctx(ui, clock, clipboard, transcript), messenger_(ctx) {
+      : ctx(ui, clock, clipboard, transcript),
+        messenger_(ctx),
+        database_([this](const std::string& path) { return ctx.drives.ToHost(path); }) {
     ctx.messenger = &messenger_;
+    ctx.database = &database_;
     ctx.drives = start.drives;
+    ctx.run_program = [this](const std::string& path, const std::string& argument, int16_t& err) {
+      RunProgram(ctx, path, argument, err);
+    };
     transcript.Follow(ctx.main.form, "Mf");
     WireMainWindow(ctx, start);
   }
@@ -23,6 +30,7 @@ class Program {
 
  private:
   dialogs::DialogMessenger messenger_;
+  registers::Database database_;
 };
 
 }  // namespace kvor::frame

@@ -132,18 +132,6 @@ std::string HostPath(const Context& ctx, const std::string& path) {
 
 }  // namespace
 
-std::string SystemFolder(const Context& ctx) {
-  return ctx.frame.system_drive + "\\WINKVOR\\SYSTEM\\";
-}
-
-std::string SharedSystemFolder(const Context& ctx) {
-  return ctx.install.shared_drive + "\\WINKVOR\\SYSTEM\\";
-}
-
-std::string DataFolder(const Context& ctx) {
-  return ctx.install.data_drive + "\\" + ctx.install.data_folder + "\\";
-}
-
 void CheckDrive(Context& ctx, const std::string& path, int16_t& err) {
   if (path.empty()) {
     dialogs::ShowMessage(

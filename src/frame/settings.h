@@ -11,13 +11,6 @@
 
 namespace kvor::frame {
 
-// system drive + "\WINKVOR\SYSTEM\"
-std::string SystemFolder(const Context& ctx);
-// shared drive + "\WINKVOR\SYSTEM\"
-std::string SharedSystemFolder(const Context& ctx);
-// data drive + "\" + data folder + "\" (folder as stored, blanks included)
-std::string DataFolder(const Context& ctx);
-
 // Text files by file number. Mode "R", "W" (an existing file is deleted first) or "A".
 void OpenTextFile(Context& ctx, int file_number, const std::string& mode, const std::string& path,
                   int16_t& err);

@@ -2,9 +2,6 @@
 
 namespace kvor::frame::standin {
 
-void OpenAllRegisters(Context&, int16_t& err) {
-  err = 0;
-}
 void ReadCompany(Context&, int16_t& err) {
   err = 0;
 }
@@ -27,6 +24,7 @@ void ChoosePrinterByCode(Context&, int, int16_t&) {}
 void ReadPrintCode(Context&, int16_t& err) {
   err = 0;
 }
+
 void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err) {
   unprinted = 1;
   printed = 0;
@@ -36,6 +34,5 @@ void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t
 }
 
 void LookupInvoice(Context&) {}
-void CloseAllRegisters(Context&) {}
 
 }  // namespace kvor::frame::standin

@@ -9,7 +9,6 @@
 
 namespace kvor::frame::standin {
 
-void OpenAllRegisters(Context& ctx, int16_t& err);   // channel plan of the 28 registers
 void ReadCompany(Context& ctx, int16_t& err);        // company record
 void ReadBank(Context& ctx, int16_t& err);           // bank record
 void ReadBusinessAreas(Context& ctx, int16_t& err);  // business areas "F" and "OTK"
@@ -20,7 +19,6 @@ void ChoosePrinterByCode(Context& ctx, int code, int16_t& err);
 void ReadPrintCode(Context& ctx, int16_t& err);  // system print-code record "FT"
 // Invoice list loader: reports one unprinted invoice so that the window reaches number entry.
 void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err);
-void LookupInvoice(Context& ctx);      // invoice lookup by number
-void CloseAllRegisters(Context& ctx);  // channel layer's close of every channel
+void LookupInvoice(Context& ctx);  // invoice lookup by number
 
 }  // namespace kvor::frame::standin

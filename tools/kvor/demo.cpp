@@ -8,6 +8,7 @@
 #include "common/cp1252.h"
 #include "frame/settings.h"
 #include "platform/files/drive_map.h"
+#include "registers/admin.h"
 
 namespace kvor::demo {
 
@@ -58,6 +59,17 @@ bool WriteScript(const std::string& path, const std::string& text, std::string& 
 }
 
 }  // namespace
+
+bool WriteRegisters(const std::string& dir, std::string& error) {
+  files::DriveMap map;
+  map.SetRoot(dir);
+  recman::Engine engine([&map](const std::string& path) { return map.ToHost(path); });
+  for (const registers::Layout& layout : registers::AllLayouts()) {
+    const std::string path = "C:\\KVOR   \\" + layout.System() + "\\" + layout.FileName();
+    if (!registers::CreateRegisterFile(engine, path, layout, error)) return false;
+  }
+  return true;
+}
 
 std::string HostPath(const std::string& dir, const std::string& windows_path) {
   files::DriveMap map;
@@ -126,6 +138,7 @@ bool WriteInstallation(const std::string& dir, std::string& error) {
       "  if [ -n \"$KVOR_CLIPBOARD\" ] && [ -f \"$KVOR_CLIPBOARD\" ]; then printf ' | clipboard: "
       "'; "
       "tr '\\r\\n' '|' < \"$KVOR_CLIPBOARD\"; fi\n";
+  if (!WriteRegisters(dir, error)) return false;
   return WriteScript(c + "/WINKVOR/TRV/TRV00377.EXE",
                      StandIn("TRV00377.EXE", "../STARTAS/STARTED.LOG", log_line_menu), error) &&
          WriteScript(c + "/WINKVOR/STARTAS/WORKS/PROGSTOP.EXE",

@@ -18,6 +18,9 @@ bool WriteLinkArea(const std::string& dir, const LinkArea& link, std::string& er
 // be written.
 bool WriteInstallation(const std::string& dir, std::string& error);
 
+// Creates the 28 register files of the installation (empty).
+bool WriteRegisters(const std::string& dir, std::string& error);
+
 // Host path of a file of the installation, given its Windows path ("C:\WINKVOR\...").
 std::string HostPath(const std::string& dir, const std::string& windows_path);
 

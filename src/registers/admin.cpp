@@ -1,0 +1,134 @@
+#include "registers/admin.h"
+
+#include <array>
+#include <cstring>
+
+#include "common/text.h"
+#include "registers/database.h"
+
+namespace kvor::registers {
+
+namespace {
+
+namespace op = recman::op;
+namespace st = recman::status;
+
+std::string Why(const Layout& layout, const char* what, int16_t status) {
+  return std::string(layout.code) + ": " + what + " answered status " + std::to_string(status);
+}
+
+// One handle on a register file, closed again when it goes.
+class Handle {
+ public:
+  Handle(Context& ctx, const Layout& layout) : engine_(Db(ctx).engine), layout_(layout) {
+    block_.fill(' ');
+    std::string name = RegisterPath(ctx, layout);
+    name.resize(255, ' ');
+    char stat[recman::kStatSize] = {};
+    uint16_t length = sizeof stat;
+    status_ = engine_.Call(op::kOpen, block_.data(), stat, length, name.data(), 255, -32);
+  }
+  ~Handle() {
+    if (status_ != st::kOk) return;
+    uint16_t length = 0;
+    char empty[1] = {};
+    engine_.Call(op::kClose, block_.data(), empty, length, empty, 0, 0);
+  }
+  int16_t OpenStatus() const { return status_; }
+  int16_t Call(int16_t operation, std::string& record, std::string& key) {
+    record.resize(layout_.record_end, ' ');
+    key.resize(255, ' ');
+    uint16_t length = static_cast<uint16_t>(layout_.record_end);
+    const int16_t status = engine_.Call(operation, block_.data(), record.data(), length, key.data(),
+                                        static_cast<uint8_t>(layout_.key_length), 0);
+    key.resize(layout_.key_length);
+    return status;
+  }
+
+ private:
+  recman::Engine& engine_;
+  const Layout& layout_;
+  std::array<char, 128> block_;
+  int16_t status_;
+};
+
+}  // namespace
+
+bool CreateRegisterFile(Context& ctx, const Layout& layout, std::string& error) {
+  return CreateRegisterFile(Db(ctx).engine, RegisterPath(ctx, layout), layout, error);
+}
+
+bool CreateRegisterFile(recman::Engine& engine, const std::string& path, const Layout& layout,
+                        std::string& error) {
+  char spec[recman::kStatSize] = {};
+  auto put = [&](std::size_t at, int value) {
+    spec[at] = static_cast<char>(value & 0xFF);
+    spec[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+  };
+  put(recman::kStatRecordLength, layout.record_end);
+  put(recman::kStatPageSize, 4096);
+  put(recman::kStatKeyLength, layout.key_length);
+  std::string name = path;
+  name.resize(255, ' ');
+  uint16_t length = sizeof spec;
+  std::array<char, 128> block;
+  block.fill(' ');
+  const int16_t status = engine.Call(op::kCreate, block.data(), spec, length, name.data(), 255, 0);
+  if (status != st::kOk) error = Why(layout, "create", status);
+  return status == st::kOk;
+}
+
+bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error) {
+  Handle h(ctx, layout);
+  if (h.OpenStatus() != st::kOk) {
+    error = Why(layout, "open", h.OpenStatus());
+    return false;
+  }
+  std::string data = Fixed(record, layout.record_end);
+  std::string key = data.substr(0, layout.key_length);
+  std::string found;
+  int16_t status = h.Call(op::kGetEqual + op::kSingleLock, found, key);
+  if (status == st::kOk) {
+    status = h.Call(op::kUpdate, data, key);
+  } else if (status == st::kKeyNotFound) {
+    status = h.Call(op::kInsert, data, key);
+  }
+  if (status != st::kOk) error = Why(layout, "write", status);
+  return status == st::kOk;
+}
+
+bool GetRecord(Context& ctx, const Layout& layout, const std::string& key, std::string& record,
+               std::string& error) {
+  Handle h(ctx, layout);
+  if (h.OpenStatus() != st::kOk) {
+    error = Why(layout, "open", h.OpenStatus());
+    return false;
+  }
+  std::string k = Fixed(key, layout.key_length);
+  const int16_t status = h.Call(op::kGetEqual, record, k);
+  if (status != st::kOk && status != st::kKeyNotFound) error = Why(layout, "read", status);
+  return status == st::kOk;
+}
+
+bool ListRecords(Context& ctx, const Layout& layout, const std::string& prefix,
+                 std::vector<std::string>& records, std::string& error) {
+  Handle h(ctx, layout);
+  if (h.OpenStatus() != st::kOk) {
+    error = Why(layout, "open", h.OpenStatus());
+    return false;
+  }
+  std::string key = Fixed(prefix, layout.key_length);
+  std::string record;
+  int16_t status = h.Call(prefix.empty() ? op::kGetFirst : op::kGetGreaterOrEqual, record, key);
+  while (status == st::kOk && key.compare(0, prefix.size(), prefix) == 0) {
+    records.push_back(record);
+    status = h.Call(op::kGetNext, record, key);
+  }
+  if (status != st::kOk && status != st::kEndOfFile && status != st::kKeyNotFound) {
+    error = Why(layout, "read", status);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kvor::registers

@@ -1,0 +1,29 @@
+// Keeping register files outside the channel table: creating a file with its layout and storing
+// whole records by key, for the kvor tool, the sample installation and tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/context.h"
+#include "platform/recman/engine.h"
+#include "registers/layouts.h"
+
+namespace kvor::registers {
+
+// Creates (or replaces) the register's file at the path (a Windows path the engine maps).
+bool CreateRegisterFile(recman::Engine& engine, const std::string& path, const Layout& layout,
+                        std::string& error);
+// Creates (or replaces) the register's file in the data folder of the installation.
+bool CreateRegisterFile(Context& ctx, const Layout& layout, std::string& error);
+// Inserts the record, or replaces the one with the same key. The record is cut or padded with
+// blanks to the record end.
+bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error);
+// The record of that key (padded to the key length), or false when there is none.
+bool GetRecord(Context& ctx, const Layout& layout, const std::string& key, std::string& record,
+               std::string& error);
+// Every record whose key begins with prefix, in key order.
+bool ListRecords(Context& ctx, const Layout& layout, const std::string& prefix,
+                 std::vector<std::string>& records, std::string& error);
+
+}  // namespace kvor::registers

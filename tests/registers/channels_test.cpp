@@ -1,0 +1,260 @@
+// The channel layer and the generic register access on real register files of a sample
+// installation. Messages are answered by the scripted user and read from the transcript.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+
+#include "common/cp1252.h"
+#include "common/text.h"
+#include "frame/settings.h"
+#include "registers/admin.h"
+#include "registers/database.h"
+#include "support/scripted_run.h"
+
+namespace kvor::registers {
+namespace {
+
+namespace op = recman::op;
+
+constexpr int16_t kHeader = 2;  // SVF-FTHD
+
+class Channels : public ::testing::Test {
+ protected:
+  explicit Channels(const std::string& actions = "") : run(actions) {}
+  void SetUp() override {
+    frame::FillFrameState(ctx(), {"/opt/kvor/bin/trv00381", "C:", {}});
+    int16_t err = 0;
+    frame::ReadDriveSettings(ctx(), err);
+    ASSERT_EQ(err, 0);
+    OpenAllRegisters(ctx(), err);
+    ASSERT_EQ(err, 0);
+  }
+  void TearDown() override { CloseAllChannels(ctx()); }
+  Context& ctx() { return run.ctx(); }
+  const Layout& Header() { return *FindLayout("SVF-FTHD"); }
+  std::string Messages() {
+    std::string out;
+    std::istringstream lines(run.Lines());
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("message", 0) == 0) out += line + "\n";
+    return out;
+  }
+  // A header record whose every character tells its position.
+  std::string DistinctRecord(const std::string& key) {
+    std::string r;
+    for (int i = 0; i < 999; ++i) r += static_cast<char>('A' + i % 26);
+    return key + r.substr(key.size());
+  }
+  test::ScriptedRun run;
+};
+
+TEST_F(Channels, RecordsAreInsertedReadWalkedAndTransferred) {
+  Record& fields = Fields(ctx(), "SVF-FTHD");
+  for (const char* number : {"000002", "000001", "000003"}) {
+    fields.MutableText().assign(999, ' ');
+    fields.Set("FTGID", "001");
+    fields.Set("REGTYP", "F");
+    fields.Set("FAKTNR", number);
+    fields.Set("FAKTNAMN", "Sågverket i Växjö"_w);
+    Build(ctx(), Header());
+    std::string key = "001F" + std::string(number);
+    int16_t err = 9;
+    Skriver(ctx(), key, kHeader, 1, 1, err);
+    ASSERT_EQ(err, 0) << run.Lines();
+  }
+  Clear(ctx(), Header());
+  std::string key = "001F000002";
+  int16_t err = 9;
+  Laser(ctx(), key, kHeader, 0, 1, err);
+  ASSERT_EQ(err, 0);
+  Transfer(ctx(), Header());
+  EXPECT_EQ(fields.Get("FAKTNR"), "000002");
+  EXPECT_EQ(fields.Get("FAKTNAMN"), Fixed("Sågverket i Växjö"_w, 30));
+  EXPECT_EQ(Db(ctx()).channels[kHeader].postnyckel, "001F000002");
+
+  // The walk of the invoice list: next greater key from the prefix while it matches.
+  std::vector<std::string> seen;
+  key = "001F      ";
+  for (Nasta(ctx(), key, kHeader, 1, err); err == 0 && key.rfind("001F", 0) == 0;
+       Nasta(ctx(), key, kHeader, 1, err))
+    seen.push_back(key);
+  EXPECT_EQ(seen, (std::vector<std::string>{"001F000001", "001F000002", "001F000003"}));
+  EXPECT_EQ(err, 1);          // the end of the file ends the walk ...
+  EXPECT_EQ(Messages(), "");  // ... without a message
+
+  // A missing key with the message flag: the notice, indicator 1.
+  key = "001F000009";
+  Laser(ctx(), key, kHeader, 0, 1, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Messages(),
+            "message 2 Angiven DATA-nyckel SAKNAS som DATABAS-nyckel! ¶ Nyckel: 001F000009 ¶ "
+            "Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR\n");
+  // A duplicate insert with the message flag.
+  key = "001F000001";
+  Build(ctx(), Header());
+  Skriver(ctx(), key, kHeader, 1, 1, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Db(ctx()).statuskod, 5);
+}
+
+TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
+  int16_t status = 0;
+  BTROPASS(ctx(), RegisterPath(ctx(), Header()), status, 9);  // open on another channel
+  EXPECT_EQ(status, -1);
+  EXPECT_EQ(Db(ctx()).channels[9].regnamn, RegisterPath(ctx(), *FindLayout("SVF-TEXT")));
+
+  std::string key = "001F0000011";  // one character too many
+  int16_t err = 0;
+  Laser(ctx(), key, kHeader, 0, 0, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Db(ctx()).statuskod, -1);
+
+  // Update before any record was transferred on the channel.
+  key = "001F000001";
+  Skriver(ctx(), key, kHeader, 2, 0, err);
+  EXPECT_EQ(Db(ctx()).statuskod, -1);
+
+  // Unlock without a lock makes no call and answers 0.
+  status = 0;
+  BTRWRARD(ctx(), key, status, kHeader, 0);
+  EXPECT_EQ(status, 0);
+
+  // Wrong parameters of the generic calls.
+  Laser(ctx(), key, kHeader, 3, 0, err);
+  EXPECT_EQ(err, 1);
+  Skriver(ctx(), key, kHeader, 1, 2, err);
+  EXPECT_EQ(err, 1);
+
+  // Closing a channel that is not open makes no call.
+  status = 2;
+  BTROPASS(ctx(), "C:\\X.BTR", status, 40);
+  EXPECT_EQ(status, 0);
+
+  const std::string m = Messages();
+  EXPECT_NE(m.find("Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR är ÖPPNEN redan! ¶ Kanal: 9"),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("Nyckel '001F0000011' har FEL längd! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR ¶ "
+                   "Längd: 10 · Läser: 11 · Kanal: 2"),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("För ÅTERSKRIV är LÄSNING av DATABAS-posten EJ utförd!"), std::string::npos)
+      << m;
+  EXPECT_NE(m.find("Modulen BTRSUBIO för DATABASANROP får FELAKTIG parameter! ¶ Funktion: LÄSER · "
+                   "Kanal: 2 · "
+                   "Typen: 3 · Koden: 0"),
+            std::string::npos)
+      << m;
+}
+
+TEST_F(Channels, WriteBackKeepsEveryOtherCharacterAndWarnsWithoutLock) {
+  std::string error;
+  const std::string original = DistinctRecord("001F000123");
+  ASSERT_TRUE(PutRecord(ctx(), Header(), original, error)) << error;
+
+  std::string key = "001F000123";
+  int16_t err = 0;
+  Laser(ctx(), key, kHeader, 2, 1, err);
+  ASSERT_EQ(err, 0);
+  Transfer(ctx(), Header());
+  Record& fields = Fields(ctx(), "SVF-FTHD");
+  fields.Set("UTSKRIVEN", "J");
+  fields.Set("UTSKRDATUM", "20261204");
+  Build(ctx(), Header());
+  Skriver(ctx(), key, kHeader, 2, 1, err);
+  ASSERT_EQ(err, 0) << run.Lines();
+  EXPECT_EQ(Messages(), "");  // read with a lock: no warning
+
+  std::string expected = original;
+  expected.replace(880, 1, "J");
+  expected.replace(973, 8, "20261204");
+  std::string stored;
+  ASSERT_TRUE(GetRecord(ctx(), Header(), key, stored, error));
+  EXPECT_EQ(stored, expected);
+
+  // Read without a lock: the update warns and still writes.
+  Laser(ctx(), key, kHeader, 0, 0, err);
+  Transfer(ctx(), Header());
+  fields.Set("SKICKAD", "J");
+  Build(ctx(), Header());
+  Skriver(ctx(), key, kHeader, 2, 0, err);
+  EXPECT_EQ(err, 0);
+  EXPECT_NE(Messages().find("message 2 Nyckel '001F000123' har EJ en LÅSNING utförts!"),
+            std::string::npos);
+  ASSERT_TRUE(GetRecord(ctx(), Header(), key, stored, error));
+  EXPECT_EQ(stored[852], 'J');
+}
+
+// Holds a record lock through a handle of its own, as another program would.
+struct LockHolder {
+  LockHolder(Context& ctx, const std::string& key)
+      : engine([&ctx](const std::string& p) { return ctx.drives.ToHost(p); }) {
+    block.fill(' ');
+    std::string name = RegisterPath(ctx, *FindLayout("SVF-FTHD"));
+    name.resize(255, ' ');
+    char stat[32];
+    uint16_t length = sizeof stat;
+    EXPECT_EQ(engine.Call(op::kOpen, block.data(), stat, length, name.data(), 255, -32), 0);
+    std::string k = key;
+    std::string data(999, ' ');
+    length = 999;
+    EXPECT_EQ(engine.Call(op::kGetEqual + op::kSingleLock, block.data(), data.data(), length,
+                          k.data(), 10, 0),
+              0);
+  }
+  void Release() {
+    uint16_t length = 0;
+    char none[1];
+    engine.Call(op::kClose, block.data(), none, length, none, 0, 0);
+  }
+  recman::Engine engine;
+  std::array<char, 128> block;
+};
+
+class LockWait : public Channels {
+ protected:
+  LockWait() : Channels("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n") {}
+};
+
+TEST_F(LockWait, TheUserPacesRetriesUntilTheHolderLetsGo) {
+  std::string error;
+  ASSERT_TRUE(PutRecord(ctx(), Header(), DistinctRecord("001F000123"), error));
+  LockHolder holder(ctx(), "001F000123");
+  // The holder lets go while the second lock message is up.
+  int messages = 0;
+  struct Watch : forms::FormObserver {
+    std::function<void()> on_message;
+    void ControlChanged(forms::Control& c, forms::Prop p) override {
+      if (p == forms::Prop::Text && c.Name() == "Mf" &&
+          c.Text().rfind(std::string("Tryck [STÄNG]"_w), 0) == 0)
+        on_message();
+    }
+    void FormChanged(forms::Form&, forms::Prop) override {}
+    void FocusChanged(forms::Form&, forms::Control*) override {}
+  } watch;
+  watch.on_message = [&] {
+    if (++messages == 2) holder.Release();
+  };
+  ctx().main.form.AddObserver(&watch);
+
+  std::string key = "001F000123";
+  int16_t err = 9;
+  Laser(ctx(), key, kHeader, 1, 1, err);  // type 1: kind 3, only [STÄNG]
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(messages, 2);
+  EXPECT_NE(Messages().find("message 3 Nyckel '001F000123' är LÅST av ANNAT program!"),
+            std::string::npos);
+  ctx().main.form.RemoveObserver(&watch);
+
+  // Type 2 offers [AVBRYT]: giving up gives indicator 2 and leaves the lock to the other.
+  Laser(ctx(), key, kHeader, 0, 0, err);  // a plain read drops our own lock first
+  LockHolder other(ctx(), "001F000123");
+  Laser(ctx(), key, kHeader, 2, 1, err);
+  EXPECT_EQ(err, 2);
+  EXPECT_NE(Messages().find("message 4 Nyckel '001F000123' är LÅST av ANNAT program!"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvor::registers
