@@ -2,12 +2,17 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
+#include <vector>
 
 #include "common/cp1252.h"
 #include "frame/settings.h"
 #include "platform/files/drive_map.h"
+#include "platform/recman/engine.h"
+#include "reg.h"
 #include "registers/admin.h"
 
 namespace kvor::demo {
@@ -58,15 +63,262 @@ bool WriteScript(const std::string& path, const std::string& text, std::string& 
   return true;
 }
 
+// The sample company's register records, one entry a record: the register, then field = value.
+// Fields not named are blank. Invoices, customers and their rows are not part of it yet.
+struct DemoRecord {
+  const char* code;
+  std::vector<reg::Assignment> fields;
+};
+
+std::vector<DemoRecord> CompanyRecords() {
+  return {
+      {"SYS-FRTG",
+       {{"FRTG_P001", "001"},
+        {"FRTG_P004", "Trädgårdens Sågverk AB"_w},
+        {"FRTG_P029", "SE"},  // VAT number SE 556677-8899 01
+        {"FRTG_P031", "556677"},
+        {"FRTG_P037", "8899"},
+        {"FRTG_P041", "01"},
+        {"FRTG_P043", "J"},  // holds F-tax
+        {"FRTG_P044", "Sågvägen 12"_w},
+        {"FRTG_P069", "352 46 Växjö"_w},
+        {"FRTG_P094", "Sverige"},
+        {"FRTG_P114", "Karin Lindqvist"},
+        {"FRTG_P134", "tradgarden.se"},
+        {"FRTG_P175", "N"},
+        {"FRTG_P176", "J"},
+        {"FRTG_P177", "F"},
+        {"FRTG_P178", "B"},
+        {"FRTG_P179", "X"},
+        {"FRTG_P183", "0470-123 45"},
+        {"FRTG_P198", "070-312 45 67"},
+        {"FRTG_P213", "0000000000"},
+        {"FRTG_P299", "0001"},  // bank code: SYS-BANK 001 0001
+        {"FRTG_P367", "J"},
+        {"FRTG_P368", "J"},
+        {"FRTG_P369", "N"},
+        {"FRTG_P370", "J"},
+        {"FRTG_P371", "N"},
+        {"FRTG_P372", "SE"},  // the company's currency, as the invoices' two-character code
+        {"FRTG_P374", "J"},
+        {"FRTG_P376", "N"},
+        {"FRTG_P377", "N"},
+        {"FRTG_P388", "5050-1055"},  // bank giro
+        {"FRTG_P401", "4711-2345"},  // plus giro
+        {"FRTG_P425", "N"},
+        {"FRTG_P426", "0"},
+        {"FRTG_P427", "0"},
+        {"FRTG_P428", "0"},
+        {"FRTG_P429", "N"},
+        {"FRTG_P430", "J"},
+        {"FRTG_P445", "N"},
+        {"FRTG_P462", "N"},
+        {"FRTG_P463", "N"},
+        {"FRTG_P464", "N"},
+        {"FRTG_P465", "N"},
+        {"FRTG_P469", "J"},
+        {"FRTG_P470", "F"},
+        {"FRTG_P471", "N"},
+        {"FRTG_P473", "info@tradgarden.se"},
+        {"FRTG_P491", "N"},
+        {"FRTG_P492", "N"}}},
+      {"SYS-BANK",
+       {{"BANK_P001", "001"},
+        {"BANK_P004", "0001"},
+        {"BANK_P008", "6"},  // account: 6-123456789
+        {"BANK_P009", "HANDSESS"},
+        {"BANK_P017", "Handelsbanken Växjö"_w},
+        {"BANK_P122", "123456789"}}},
+      // IBAN by currency: the company's own (SE) and euro (EU).
+      {"SYS-IBAN",
+       {{"IBAN_P001", "001"},
+        {"IBAN_P004", "SE"},
+        {"IBAN_P006", "SE"},
+        {"IBAN_P008", "45"},
+        {"IBAN_P010", "5000 0000 0583 9825 7466"}}},
+      {"SYS-IBAN",
+       {{"IBAN_P001", "001"},
+        {"IBAN_P004", "EU"},
+        {"IBAN_P006", "SE"},
+        {"IBAN_P008", "64"},
+        {"IBAN_P010", "5000 0000 0583 9825 7512"}}},
+      // Print code "FT": the invoice print's settings.
+      {"SYS-DATA",
+       {{"SYSDATA_P001", "001"},
+        {"SYSDATA_P004", "FT"},
+        {"SYSDATA_P006", "Virke från skogarna i Småland sedan 1921"_w},
+        {"SYSDATA_P054", "J"},  // logo
+        {"SYSDATA_P055", "N"},
+        {"SYSDATA_P056", "1"},
+        {"SYSDATA_P058", "R"},  // the invoice date is printed
+        {"SYSDATA_P059", "J"},
+        {"SYSDATA_P060", "J"},
+        {"SYSDATA_P061", "1"},  // one copy after the first print
+        {"SYSDATA_P062", "0"},
+        {"SYSDATA_P063", "0"},
+        {"SYSDATA_P064", "N"}}},
+      // Business areas: invoicing ("F" + "OTK", read at start-up) and the currencies ("VK" +
+      // the invoices' two-character code), each with its three-letter designation.
+      {"VSH-DATA",
+       {{"VSHDATA_P001", "FOTK"}, {"VSHDATA_P017", "Kundfakturor"}, {"VSHDATA_P044", "20220101"}}},
+      {"VSH-DATA",
+       {{"VSHDATA_P001", "VKSE"},
+        {"VSHDATA_P005", "1.00000"},
+        {"VSHDATA_P012", "SEK"},
+        {"VSHDATA_P015", "SE"},
+        {"VSHDATA_P017", "Svenska kronor"},
+        {"VSHDATA_P037", "N"},
+        {"VSHDATA_P038", "SE"},
+        {"VSHDATA_P040", "0752"},
+        {"VSHDATA_P044", "20220101"}}},
+      {"VSH-DATA",
+       {{"VSHDATA_P001", "VKEU"},
+        {"VSHDATA_P005", "11.4500"},
+        {"VSHDATA_P012", "EUR"},
+        {"VSHDATA_P015", "EU"},
+        {"VSHDATA_P017", "Euro"},
+        {"VSHDATA_P037", "J"},
+        {"VSHDATA_P038", "EU"},
+        {"VSHDATA_P040", "0978"},
+        {"VSHDATA_P044", "20220101"}}},
+      // Length table "L" "0001": 15 rows of three columns, lengths in millimetres from 1800 to 9900
+      // (the last two places unused).
+      {"SVP-LFID",
+       {{"LFID_P001", "001"},  {"LFID_P004", "L"},    {"LFID_P005", "0001"}, {"LFID_P009", "1800"},
+        {"LFID_P013", "2100"}, {"LFID_P017", "2400"}, {"LFID_P021", "2700"}, {"LFID_P025", "3000"},
+        {"LFID_P029", "3300"}, {"LFID_P033", "3600"}, {"LFID_P037", "3900"}, {"LFID_P041", "4200"},
+        {"LFID_P045", "4500"}, {"LFID_P049", "4800"}, {"LFID_P053", "5100"}, {"LFID_P057", "5400"},
+        {"LFID_P061", "5700"}, {"LFID_P065", "6000"}, {"LFID_P069", "1950"}, {"LFID_P073", "2250"},
+        {"LFID_P077", "2550"}, {"LFID_P081", "2850"}, {"LFID_P085", "3150"}, {"LFID_P089", "3450"},
+        {"LFID_P093", "3750"}, {"LFID_P097", "4050"}, {"LFID_P101", "4350"}, {"LFID_P105", "4650"},
+        {"LFID_P109", "4950"}, {"LFID_P113", "5250"}, {"LFID_P117", "5550"}, {"LFID_P121", "5850"},
+        {"LFID_P125", "6150"}, {"LFID_P129", "6300"}, {"LFID_P133", "6600"}, {"LFID_P137", "6900"},
+        {"LFID_P141", "7200"}, {"LFID_P145", "7500"}, {"LFID_P149", "7800"}, {"LFID_P153", "8100"},
+        {"LFID_P157", "8400"}, {"LFID_P161", "8700"}, {"LFID_P165", "9000"}, {"LFID_P169", "9300"},
+        {"LFID_P173", "9600"}, {"LFID_P177", "9900"}, {"LFID_P181", "0000"}, {"LFID_P185", "0000"},
+        {"LFID_P189", "3"},    {"LFID_P190", "3"},    {"LFID_P191", "L"},    {"LFID_P192", "N"},
+        {"LFID_P193", "1800"}, {"LFID_P197", "9900"}, {"LFID_P219", "J"},    {"LFID_P220", "  5"},
+        {"LFID_P223", "150"},  {"LFID_P226", "  9"},  {"LFID_P229", "300"}}},
+  };
+}
+
+// The printed captions (VSH-TEXT) in Swedish, English and German: key, then languages 0 to 2.
+struct Caption {
+  const char* key;
+  std::string_view sv, en, de;
+};
+
+const Caption kCaptions[] = {
+    // Page head
+    {"005", "FAKTURA", "INVOICE", "RECHNUNG"},
+    {"011", "Fakturadatum", "Invoice date", "Rechnungsdatum"},
+    {"051", "Sida", "Page", "Seite"},
+    {"053", "Er referens", "Your reference", "Ihre Referenz"},
+    {"033", "Säljare"_w, "Salesperson", "Verkäufer"_w},
+    {"014", "Leveransadress", "Delivery address", "Lieferadresse"},
+    {"015", "Fakturaadress", "Invoice address", "Rechnungsadresse"},
+    {"099", "FAS-belopp", "FAS amount", "FAS-Betrag"},
+    {"094", "ORIGINAL", "ORIGINAL", "ORIGINAL"},
+    {"095", "Kopia", "Copy", "Kopie"},
+    // First-page blocks
+    {"021", "Betalningsvillkor", "Terms of payment", "Zahlungsbedingungen"},
+    {"052", "Förfallodatum"_w, "Due date", "Fälligkeitsdatum"_w},
+    {"022", "Ert ordernummer", "Your order number", "Ihre Bestellnummer"},
+    {"017", "Vårt ordernummer"_w, "Our order number", "Unsere Auftragsnummer"},
+    {"023", "Ert kontrakt", "Your contract", "Ihr Vertrag"},
+    {"018", "Leveransvillkor", "Terms of delivery", "Lieferbedingungen"},
+    {"028", "Anmärkning"_w, "Remarks", "Bemerkung"},
+    {"027", "Valuta", "Currency", "Währung"_w},
+    {"012", "Kund", "Customer", "Kunde"},
+    {"024", "Telefon", "Telephone", "Telefon"},
+    {"026", "E-post", "E-mail", "E-Mail"},
+    {"025", "Mobiltelefon", "Mobile phone", "Mobiltelefon"},
+    {"106", "Fartyg", "Vessel", "Schiff"},
+    {"097", "SPECIFIKATION", "SPECIFICATION", "SPEZIFIKATION"},
+    {"079", "Specifikationsnr", "Specification no.", "Spezifikationsnr."},
+    // Row columns, and the deduction line of a row ("101" + "102")
+    {"055", "Benämning"_w, "Description", "Bezeichnung"},
+    {"043", "Längd"_w, "Length", "Länge"_w},
+    {"101", "Avdrag", "Deduction", "Abzug"},
+    {"102", "Vrak", "Reject", "Ausschuss"},
+    {"061", "Pris", "Price", "Preis"},
+    {"113", "Kvantitet", "Quantity", "Menge"},
+    {"062", "Enhet", "Unit", "Einheit"},
+    {"065", "Rabatt", "Discount", "Rabatt"},
+    {"063", "Belopp", "Amount", "Betrag"},
+    // Totals block
+    {"046", "Valutabelopp", "Currency amount", "Währungsbetrag"_w},
+    {"035", "Netto", "Net amount", "Nettobetrag"},
+    {"036", "Moms", "VAT", "MwSt."},
+    {"037", "Öresavrundning"_w, "Rounding", "Rundung"},
+    {"038", "Att betala", "Amount due", "Zu zahlen"},
+    {"039", "Transport", "Carried forward", "Übertrag"_w},
+    // Company foot
+    {"091", "Momsreg.nr", "VAT reg. no.", "USt-IdNr."},
+    {"092", "Bankgiro", "Bank giro", "Bankgiro"},
+    {"093", "Plusgiro", "Plus giro", "Plusgiro"},
+    {"103", "Org.nr", "Reg. no.", "Handelsreg.-Nr."},
+};
+
+std::vector<DemoRecord> CaptionRecords() {
+  std::vector<DemoRecord> out;
+  for (const Caption& c : kCaptions) {
+    const std::string key = c.key;
+    out.push_back({"VSH-TEXT",
+                   {{"VSHTEXT_P001", key.substr(0, 2)},
+                    {"VSHTEXT_P003", key.substr(2)},
+                    {"VSHTEXT_P004", std::string(c.sv)},
+                    {"VSHTEXT_P028", std::string(c.en)},
+                    {"VSHTEXT_P052", std::string(c.de)}}});
+  }
+  return out;
+}
+
 }  // namespace
 
 bool WriteRegisters(const std::string& dir, std::string& error) {
   files::DriveMap map;
   map.SetRoot(dir);
   recman::Engine engine([&map](const std::string& path) { return map.ToHost(path); });
+  auto path_of = [](const registers::Layout& layout) {
+    return "C:\\KVOR   \\" + layout.System() + "\\" + layout.FileName();
+  };
+  for (const registers::Layout& layout : registers::AllLayouts())
+    if (!registers::CreateRegisterFile(engine, path_of(layout), layout, error)) return false;
+  std::vector<DemoRecord> records = CompanyRecords();
+  for (DemoRecord& caption : CaptionRecords()) records.push_back(std::move(caption));
+
+  // One handle a register for all its records: every open and close of a file costs a
+  // checkpoint of its log, which would make the sample many times slower to write.
   for (const registers::Layout& layout : registers::AllLayouts()) {
-    const std::string path = "C:\\KVOR   \\" + layout.System() + "\\" + layout.FileName();
-    if (!registers::CreateRegisterFile(engine, path, layout, error)) return false;
+    std::array<char, recman::kPositionBlockSize> block;
+    block.fill(' ');
+    std::string name = path_of(layout);
+    name.resize(255, ' ');
+    char stat[recman::kStatSize] = {};
+    uint16_t length = sizeof stat;
+    int16_t status =
+        engine.Call(recman::op::kOpen, block.data(), stat, length, name.data(), 255, -32);
+    for (const DemoRecord& demo : records) {
+      if (status != recman::status::kOk) break;
+      if (layout.code != std::string_view(demo.code)) continue;
+      std::string record;
+      if (!reg::SetFields(layout, demo.fields, record, error)) {
+        error = std::string("sample ") + demo.code + ": " + error;
+        return false;
+      }
+      std::string key(layout.key_length, ' ');
+      length = static_cast<uint16_t>(record.size());
+      status = engine.Call(recman::op::kInsert, block.data(), record.data(), length, key.data(),
+                           static_cast<uint8_t>(layout.key_length), 0);
+    }
+    if (status != recman::status::kOk) {
+      error = std::string("cannot write the sample records of ") + layout.code + ": status " +
+              std::to_string(status);
+      return false;
+    }
+    length = 0;
+    engine.Call(recman::op::kClose, block.data(), nullptr, length, nullptr, 0, 0);
   }
   return true;
 }

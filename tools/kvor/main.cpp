@@ -1,9 +1,11 @@
 // kvor: the installation's command-line tool.
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "demo.h"
+#include "reg.h"
 
 namespace {
 
@@ -16,6 +18,9 @@ const char* const kUsage =
     "it\n"
     "                                  starts trv00381 (with --invoice, the invoice is looked up "
     "at once)\n"
+    "  reg [--root DIR | --drive X:=DIR ...] COMMAND ...\n"
+    "                                  create, list, read and write records by field name\n"
+    "                                  (kvor reg help tells more)\n"
     "  help                            this text\n";
 
 int Fail(const std::string& message) {
@@ -71,6 +76,7 @@ int main(int argc, char** argv) {
   }
   if (command == "demo") return Demo(rest);
   if (command == "link") return Link(rest);
+  if (command == "reg") return kvor::reg::Run(rest, std::cin, std::cout, std::cerr);
   std::fprintf(stderr, "kvor: unknown command '%s'\n%s", command.c_str(), kUsage);
   return 2;
 }

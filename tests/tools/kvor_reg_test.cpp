@@ -1,0 +1,237 @@
+// kvor reg: its JSON Lines reader and writer, and the real kvor executable on a fresh sample
+// installation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "reg.h"
+#include "support/run_program.h"
+
+namespace kvor::test {
+namespace {
+
+using reg::Assignment;
+
+TEST(JsonLines, WhatTheWriterEscapesTheReaderReadsBack) {
+  const std::vector<Assignment> members = {{"A", "plain"},
+                                           {"B", "quote \" backslash \\ slash /"},
+                                           {"C", "line\nbreak\r\ttab \x01\x1f"},
+                                           {"D", "S\xC3\xA5gverket \xE2\x82\xAC"},
+                                           {"E", ""}};
+  const std::string line = reg::WriteJsonObject(members);
+  EXPECT_EQ(line.find('\n'), std::string::npos) << "one object is one line";
+  EXPECT_NE(line.find(R"("B": "quote \" backslash \\ slash /")"), std::string::npos) << line;
+  EXPECT_NE(line.find("\\u0001"), std::string::npos) << line;
+  std::vector<Assignment> back;
+  std::string error;
+  ASSERT_TRUE(reg::ReadJsonObject(line, back, error)) << error;
+  EXPECT_EQ(back, members);
+  EXPECT_EQ(reg::WriteJsonObject({}), "{}");
+}
+
+TEST(JsonLines, ReaderTakesEscapesOtherWritersUse) {
+  std::vector<Assignment> m;
+  std::string error;
+  ASSERT_TRUE(reg::ReadJsonObject(R"(  { "A" :"\u00e5\u00C4\/" ,"B":"\ud83d\ude00", "C":"\b\f"} )",
+                                  m, error))
+      << error;
+  EXPECT_EQ(m, (std::vector<Assignment>{
+                   {"A", "\xC3\xA5\xC3\x84/"}, {"B", "\xF0\x9F\x98\x80"}, {"C", "\b\f"}}));
+}
+
+TEST(JsonLines, ReaderRefusesAnythingButOneFlatObjectOfStrings) {
+  for (const char* bad :
+       {"", "{", "[\"A\"]", R"({"A":1})", R"({"A":null})", R"({"A":{"B":"x"}})", R"({"A":"x",})",
+        R"({"A" "x"})", R"({"A":"x"} {"B":"y"})", R"({"A":"x","A":"y"})", R"({"A":"open})",
+        R"({"A":"\q"})", R"({"A":"\u12"})", R"({"A":"\ud800"})", "{\"A\":\"raw\ttab\"}",
+        "{\"A\":\"\xFF\"}"}) {
+    std::vector<Assignment> m;
+    std::string error;
+    EXPECT_FALSE(reg::ReadJsonObject(bad, m, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+}
+
+// kvor reg on a sample installation written by kvor demo.
+class KvorReg : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ProcessResult made = RunProgram(Kvor(), {"demo", root}, dir);
+    ASSERT_EQ(made.code, 0) << made.err;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  ProcessResult Reg(std::vector<std::string> args) {
+    args.insert(args.begin(), {"reg", "--root", root});
+    return RunProgram(Kvor(), args, dir);
+  }
+  std::string Export(const std::string& code) {
+    const ProcessResult r = Reg({"export", code});
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  }
+  // The register file on disk, its write-ahead log included.
+  std::string FileBytes(const std::string& path) {
+    return ReadFile(root + "/C/KVOR/" + path) + ReadFile(root + "/C/KVOR/" + path + "-wal");
+  }
+  // Imports the text through standard input.
+  ProcessResult ImportFromStdin(const std::string& code, const std::string& text) {
+    WriteFile(dir + "/in.jsonl", text);
+    return RunProgram("/bin/sh",
+                      {"-c", "exec \"$0\" reg --root \"$1\" import \"$2\" < \"$3\"", Kvor(), root,
+                       code, dir + "/in.jsonl"},
+                      dir);
+  }
+
+  std::string dir = TempFolder();
+  std::string root = dir + "/inst";
+};
+
+TEST_F(KvorReg, TheSampleCompanyReadsBackFieldByField) {
+  const ProcessResult r = Reg({"get", "SYS-FRTG", "001"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("FRTG_P001=001\nFRTG_P004=Tr\xC3\xA4"
+                        "dg\xC3\xA5rdens S\xC3\xA5gverk AB\n",
+                        0),
+            0u)
+      << r.out;
+  EXPECT_NE(r.out.find("\nFRTG_P372=SE\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\nFRTG_P164=\n"), std::string::npos) << "blank fields are shown too";
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 87) << "a line for every field";
+
+  // The records the start-up and the print read are there.
+  EXPECT_EQ(Reg({"get", "VSH-DATA", "FOTK"}).code, 0);
+  EXPECT_NE(Reg({"get", "VSH-DATA", "VKEU"}).out.find("VSHDATA_P012=EUR\n"), std::string::npos);
+  EXPECT_NE(Reg({"get", "VSH-TEXT", "052"}).out.find("VSHTEXT_P052=F\xC3\xA4lligkeitsdatum\n"),
+            std::string::npos);
+}
+
+TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
+  // 25 characters, the width of the field, though 32 bytes in UTF-8.
+  const std::string name = "\xC3\x85keriet \xC3\x84lmhult \xC3\x96stra \xC3\xA5\xC3\xA4\xC3\xB6";
+  ProcessResult r =
+      Reg({"put", "SYS-FRTG", "FRTG_P001=002", "frtg_p004=" + name, "FRTG_P044=Storgatan 1"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "inserted SYS-FRTG '002'\n");
+  EXPECT_NE(FileBytes("SYS/SYS-FRTG.BTR").find("\xC5keriet \xC4lmhult \xD6stra \xE5\xE4\xF6"),
+            std::string::npos)
+      << "stored as Windows-1252";
+  r = Reg({"get", "SYS-FRTG", "002"});
+  EXPECT_NE(r.out.find("\nFRTG_P004=" + name + "\nFRTG_P029=\n"), std::string::npos) << r.out;
+
+  // The same key again replaces the record: fields not named become blank, unless --keep.
+  EXPECT_EQ(
+      Reg({"put", "SYS-FRTG", "--keep", "FRTG_P001=002", "FRTG_P094=V\xC3\xA4xj\xC3\xB6"}).out,
+      "updated SYS-FRTG '002'\n");
+  r = Reg({"get", "SYS-FRTG", "002"});
+  EXPECT_NE(r.out.find("\nFRTG_P044=Storgatan 1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nFRTG_P094=V\xC3\xA4xj\xC3\xB6\n"), std::string::npos) << r.out;
+  ASSERT_EQ(Reg({"put", "SYS-FRTG", "FRTG_P001=002", "FRTG_P004=Nytt"}).code, 0);
+  r = Reg({"get", "SYS-FRTG", "002"});
+  EXPECT_NE(r.out.find("\nFRTG_P044=\n"), std::string::npos) << r.out;
+
+  // A key shorter than the key length is padded with blanks.
+  EXPECT_EQ(Reg({"get", "SYS-BANK", "001"}).code, 1);
+  EXPECT_EQ(Reg({"list", "SYS-BANK", "--prefix", "001"}).out,
+            "0010001  6 | HANDSESS | Handelsbanken V\xC3\xA4xj\xC3\xB6\n");
+  r = Reg({"get", "SYS-FRTG", "999"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("no record with the key '999' in SYS-FRTG"), std::string::npos) << r.err;
+}
+
+TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
+  const std::string before = FileBytes("SYS/SYS-FRTG.BTR");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::string too_wide = std::string(24, 'x') + "\xC3\xA5\xC3\xA4";  // 26 characters
+  for (const Case& c : std::vector<Case>{
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P999=x"}, "SYS-FRTG has no field FRTG_P999"},
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=" + too_wide},
+            "the value of FRTG_P004 is 26 characters; the field holds 25"},
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=\xE2\x86\x92"},
+            "Windows-1252 has no character"},
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=a", "FRTG_P004=b"}, "named twice"},
+           {{"put", "SYS-FRTG", "FRTG_P004=a"}, "the key is blank: give FRTG_P001"},
+           {{"put", "SYS-FRTG", "--new", "FRTG_P001=001"}, "the key '001' is in SYS-FRTG already"},
+           {{"put", "SYS-XXXX", "FRTG_P001=001"}, "unknown register 'SYS-XXXX'"},
+           {{"get", "SYS-FRTG", "0011"}, "SYS-FRTG keys are 3"},
+       }) {
+    const ProcessResult r = Reg(c.args);
+    EXPECT_EQ(r.code, 1) << c.args[1];
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
+
+  // create keeps a file that exists; only --replace empties it.
+  ProcessResult r = Reg({"create", "SYS-FRTG"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("exists, kept"), std::string::npos) << r.out;
+  EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
+
+  // Without an installation under the root: said so, and nothing is made there.
+  const std::string empty = dir + "/empty";
+  std::filesystem::create_directories(empty);
+  r = RunProgram(Kvor(), {"reg", "--root", empty, "create"}, dir);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("DISKUNIT.DAT"), std::string::npos) << r.err;
+  EXPECT_TRUE(std::filesystem::is_empty(empty));
+}
+
+TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
+  // Quotes, backslashes, a tab and one of the bytes Windows-1252 leaves undefined travel too.
+  ASSERT_EQ(Reg({"put", "SYS-FRTG", "FRTG_P001=009", "FRTG_P004=\"Citat\" \\ och\ttab",
+                 "FRTG_P134=odefinierad \xC2\x81"})
+                .code,
+            0);
+  const std::string frtg = Export("SYS-FRTG"), text = Export("VSH-TEXT");
+  EXPECT_EQ(std::count(frtg.begin(), frtg.end(), '\n'), 2) << frtg;
+  EXPECT_NE(frtg.find(R"("FRTG_P004": "\"Citat\" \\ och\ttab")"), std::string::npos) << frtg;
+
+  ASSERT_EQ(Reg({"create", "SYS-FRTG", "--replace"}).code, 0);
+  ASSERT_EQ(Reg({"create", "VSH-TEXT", "--replace"}).code, 0);
+  EXPECT_EQ(Export("SYS-FRTG"), "");
+  WriteFile(dir + "/frtg.jsonl", frtg);
+  ProcessResult r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "SYS-FRTG: 2 inserted, 0 replaced\n");
+  r = ImportFromStdin("VSH-TEXT", text);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Export("SYS-FRTG"), frtg);
+  EXPECT_EQ(Export("VSH-TEXT"), text);
+  EXPECT_NE(FileBytes("SYS/SYS-FRTG.BTR").find("odefinierad \x81"), std::string::npos);
+
+  // Importing again meets keys that are there already: refused as a whole, or replaced.
+  r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("line 1: the key '001' is in SYS-FRTG already"), std::string::npos) << r.err;
+  r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl", "--replace"});
+  EXPECT_EQ(r.out, "SYS-FRTG: 0 inserted, 2 replaced\n") << r.err;
+}
+
+TEST_F(KvorReg, AnImportWithOneBadLineWritesNothing) {
+  const std::string before = Export("VSH-TEXT");
+  const std::string good = R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "1", "VSHTEXT_P004": "Ny"})";
+  for (const auto& [bad, message] : std::vector<std::pair<std::string, std::string>>{
+           {R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "2", "NOPE": "x"})", "has no field NOPE"},
+           {R"({"VSHTEXT_P001": "900", "VSHTEXT_P003": "2"})", "VSHTEXT_P001 is 3 characters"},
+           {R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": )", "not a string"},
+           {R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": 2})", "not a string"},
+           {good, "the key '901' is on line 1 already"},
+       }) {
+    const std::string other = R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "3"})";
+    const ProcessResult r = ImportFromStdin("VSH-TEXT", good + "\n" + other + "\n\n" + bad + "\n");
+    EXPECT_EQ(r.code, 1) << bad;
+    EXPECT_NE(r.err.find("line 4: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 bad line; nothing was written to VSH-TEXT"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(Export("VSH-TEXT"), before) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace kvor::test
