@@ -24,7 +24,8 @@ struct ProgramEnd {
 
 namespace registers {
 struct Database;
-}
+struct CompanySettings;
+}  // namespace registers
 
 struct Context {
   Context(forms::FrontEnd& ui_, const sys::Clock& clock_, sys::Clipboard& clipboard_,
@@ -52,6 +53,8 @@ struct Context {
 
   // The register database, owned by the program.
   registers::Database* database = nullptr;
+  // What the company read derived from the company record, owned by the program.
+  registers::CompanySettings* company = nullptr;
 
   // The stop procedure of the frame, for lower layers that meet a fatal failure.
   std::function<void()> stop_procedure;

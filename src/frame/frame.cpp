@@ -7,6 +7,7 @@
 #include "frame/settings.h"
 #include "frame/stand_ins.h"
 #include "registers/database.h"
+#include "registers/readers.h"
 #include "selection/main_buttons.h"
 
 namespace kvor::frame {
@@ -120,17 +121,20 @@ void StartUp(Context& ctx, const StartInfo& start) {
   step(ReadLinkArea, StopRule::AboveZero);
   step(ReadRegistrySettings, StopRule::Never);
   step(registers::OpenAllRegisters, StopRule::AboveZero);
-  step(standin::ReadCompany, StopRule::AboveZero);
-  step(standin::ReadBank, StopRule::AboveZero);
+  step([](Context& c, int16_t& e) { registers::ReadCompany(c, 1, *c.company, e); },
+       StopRule::AboveZero);
+  step([](Context& c, int16_t& e) { registers::ReadBank(c, 11, e); }, StopRule::AboveZero);
   {  // No lookup runs from this change: events are suppressed.
     m.TxtNmmr->SetText(Fixed(ctx.link.link_data, 6));
   }
-  step(standin::ReadBusinessAreas, StopRule::ExactlyOne);
+  step([](Context& c, int16_t& e) { registers::ReadBusinessArea(c, 13, "F", "OTK", e); },
+       StopRule::ExactlyOne);
   step(standin::ReadLengthTable, StopRule::ExactlyOne);
   step(standin::LoadPrinterTable, StopRule::ExactlyOne);
   step(standin::ListPrinters, StopRule::ExactlyOne);
   standin::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested
-  step(standin::ReadPrintCode, StopRule::AboveZero);
+  step([](Context& c, int16_t& e) { registers::ReadPrintCode(c, "FT", 10, e); },
+       StopRule::AboveZero);
   step(ReadLanguageTable, StopRule::ExactlyOne);
   step(ReadCompanyIdentity, StopRule::Never);
 

@@ -6,6 +6,7 @@
 #include "dialogs/messages.h"
 #include "frame/frame.h"
 #include "registers/database.h"
+#include "registers/readers.h"
 
 namespace kvor::frame {
 
@@ -18,6 +19,7 @@ class Program {
         database_([this](const std::string& path) { return ctx.drives.ToHost(path); }) {
     ctx.messenger = &messenger_;
     ctx.database = &database_;
+    ctx.company = &company_;
     ctx.drives = start.drives;
     ctx.run_program = [this](const std::string& path, const std::string& argument, int16_t& err) {
       RunProgram(ctx, path, argument, err);
@@ -31,6 +33,7 @@ class Program {
  private:
   dialogs::DialogMessenger messenger_;
   registers::Database database_;
+  registers::CompanySettings company_;
 };
 
 }  // namespace kvor::frame

@@ -2,15 +2,6 @@
 
 namespace kvor::frame::standin {
 
-void ReadCompany(Context&, int16_t& err) {
-  err = 0;
-}
-void ReadBank(Context&, int16_t& err) {
-  err = 0;
-}
-void ReadBusinessAreas(Context&, int16_t& err) {
-  err = 0;
-}
 void ReadLengthTable(Context&, int16_t& err) {
   err = 0;
 }
@@ -21,9 +12,6 @@ void ListPrinters(Context&, int16_t& err) {
   err = 0;
 }
 void ChoosePrinterByCode(Context&, int, int16_t&) {}
-void ReadPrintCode(Context&, int16_t& err) {
-  err = 0;
-}
 
 void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err) {
   unprinted = 1;

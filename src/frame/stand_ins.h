@@ -9,14 +9,11 @@
 
 namespace kvor::frame::standin {
 
-void ReadCompany(Context& ctx, int16_t& err);        // company record
-void ReadBank(Context& ctx, int16_t& err);           // bank record
-void ReadBusinessAreas(Context& ctx, int16_t& err);  // business areas "F" and "OTK"
-void ReadLengthTable(Context& ctx, int16_t& err);    // length-distribution table
-void LoadPrinterTable(Context& ctx, int16_t& err);   // SKRIVARE.DAT
-void ListPrinters(Context& ctx, int16_t& err);       // installed printers
+// Length-distribution table: which table the start-up reads is not settled yet.
+void ReadLengthTable(Context& ctx, int16_t& err);   // length-distribution table
+void LoadPrinterTable(Context& ctx, int16_t& err);  // SKRIVARE.DAT
+void ListPrinters(Context& ctx, int16_t& err);      // installed printers
 void ChoosePrinterByCode(Context& ctx, int code, int16_t& err);
-void ReadPrintCode(Context& ctx, int16_t& err);  // system print-code record "FT"
 // Invoice list loader: reports one unprinted invoice so that the window reaches number entry.
 void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err);
 void LookupInvoice(Context& ctx);  // invoice lookup by number

@@ -20,9 +20,12 @@ std::string Why(const Layout& layout, const char* what, int16_t status) {
 // One handle on a register file, closed again when it goes.
 class Handle {
  public:
-  Handle(Context& ctx, const Layout& layout) : engine_(Db(ctx).engine), layout_(layout) {
+  Handle(Context& ctx, const Layout& layout)
+      : Handle(Db(ctx).engine, RegisterPath(ctx, layout), layout) {}
+  Handle(recman::Engine& engine, const std::string& path, const Layout& layout)
+      : engine_(engine), layout_(layout) {
     block_.fill(' ');
-    std::string name = RegisterPath(ctx, layout);
+    std::string name = path;
     name.resize(255, ' ');
     char stat[recman::kStatSize] = {};
     uint16_t length = sizeof stat;
@@ -79,7 +82,12 @@ bool CreateRegisterFile(recman::Engine& engine, const std::string& path, const L
 }
 
 bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error) {
-  Handle h(ctx, layout);
+  return PutRecord(Db(ctx).engine, RegisterPath(ctx, layout), layout, record, error);
+}
+
+bool PutRecord(recman::Engine& engine, const std::string& path, const Layout& layout,
+               const std::string& record, std::string& error) {
+  Handle h(engine, path, layout);
   if (h.OpenStatus() != st::kOk) {
     error = Why(layout, "open", h.OpenStatus());
     return false;

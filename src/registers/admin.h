@@ -19,6 +19,8 @@ bool CreateRegisterFile(Context& ctx, const Layout& layout, std::string& error);
 // Inserts the record, or replaces the one with the same key. The record is cut or padded with
 // blanks to the record end.
 bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error);
+bool PutRecord(recman::Engine& engine, const std::string& path, const Layout& layout,
+               const std::string& record, std::string& error);
 // The record of that key (padded to the key length), or false when there is none.
 bool GetRecord(Context& ctx, const Layout& layout, const std::string& key, std::string& record,
                std::string& error);

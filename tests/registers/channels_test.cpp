@@ -10,7 +10,7 @@
 #include "frame/settings.h"
 #include "registers/admin.h"
 #include "registers/database.h"
-#include "support/scripted_run.h"
+#include "support/open_registers.h"
 
 namespace kvor::registers {
 namespace {
@@ -19,35 +19,7 @@ namespace op = recman::op;
 
 constexpr int16_t kHeader = 2;  // SVF-FTHD
 
-class Channels : public ::testing::Test {
- protected:
-  explicit Channels(const std::string& actions = "") : run(actions) {}
-  void SetUp() override {
-    frame::FillFrameState(ctx(), {"/opt/kvor/bin/trv00381", "C:", {}});
-    int16_t err = 0;
-    frame::ReadDriveSettings(ctx(), err);
-    ASSERT_EQ(err, 0);
-    OpenAllRegisters(ctx(), err);
-    ASSERT_EQ(err, 0);
-  }
-  void TearDown() override { CloseAllChannels(ctx()); }
-  Context& ctx() { return run.ctx(); }
-  const Layout& Header() { return *FindLayout("SVF-FTHD"); }
-  std::string Messages() {
-    std::string out;
-    std::istringstream lines(run.Lines());
-    for (std::string line; std::getline(lines, line);)
-      if (line.rfind("message", 0) == 0) out += line + "\n";
-    return out;
-  }
-  // A header record whose every character tells its position.
-  std::string DistinctRecord(const std::string& key) {
-    std::string r;
-    for (int i = 0; i < 999; ++i) r += static_cast<char>('A' + i % 26);
-    return key + r.substr(key.size());
-  }
-  test::ScriptedRun run;
-};
+using Channels = test::OpenRegisters;
 
 TEST_F(Channels, RecordsAreInsertedReadWalkedAndTransferred) {
   Record& fields = Fields(ctx(), "SVF-FTHD");
@@ -212,9 +184,9 @@ struct LockHolder {
   std::array<char, 128> block;
 };
 
-class LockWait : public Channels {
+class LockWait : public test::OpenRegisters {
  protected:
-  LockWait() : Channels("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n") {}
+  LockWait() : OpenRegisters("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n") {}
 };
 
 TEST_F(LockWait, TheUserPacesRetriesUntilTheHolderLetsGo) {

@@ -1,0 +1,45 @@
+// A test on the open registers of a fresh sample installation, as the start-up leaves them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "frame/settings.h"
+#include "registers/database.h"
+#include "support/scripted_run.h"
+
+namespace kvor::test {
+
+class OpenRegisters : public ::testing::Test {
+ protected:
+  explicit OpenRegisters(const std::string& actions = "") : run(actions) {}
+  void SetUp() override {
+    frame::FillFrameState(ctx(), {"/opt/kvor/bin/trv00381", "C:", {}});
+    int16_t err = 0;
+    frame::ReadDriveSettings(ctx(), err);
+    ASSERT_EQ(err, 0);
+    registers::OpenAllRegisters(ctx(), err);
+    ASSERT_EQ(err, 0);
+  }
+  void TearDown() override { registers::CloseAllChannels(ctx()); }
+  Context& ctx() { return run.ctx(); }
+  const registers::Layout& Header() { return *registers::FindLayout("SVF-FTHD"); }
+  std::string Messages() {
+    std::string out;
+    std::istringstream lines(run.Lines());
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("message", 0) == 0) out += line + "\n";
+    return out;
+  }
+  // A header record whose every character tells its position.
+  std::string DistinctRecord(const std::string& key) {
+    std::string r;
+    for (int i = 0; i < 999; ++i) r += static_cast<char>('A' + i % 26);
+    return key + r.substr(key.size());
+  }
+  test::ScriptedRun run;
+};
+
+}  // namespace kvor::test
