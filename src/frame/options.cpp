@@ -13,6 +13,17 @@ const char* const kUsage =
     "  --transcript FILE     write the transcript of the run to FILE (headless: default stdout)\n"
     "  --help                this text\n";
 
+bool AddDrive(const std::string& v, Options& out, std::string& error) {
+  if (v.size() < 4 || !std::isalpha(static_cast<unsigned char>(v[0])) || v[1] != ':' ||
+      v[2] != '=') {
+    error = "--drive takes X:=DIR, not '" + v + "'";
+    return false;
+  }
+  out.drives.emplace_back(static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))),
+                          v.substr(3));
+  return true;
+}
+
 bool BuildDriveMap(const Options& options, const char* environment, files::DriveMap& map,
                    std::string& error) {
   if (environment && *environment && !map.SetFromList(environment, error)) {
@@ -41,14 +52,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
     } else if (a == "--root") {
       if (!value(out.root)) return false;
     } else if (a == "--drive") {
-      if (!value(v)) return false;
-      if (v.size() < 4 || !std::isalpha(static_cast<unsigned char>(v[0])) || v[1] != ':' ||
-          v[2] != '=') {
-        error = "--drive takes X:=DIR, not '" + v + "'";
-        return false;
-      }
-      out.drives.emplace_back(static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))),
-                              v.substr(3));
+      if (!value(v) || !AddDrive(v, out, error)) return false;
     } else if (a == "--today") {
       if (!value(v)) return false;
       out.today = sys::ParseIsoDate(v.c_str());

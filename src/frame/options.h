@@ -22,6 +22,9 @@ struct Options {
   bool help = false;
 };
 
+// Takes the value of one --drive option ("X:=DIR") into out.drives; false with a message.
+bool AddDrive(const std::string& value, Options& out, std::string& error);
+
 // The drive map of the options: KVOR_DRIVES (given as `environment`), then --root, then each
 // --drive, each later one winning for its letters. False with a message on a malformed list.
 bool BuildDriveMap(const Options& options, const char* environment, files::DriveMap& map,

@@ -134,7 +134,7 @@ TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
   // A key shorter than the key length is padded with blanks.
   EXPECT_EQ(Reg({"get", "SYS-BANK", "001"}).code, 1);
   EXPECT_EQ(Reg({"list", "SYS-BANK", "--prefix", "001"}).out,
-            "0010001  6 | HANDSESS | Handelsbanken V\xC3\xA4xj\xC3\xB6\n");
+            "0010001  6 | SMBKSESS | Sm\xC3\xA5landsbanken V\xC3\xA4xj\xC3\xB6\n");
   r = Reg({"get", "SYS-FRTG", "999"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");

@@ -126,8 +126,8 @@ std::vector<DemoRecord> CompanyRecords() {
        {{"BANK_P001", "001"},
         {"BANK_P004", "0001"},
         {"BANK_P008", "6"},  // account: 6-123456789
-        {"BANK_P009", "HANDSESS"},
-        {"BANK_P017", "Handelsbanken Växjö"_w},
+        {"BANK_P009", "SMBKSESS"},
+        {"BANK_P017", "Smålandsbanken Växjö"_w},
         {"BANK_P122", "123456789"}}},
       // IBAN by currency: the company's own (SE) and euro (EU).
       {"SYS-IBAN",

@@ -325,14 +325,7 @@ bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& 
       if (!value(out.where.root)) return false;
     } else if (a == "--drive") {
       std::string v;
-      if (!value(v)) return false;
-      if (v.size() < 4 || !std::isalpha(static_cast<unsigned char>(v[0])) || v[1] != ':' ||
-          v[2] != '=') {
-        error = "--drive takes X:=DIR, not '" + v + "'";
-        return false;
-      }
-      out.where.drives.emplace_back(
-          static_cast<char>(std::toupper(static_cast<unsigned char>(v[0]))), v.substr(3));
+      if (!value(v) || !frame::AddDrive(v, out.where, error)) return false;
     } else if (a == "--prefix") {
       if (!value(out.prefix)) return false;
       out.has_prefix = true;
