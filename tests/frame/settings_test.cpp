@@ -30,13 +30,7 @@ class Settings : public ::testing::Test {
   std::string System(const std::string& name) {
     return run.install.Host("C:\\WINKVOR\\SYSTEM\\" + name);
   }
-  std::string Messages() {
-    std::string out;
-    std::istringstream lines(run.Lines());
-    for (std::string line; std::getline(lines, line);)
-      if (line.rfind("message", 0) == 0) out += line + "\n";
-    return out;
-  }
+  std::string Messages() { return test::MessageLines(run.Lines()); }
   ScriptedRun run;
 };
 

@@ -73,12 +73,9 @@ class Readers : public ::testing::Test {
   // The message and message-box lines shown since the last call.
   std::string Messages() {
     const std::string all = run.Lines();
-    std::istringstream lines(all.substr(seen_));
+    const std::string shown = test::MessageLines(all.substr(seen_), true);
     seen_ = all.size();
-    std::string out;
-    for (std::string line; std::getline(lines, line);)
-      if (line.rfind("message", 0) == 0 || line.rfind("box", 0) == 0) out += line + "\n";
-    return out;
+    return shown;
   }
   CompanySettings settings;
   test::ScriptedRun run;

@@ -26,13 +26,7 @@ class OpenRegisters : public ::testing::Test {
   void TearDown() override { registers::CloseAllChannels(ctx()); }
   Context& ctx() { return run.ctx(); }
   const registers::Layout& Header() { return *registers::FindLayout("SVF-FTHD"); }
-  std::string Messages() {
-    std::string out;
-    std::istringstream lines(run.Lines());
-    for (std::string line; std::getline(lines, line);)
-      if (line.rfind("message", 0) == 0) out += line + "\n";
-    return out;
-  }
+  std::string Messages() { return MessageLines(run.Lines()); }
   // A header record whose every character tells its position.
   std::string DistinctRecord(const std::string& key) {
     std::string r;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,6 +19,16 @@ inline std::vector<ui::Action> Actions(const std::string& utf8) {
   std::vector<ui::Action> out;
   std::string error;
   if (!ui::ParseActions(utf8, out, error)) throw std::runtime_error(error);
+  return out;
+}
+
+// The "message" lines of a transcript (and the "box" lines too when asked), in their order.
+inline std::string MessageLines(const std::string& transcript, bool with_boxes = false) {
+  std::string out;
+  std::istringstream lines(transcript);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("message", 0) == 0 || (with_boxes && line.rfind("box", 0) == 0))
+      out += line + "\n";
   return out;
 }
 
