@@ -25,6 +25,7 @@ struct ProgramEnd {
 namespace registers {
 struct Database;
 struct CompanySettings;
+struct LengthTable;
 }  // namespace registers
 
 struct Context {
@@ -55,6 +56,8 @@ struct Context {
   registers::Database* database = nullptr;
   // What the company read derived from the company record, owned by the program.
   registers::CompanySettings* company = nullptr;
+  // The installation's length-distribution table read at start-up, owned by the program.
+  registers::LengthTable* length_table = nullptr;
 
   // The stop procedure of the frame, for lower layers that meet a fatal failure.
   std::function<void()> stop_procedure;

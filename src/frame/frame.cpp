@@ -129,7 +129,9 @@ void StartUp(Context& ctx, const StartInfo& start) {
   }
   step([](Context& c, int16_t& e) { registers::ReadBusinessArea(c, 13, "F", "OTK", e); },
        StopRule::ExactlyOne);
-  step(standin::ReadLengthTable, StopRule::ExactlyOne);
+  // The installation's length table is the company's table "L" + "0001"; a company keeps one.
+  step([](Context& c, int16_t& e) { registers::ReadLengthTable(c, 24, "L0001", *c.length_table, e); },
+       StopRule::ExactlyOne);
   step(standin::LoadPrinterTable, StopRule::ExactlyOne);
   step(standin::ListPrinters, StopRule::ExactlyOne);
   standin::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested

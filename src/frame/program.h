@@ -20,6 +20,7 @@ class Program {
     ctx.messenger = &messenger_;
     ctx.database = &database_;
     ctx.company = &company_;
+    ctx.length_table = &length_table_;
     ctx.drives = start.drives;
     ctx.run_program = [this](const std::string& path, const std::string& argument, int16_t& err) {
       RunProgram(ctx, path, argument, err);
@@ -34,6 +35,7 @@ class Program {
   dialogs::DialogMessenger messenger_;
   registers::Database database_;
   registers::CompanySettings company_;
+  registers::LengthTable length_table_;
 };
 
 }  // namespace kvor::frame

@@ -2,9 +2,6 @@
 
 namespace kvor::frame::standin {
 
-void ReadLengthTable(Context&, int16_t& err) {
-  err = 0;
-}
 void LoadPrinterTable(Context&, int16_t& err) {
   err = 0;
 }

@@ -9,8 +9,6 @@
 
 namespace kvor::frame::standin {
 
-// Length-distribution table: which table the start-up reads is not settled yet.
-void ReadLengthTable(Context& ctx, int16_t& err);   // length-distribution table
 void LoadPrinterTable(Context& ctx, int16_t& err);  // SKRIVARE.DAT
 void ListPrinters(Context& ctx, int16_t& err);      // installed printers
 void ChoosePrinterByCode(Context& ctx, int code, int16_t& err);

@@ -390,6 +390,8 @@ const std::array<Layout, kRegisterCount>& AllLayouts() {
       {"VSH-DATA", 13, 51, 4, true, false, kVSH_DATA},
       {"SVP-KTKD", 14, 167, 5, false, false, kSVP_KTKD},
       {"SVP-UFKD", 15, 506, 9, false, false, kSVP_UFKD},
+      // The print run looks grades up by company id + the row's 5-character code, so the key
+      // covers positions 1 to 8 although the code field itself is 2 wide.
       {"SVP-VAKD", 16, 167, 8, true, false, kSVP_VAKD},
       {"SVP-FTKD", 17, 54, 5, false, false, kSVP_FTKD},
       {"SVF-FKFT", 18, 506, 10, false, false, kSVF_FKFT},

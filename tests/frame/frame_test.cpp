@@ -4,6 +4,8 @@
 
 #include "common/cp1252.h"
 #include "frame/options.h"
+#include "registers/admin.h"
+#include "registers/readers.h"
 #include "support/scripted_run.h"
 
 namespace kvor::frame {
@@ -40,6 +42,32 @@ TEST(StartUp, FillsTheStateAndWaitsInNumberEntry) {
             "focus TxtNmmr\n"
             "status Tryck [ENTER] för TILLDELNING av SPECIFIKATIONS-nummer!\n"
             "end 0\n");
+}
+
+TEST(StartUp, BuildsTheCompanysLengthTable) {
+  ScriptedRun run;
+  run.Play();
+  const registers::LengthTable& table = *run.ctx().length_table;
+  EXPECT_EQ(table.Entry(1), "1800");   // column 1, row 1
+  EXPECT_EQ(table.Entry(2), "1950");   // column 2, row 1
+  EXPECT_EQ(table.Entry(4), "2100");   // column 1, row 2
+  EXPECT_EQ(table.Entry(46), "    ");  // past the 15 rows
+}
+
+TEST(StartUp, GoesOnWithoutALengthTable) {
+  ScriptedRun run;
+  // An empty SVP-LFID file in the sample installation.
+  recman::Engine engine([&](const std::string& path) { return run.install.Host(path); });
+  std::string error;
+  ASSERT_TRUE(registers::CreateRegisterFile(engine, "C:\\KVOR\\SVP\\SVP-LFID.BTR",
+                                            *registers::FindLayout("SVP-LFID"), error))
+      << error;
+  run.Play();
+  EXPECT_EQ(test::MessageLines(run.Lines()),
+            "message 2 Gällande LÄNGD-FÖRDELNINGS-tabell 'L0001' finns EJ registrerad! ¶ "
+            "Skall REGISTRERAS via SVP-V01 programmet!\n");
+  EXPECT_EQ(run.ctx().main.form.Focus(), run.ctx().main.TxtNmmr);  // number entry all the same
+  EXPECT_EQ(run.ctx().length_table->Entry(1), "    ");
 }
 
 TEST(IdleCountdown, CountsDownThenLeavesByTheExitRoutine) {
