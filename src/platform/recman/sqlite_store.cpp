@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include "platform/recman/engine.h"
 #include "platform/recman/lock_file.h"
@@ -27,7 +31,8 @@ constexpr const char* kSchema =
 // Keys are bound as BLOBs throughout: BLOBs compare byte by byte, the order callers walk in.
 constexpr const char* kFind[] = {
     "SELECT id, version, data FROM records WHERE key = ?1",
-    "SELECT id, version, data FROM records WHERE key > ?1 ORDER BY key LIMIT 1",
+    // Get Greater reads ahead: ?2 records at once (see SqliteStore::FindGreater).
+    "SELECT id, version, data FROM records WHERE key > ?1 ORDER BY key LIMIT ?2",
     "SELECT id, version, data FROM records WHERE key >= ?1 ORDER BY key LIMIT 1",
     "SELECT id, version, data FROM records WHERE key < ?1 ORDER BY key DESC LIMIT 1",
     "SELECT id, version, data FROM records WHERE key <= ?1 ORDER BY key DESC LIMIT 1",
@@ -35,6 +40,10 @@ constexpr const char* kFind[] = {
     "SELECT id, version, data FROM records ORDER BY key DESC LIMIT 1",
 };
 constexpr size_t kSeekCount = std::size(kFind);
+
+// The most records one Get Greater fetches ahead for a walk in key order: enough to spread a
+// statement's fixed cost thinly, small enough that a walk given up early wastes little.
+constexpr size_t kReadAheadMost = 128;
 
 int16_t StatusOf(int rc) {
   switch (rc & 0xff) {
@@ -143,6 +152,54 @@ void RemoveDatabase(const std::string& path) {
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) unlink((path + suffix).c_str());
 }
 
+// What tells whether the file changed: the header at the start of the WAL index (the "-shm"
+// file), which every commit by any connection of any process rewrites. SQLite keeps it as two
+// 48-byte copies, writing the second and then the first; a reader that takes the first and then
+// the second and finds them equal has a whole header. Reading it is a copy from shared memory,
+// no system call, where asking SQLite (PRAGMA data_version) costs a read transaction, as much as
+// the read it would save.
+class ChangeMark {
+ public:
+  static constexpr size_t kHeaderSize = 48;
+  using Header = std::array<char, kHeaderSize>;
+
+  // Finds the WAL index of db's open connection; without one (not in WAL mode, or a VFS without
+  // shared memory) Take always fails and nothing is read ahead.
+  void Attach(sqlite3* db) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods || file->pMethods->iVersion < 2 || !file->pMethods->xShmMap)
+      return;
+    volatile void* region = nullptr;
+    // The connection has mapped region 0 already (it read the layout); this returns that mapping,
+    // which stays until the connection closes. 32768 is SQLite's WAL index page size.
+    if (file->pMethods->xShmMap(file, 0, 32768, 0, &region) == SQLITE_OK && region)
+      index_ = static_cast<const volatile char*>(region);
+  }
+
+  // The header as it is now; false while a writer is halfway through it or there is no index.
+  bool Take(Header& out) const {
+    if (!index_) return false;
+    Header second;
+    Copy(index_, out);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    Copy(index_ + kHeaderSize, second);
+    return out == second;
+  }
+  // Whether nothing was committed since Take gave then.
+  bool Unchanged(const Header& then) const {
+    Header now;
+    return Take(now) && now == then;
+  }
+
+ private:
+  static void Copy(const volatile char* from, Header& to) {
+    for (size_t i = 0; i < kHeaderSize; ++i) to[i] = from[i];
+  }
+
+  const volatile char* index_ = nullptr;  // SQLite's mapping of the WAL index, region 0
+};
+
 class SqliteStore : public Store {
  public:
   int16_t Open(const std::string& path);
@@ -155,14 +212,39 @@ class SqliteStore : public Store {
   int16_t Insert(std::string_view data, Record& out) override;
   int16_t Update(const Record& read, std::string_view data, int64_t& new_version) override;
   int16_t Delete(const Record& read) override;
-  bool TryLock(int64_t id) override { return locks_.TryLock(id, true); }
-  void Unlock(int64_t id) override { locks_.Unlock(id); }
+  bool TryLock(int64_t id) override {
+    Forget();
+    return locks_.TryLock(id, true);
+  }
+  void Unlock(int64_t id) override {
+    Forget();
+    locks_.Unlock(id);
+  }
 
  private:
   int16_t Fetch(const Statement& s, int16_t none, Record& out);
+  void Row(sqlite3_stmt* s, Record& out) const;
+  int16_t FindGreater(std::string_view key, Record& out);
+  void Forget() {
+    ahead_.records.clear();
+    ahead_.next = 0;
+    ahead_.batch = 1;
+  }
+
+  // Records fetched ahead by Get Greater, served to the Get Greater that continues the walk
+  // (its key is the key of the record served last) while the file has not changed since.
+  struct ReadAhead {
+    std::vector<Record> records;  // in key order
+    size_t next = 0;              // the record the walk gets next; 0: no walk going on
+    size_t batch = 1;             // how many the next fetch asks for; grows while a walk goes on
+    ChangeMark::Header mark{};    // the file when records were fetched
+    bool marked = false;          // mark was taken
+  };
 
   LockFile locks_;
   Layout layout_;
+  ChangeMark changes_;
+  ReadAhead ahead_;
   Db db_;  // declared before the statements, which must go first
   std::array<Statement, kSeekCount> find_;
   Statement find_by_id_, step_after_, count_, insert_, update_, delete_;
@@ -194,22 +276,63 @@ int16_t SqliteStore::Open(const std::string& path) {
   for (const auto& [sql, statement] : statements) {
     if (int16_t st = Prepare(db_.get(), sql, *statement)) return st;
   }
+  changes_.Attach(db_.get());
   return status::kOk;
+}
+
+void SqliteStore::Row(sqlite3_stmt* s, Record& out) const {
+  out.id = sqlite3_column_int64(s, 0);
+  out.version = sqlite3_column_int64(s, 1);
+  const auto* data = static_cast<const char*>(sqlite3_column_blob(s, 2));
+  out.data.assign(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(s, 2)));
+  out.data.resize(layout_.record_length, ' ');
 }
 
 int16_t SqliteStore::Fetch(const Statement& s, int16_t none, Record& out) {
   const int rc = sqlite3_step(s.get());
   if (rc == SQLITE_DONE) return none;
   if (rc != SQLITE_ROW) return StatusOf(rc);
-  out.id = sqlite3_column_int64(s.get(), 0);
-  out.version = sqlite3_column_int64(s.get(), 1);
-  const auto* data = static_cast<const char*>(sqlite3_column_blob(s.get(), 2));
-  out.data.assign(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(s.get(), 2)));
-  out.data.resize(layout_.record_length, ' ');
+  Row(s.get(), out);
+  return status::kOk;
+}
+
+// A walk in key order is Get Greater with the key of the record it gave last (Get Next is the
+// same read). Each read is its own statement and read transaction, whose fixed cost is most of a
+// read's time; so the walk fetches the records after the one it asks for in the same statement,
+// 2, 4, ... up to kReadAheadMost at a time, and serves them while nothing was committed since.
+// A lone Get Greater fetches one record, as before. The mark is taken before the fetch: a commit
+// between the two only makes the records look older than they are.
+int16_t SqliteStore::FindGreater(std::string_view key, Record& out) {
+  ReadAhead& a = ahead_;
+  const bool walking =
+      a.next > 0 && a.records[a.next - 1].data.compare(0, layout_.key_length, key) == 0;
+  if (walking && a.next < a.records.size() && a.marked && changes_.Unchanged(a.mark)) {
+    out = a.records[a.next++];
+    return status::kOk;
+  }
+  const size_t batch = walking ? std::min(a.batch * 2, kReadAheadMost) : 1;
+  Forget();
+  a.marked = changes_.Take(a.mark);
+
+  const Statement& s = find_[static_cast<size_t>(Seek::kGreater)];
+  InUse in_use(s);
+  sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+  sqlite3_bind_int64(s.get(), 2, static_cast<int64_t>(a.marked ? batch : 1));
+  int rc;
+  while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) Row(s.get(), a.records.emplace_back());
+  if (rc != SQLITE_DONE || a.records.empty()) {
+    Forget();
+    return rc == SQLITE_DONE ? status::kEndOfFile : StatusOf(rc);
+  }
+  a.batch = batch;
+  a.next = 1;
+  out = a.records[0];
   return status::kOk;
 }
 
 int16_t SqliteStore::Find(Seek seek, std::string_view key, Record& out) {
+  if (seek == Seek::kGreater) return FindGreater(key, out);
+  Forget();
   const Statement& s = find_[static_cast<size_t>(seek)];
   InUse in_use(s);
   if (seek != Seek::kFirst && seek != Seek::kLast)
@@ -218,18 +341,21 @@ int16_t SqliteStore::Find(Seek seek, std::string_view key, Record& out) {
 }
 
 int16_t SqliteStore::FindById(int64_t id, Record& out) {
+  Forget();
   InUse in_use(find_by_id_);
   sqlite3_bind_int64(find_by_id_.get(), 1, id);
   return Fetch(find_by_id_, status::kKeyNotFound, out);
 }
 
 int16_t SqliteStore::StepAfter(int64_t id, Record& out) {
+  Forget();
   InUse in_use(step_after_);
   sqlite3_bind_int64(step_after_.get(), 1, id);
   return Fetch(step_after_, status::kEndOfFile, out);
 }
 
 int16_t SqliteStore::Count(uint32_t& count) {
+  Forget();
   InUse in_use(count_);
   const int rc = sqlite3_step(count_.get());
   if (rc != SQLITE_ROW) return StatusOf(rc);
@@ -238,6 +364,7 @@ int16_t SqliteStore::Count(uint32_t& count) {
 }
 
 int16_t SqliteStore::Insert(std::string_view data, Record& out) {
+  Forget();
   InUse in_use(insert_);
   sqlite3_bind_blob(insert_.get(), 1, data.data(), layout_.key_length, SQLITE_STATIC);
   sqlite3_bind_blob(insert_.get(), 2, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
@@ -250,6 +377,7 @@ int16_t SqliteStore::Insert(std::string_view data, Record& out) {
 }
 
 int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& new_version) {
+  Forget();
   InUse in_use(update_);
   sqlite3_bind_int64(update_.get(), 1, read.id);
   sqlite3_bind_int64(update_.get(), 2, read.version);
@@ -262,6 +390,7 @@ int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& 
 }
 
 int16_t SqliteStore::Delete(const Record& read) {
+  Forget();
   InUse in_use(delete_);
   sqlite3_bind_int64(delete_.get(), 1, read.id);
   sqlite3_bind_int64(delete_.get(), 2, read.version);

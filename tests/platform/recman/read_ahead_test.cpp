@@ -1,0 +1,221 @@
+// Walks in key order by Get Greater and Get Next, which the store serves from records it fetched
+// ahead: the walk must see the file as it is at each step, whoever changed it meanwhile.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/recman/client.h"
+#include "support/run_program.h"
+
+namespace kvor::recman {
+namespace {
+
+using test::Child;
+using test::Client;
+using test::CreateFile;
+using test::kKeyLength;
+using test::Rec;
+
+constexpr int kRecords = 600;  // more than several fetches ahead
+
+// Record n of the file has key "K" and 2n in five digits, so that odd numbers fall between.
+std::string KeyOf(int n) {
+  char key[16];
+  std::snprintf(key, sizeof key, "K%05d", n);
+  return Rec(key).substr(0, kKeyLength);
+}
+
+class recmanReadAhead : public ::testing::Test {
+ protected:
+  // The file is made and filled with no handle left open, so that a test may fork a child.
+  void SetUp() override {
+    {
+      Engine engine;
+      ASSERT_EQ(CreateFile(engine, path), 0);
+    }
+    // One transaction straight into the table: one insert per engine call costs a sync each.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::string sql = "BEGIN;";
+    for (int n = 0; n < kRecords; ++n) {
+      const std::string key = KeyOf(2 * n);
+      sql += "INSERT INTO records(key, version, data) VALUES(CAST('" + key +
+             "' AS BLOB), 1, CAST('" + Rec(key, "first") + "' AS BLOB));";
+    }
+    sql += "COMMIT;";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  // The next record of a walk: Get Greater with the key that came back, as the channel layer's
+  // NÄSTA does, or Get Next.
+  static int16_t Next(Client& c, bool by_next) {
+    return by_next ? c.Read(op::kGetNext) : c.Read(op::kGetGreater, c.key());
+  }
+  // Walks on from c's record until end of file; the keys met, each with the record's text.
+  static std::vector<std::string> WalkOn(Client& c, bool by_next = false) {
+    std::vector<std::string> met;
+    int16_t st;
+    while ((st = Next(c, by_next)) == 0) met.push_back(c.record());
+    EXPECT_EQ(st, status::kEndOfFile);
+    return met;
+  }
+  // Records first to last (record numbers n of KeyOf), with their text.
+  static std::vector<std::string> Records(int first, int last, const std::string& text = "first") {
+    std::vector<std::string> records;
+    for (int n = first; n <= last; ++n) records.push_back(Rec(KeyOf(2 * n), text));
+    return records;
+  }
+
+  std::string dir = kvor::test::TempFolder();
+  std::string path = dir + "/SVF-FTHD.BTR";
+};
+
+TEST_F(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
+  Engine engine;
+  Client a(engine);
+  ASSERT_EQ(a.Open(path), 0);
+  for (bool by_next : {false, true}) {
+    ASSERT_EQ(a.Read(op::kGetFirst), 0);
+    std::vector<std::string> walked = {a.record()};
+    const std::vector<std::string> rest = WalkOn(a, by_next);
+    walked.insert(walked.end(), rest.begin(), rest.end());
+    EXPECT_EQ(walked, Records(0, kRecords - 1)) << (by_next ? "Get Next" : "Get Greater");
+    // End of file keeps the last record current, as any failed read does.
+    EXPECT_EQ(a.Read(op::kGetNext), status::kEndOfFile);
+    ASSERT_EQ(a.Read(op::kGetPrevious), 0);
+    EXPECT_EQ(a.key(), KeyOf(2 * (kRecords - 2)));
+  }
+
+  // Get Greater from a key other than the one served last, and Get Next and Get Greater mixed.
+  ASSERT_EQ(a.Read(op::kGetGreater, KeyOf(199)), 0);
+  EXPECT_EQ(a.key(), KeyOf(200));
+  for (int n = 101; n < 140; ++n) {
+    ASSERT_EQ(Next(a, n % 3 == 0), 0);
+    ASSERT_EQ(a.record(), Rec(KeyOf(2 * n), "first"));
+  }
+  ASSERT_EQ(a.Read(op::kGetGreater, KeyOf(20)), 0);  // back, in the middle of a walk
+  EXPECT_EQ(a.key(), KeyOf(22));
+  ASSERT_EQ(a.Read(op::kGetNext), 0);
+  EXPECT_EQ(a.key(), KeyOf(24));
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(400)), 0);  // another read, then the walk goes on from it
+  ASSERT_EQ(a.Read(op::kGetNext), 0);
+  EXPECT_EQ(a.key(), KeyOf(402));
+}
+
+// Changes by another handle, by a bare SQLite connection and by this handle itself, each made
+// after the walk has passed record 40 (and fetched some records after it), are all met as they
+// are when the walk gets there.
+TEST_F(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
+  Engine engine;
+  Client a(engine), b(engine);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(b.Open(path), 0);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+
+  std::vector<std::string> expected = Records(0, kRecords - 1);
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);
+  for (int n = 1; n <= 40; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
+  ASSERT_EQ(a.key(), KeyOf(80));
+
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(84)), 0);  // record 42
+  ASSERT_EQ(b.Update(Rec(KeyOf(84), "by b")), 0);
+  expected[42] = Rec(KeyOf(84), "by b");
+  ASSERT_EQ(Next(a, false), 0);                    // 41: the walk goes on between the changes
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(90)), 0);  // record 45
+  ASSERT_EQ(b.Delete(), 0);
+  ASSERT_EQ(b.Insert(Rec(KeyOf(95), "new by b")), 0);  // between 47 and 48
+  ASSERT_EQ(Next(a, true), 0);                         // 42
+  EXPECT_EQ(a.record(), expected[42]);
+  const std::string bare = "UPDATE records SET data = CAST('" + Rec(KeyOf(100), "bare") +
+                           "' AS BLOB), version = version + 1 WHERE key = CAST('" + KeyOf(100) +
+                           "' AS BLOB)";  // record 50
+  ASSERT_EQ(sqlite3_exec(db, bare.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  expected[50] = Rec(KeyOf(100), "bare");
+  ASSERT_EQ(Next(a, false), 0);                        // 43
+  ASSERT_EQ(a.Insert(Rec(KeyOf(89), "new by a")), 0);  // this handle, between 44 and 45
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(86)), 0);      // back to 43
+
+  expected.insert(expected.begin() + 48, Rec(KeyOf(95), "new by b"));
+  expected.erase(expected.begin() + 45);
+  expected.insert(expected.begin() + 45, Rec(KeyOf(89), "new by a"));
+  EXPECT_EQ(WalkOn(a), std::vector<std::string>(expected.begin() + 44, expected.end()));
+  sqlite3_close(db);
+}
+
+TEST_F(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
+  Engine engine;
+  Client a(engine), b(engine);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(b.Open(path), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)), 0);  // record 30
+
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);
+  for (int n = 1; n < 29; ++n) ASSERT_EQ(Next(a, false), 0);
+  ASSERT_EQ(a.Read(op::kGetNext + op::kSingleLock), 0);                      // 29 locks
+  EXPECT_EQ(a.Read(op::kGetNext + op::kSingleLock), status::kRecordLocked);  // 30 is b's
+  EXPECT_EQ(a.Read(op::kGetGreater + op::kSingleLock, a.key()), status::kRecordLocked);
+  ASSERT_EQ(Next(a, true), 0);  // reading is not writing, and the refused reads did not move a
+  EXPECT_EQ(a.key(), KeyOf(60));
+  EXPECT_EQ(a.Update(Rec(KeyOf(60), "by a")), status::kRecordLocked);
+  ASSERT_EQ(b.Unlock(), 0);
+
+  // A record ahead is changed by b after the walk has fetched past it: a reads b's version, and
+  // may write it.
+  for (int n = 31; n <= 40; ++n) ASSERT_EQ(Next(a, false), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(86)), 0);  // 43
+  ASSERT_EQ(b.Update(Rec(KeyOf(86), "by b")), 0);
+  for (int n = 41; n <= 43; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(86), "by b"));
+  EXPECT_EQ(a.Update(Rec(KeyOf(86), "by a")), 0);
+
+  // A record the walk read is changed by b before a writes it: 80.
+  ASSERT_EQ(Next(a, false), 0);  // 44
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(88)), 0);
+  ASSERT_EQ(b.Update(Rec(KeyOf(88), "by b")), 0);
+  EXPECT_EQ(a.Update(Rec(KeyOf(88), "by a")), status::kConflict);
+
+  // And a's own write is what it reads next time round.
+  ASSERT_EQ(a.Read(op::kGetLess, KeyOf(86)), 0);
+  ASSERT_EQ(Next(a, false), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(86), "by a"));
+}
+
+TEST_F(recmanReadAhead, ChangesOfAnotherProcessAheadOfTheWalkAreSeen) {
+  // Forked before this process opens the file; it writes when told and then says 'w'.
+  Child writer([this](Child& self) {
+    if (self.Receive() != 'g') return 1;
+    Engine engine;
+    Client c(engine);
+    if (c.Open(path) != 0) return 2;
+    if (c.Read(op::kGetEqual, KeyOf(104)) != 0 || c.Update(Rec(KeyOf(104), "child")) != 0)
+      return 3;                                                               // record 52
+    if (c.Read(op::kGetEqual, KeyOf(110)) != 0 || c.Delete() != 0) return 4;  // record 55
+    if (c.Insert(Rec(KeyOf(115), "child")) != 0) return 5;                    // between 57 and 58
+    self.Send('w');
+    return 0;
+  });
+  Engine engine;
+  Client a(engine);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);
+  for (int n = 1; n <= 40; ++n) ASSERT_EQ(Next(a, false), 0);
+  writer.Send('g');
+  ASSERT_EQ(writer.Receive(), 'w');
+  ASSERT_EQ(writer.Wait(), 0);
+
+  std::vector<std::string> expected = Records(41, kRecords - 1);
+  expected[52 - 41] = Rec(KeyOf(104), "child");
+  expected.insert(expected.begin() + (58 - 41), Rec(KeyOf(115), "child"));
+  expected.erase(expected.begin() + (55 - 41));
+  EXPECT_EQ(WalkOn(a), expected);
+}
+
+}  // namespace
+}  // namespace kvor::recman
