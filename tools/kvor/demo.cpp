@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "demo_invoices.h"
 #include "frame/settings.h"
 #include "platform/files/drive_map.h"
 #include "platform/recman/engine.h"
@@ -287,6 +288,7 @@ bool WriteRegisters(const std::string& dir, std::string& error) {
     if (!registers::CreateRegisterFile(engine, path_of(layout), layout, error)) return false;
   std::vector<DemoRecord> records = CompanyRecords();
   for (DemoRecord& caption : CaptionRecords()) records.push_back(std::move(caption));
+  for (SampleRecord& r : InvoiceRecords()) records.push_back({r.code, std::move(r.fields)});
 
   // One handle a register for all its records: every open and close of a file costs a
   // checkpoint of its log, which would make the sample many times slower to write.
