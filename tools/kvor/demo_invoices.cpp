@@ -419,7 +419,7 @@ struct Sums {
 
 void AddInvoice(Sample& s, const Invoice& inv) {
   const Customer& c = *inv.customer;
-  const std::string spec = "54" + inv.number.substr(2);
+  const std::string specnr = "54" + inv.number.substr(2);
   const std::string order = "31" + inv.number.substr(2);
   const int64_t rate = inv.euro ? 114500 : 10000;  // ten-thousandths
   const std::string rate_text = inv.euro ? "11.4500" : "1.00000";
@@ -476,12 +476,12 @@ void AddInvoice(Sample& s, const Invoice& inv) {
     // The load-specification row is found by the row's key parts with a blank length part (the
     // company keeps lengths out of that key), so rows that differ only in length share it. Its
     // dimension fields repeat the row's, which also makes the timber-dimension key.
-    const std::string row_key = spec + kRowGroup + kGradeGroup + t.quality + thickness + width +
+    const std::string row_key = specnr + kRowGroup + kGradeGroup + t.quality + thickness + width +
                                 product + kInvoiceType + kUnit + kLastKey;
     s.AddOnce("SVF-LSSP", row_key,
               {{"LSSP_P001", kCompany},
                {"LSSP_P004", "S"},
-               {"LSSP_P005", spec},
+               {"LSSP_P005", specnr},
                {"LSSP_P011", kRowGroup},
                {"LSSP_P012", kGradeGroup},
                {"LSSP_P013", t.quality},
@@ -566,7 +566,7 @@ void AddInvoice(Sample& s, const Invoice& inv) {
       {"FTGID", kCompany},
       {"REGTYP", "F"},
       {"FAKTNR", inv.number},
-      {"SPECNR", inv.specification_missing ? "549999" : spec},
+      {"SPECNR", inv.specification_missing ? "549999" : specnr},
       {"ORDERNR", order},
       {"ORDERTILL", "001"},
       {"LANDKOD", c.country_code},
@@ -636,7 +636,7 @@ void AddInvoice(Sample& s, const Invoice& inv) {
   if (inv.specification_missing) return;
   s.Add("SVF-LSHD", {{"LSHD_P001", kCompany},
                      {"LSHD_P004", "S"},
-                     {"LSHD_P005", spec},
+                     {"LSHD_P005", specnr},
                      {"LSHD_P011", order},
                      {"LSHD_P017", "001"},
                      {"LSHD_P040", PlusDays(inv.date, -2)},
@@ -648,7 +648,7 @@ void AddInvoice(Sample& s, const Invoice& inv) {
                      {"LSHD_P463", "Paketmärkt"_w},
                      {"LSHD_P475", "Plastat"},
                      {"LSHD_P485", "Växjö"_w},
-                     {"LSHD_P500", "FS-" + spec},
+                     {"LSHD_P500", "FS-" + specnr},
                      {"LSHD_P542", "001"},
                      {"LSHD_P738", inv.purchase_order ? "J" : "N"},
                      {"LSHD_P750", inv.cert}});
