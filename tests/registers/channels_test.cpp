@@ -22,48 +22,49 @@ constexpr int16_t kHeader = 2;  // SVF-FTHD
 using Channels = test::OpenRegisters;
 
 TEST_F(Channels, RecordsAreInsertedReadWalkedAndTransferred) {
+  // Company 002: the sample invoices are company 001's.
   Record& fields = Fields(ctx(), "SVF-FTHD");
   for (const char* number : {"000002", "000001", "000003"}) {
     fields.MutableText().assign(999, ' ');
-    fields.Set("FTGID", "001");
+    fields.Set("FTGID", "002");
     fields.Set("REGTYP", "F");
     fields.Set("FAKTNR", number);
     fields.Set("FAKTNAMN", "Sågverket i Växjö"_w);
     Build(ctx(), Header());
-    std::string key = "001F" + std::string(number);
+    std::string key = "002F" + std::string(number);
     int16_t err = 9;
     Skriver(ctx(), key, kHeader, 1, 1, err);
     ASSERT_EQ(err, 0) << run.Lines();
   }
   Clear(ctx(), Header());
-  std::string key = "001F000002";
+  std::string key = "002F000002";
   int16_t err = 9;
   Laser(ctx(), key, kHeader, 0, 1, err);
   ASSERT_EQ(err, 0);
   Transfer(ctx(), Header());
   EXPECT_EQ(fields.Get("FAKTNR"), "000002");
   EXPECT_EQ(fields.Get("FAKTNAMN"), Fixed("Sågverket i Växjö"_w, 30));
-  EXPECT_EQ(Db(ctx()).channels[kHeader].postnyckel, "001F000002");
+  EXPECT_EQ(Db(ctx()).channels[kHeader].postnyckel, "002F000002");
 
   // The walk of the invoice list: next greater key from the prefix while it matches.
   std::vector<std::string> seen;
-  key = "001F      ";
-  for (Nasta(ctx(), key, kHeader, 1, err); err == 0 && key.rfind("001F", 0) == 0;
+  key = "002F      ";
+  for (Nasta(ctx(), key, kHeader, 1, err); err == 0 && key.rfind("002F", 0) == 0;
        Nasta(ctx(), key, kHeader, 1, err))
     seen.push_back(key);
-  EXPECT_EQ(seen, (std::vector<std::string>{"001F000001", "001F000002", "001F000003"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"002F000001", "002F000002", "002F000003"}));
   EXPECT_EQ(err, 1);          // the end of the file ends the walk ...
   EXPECT_EQ(Messages(), "");  // ... without a message
 
   // A missing key with the message flag: the notice, indicator 1.
-  key = "001F000009";
+  key = "002F000009";
   Laser(ctx(), key, kHeader, 0, 1, err);
   EXPECT_EQ(err, 1);
   EXPECT_EQ(Messages(),
-            "message 2 Angiven DATA-nyckel SAKNAS som DATABAS-nyckel! ¶ Nyckel: 001F000009 ¶ "
+            "message 2 Angiven DATA-nyckel SAKNAS som DATABAS-nyckel! ¶ Nyckel: 002F000009 ¶ "
             "Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR\n");
   // A duplicate insert with the message flag.
-  key = "001F000001";
+  key = "002F000001";
   Build(ctx(), Header());
   Skriver(ctx(), key, kHeader, 1, 1, err);
   EXPECT_EQ(err, 1);

@@ -148,6 +148,7 @@ TEST_F(Readers, PrintCodeMarksWrongSettingsAndNormalisesThem) {
 }
 
 TEST_F(Readers, MissingRecordsAreToldInTheProgramsWords) {
+  ctx().frame.company_id = "002";  // the sample company 001 has its EDI connection
   int16_t err = 0;
   LengthTable table;
   std::string text;
@@ -168,7 +169,7 @@ TEST_F(Readers, MissingRecordsAreToldInTheProgramsWords) {
       Messages(),
       "message 3 Gällande UTSKRIFTS-kod 'XX' för UTSKRIFTER finns EJ registrerad! ¶ Utför "
       "REGISTRERING av KODEN via SYS-S01 programmet!\n"
-      "message 2 Aktuellt FÖRETAGS-id '001' har EJ någon EDI registrerad! ¶ Utför REGISTRERING "
+      "message 2 Aktuellt FÖRETAGS-id '002' har EJ någon EDI registrerad! ¶ Utför REGISTRERING "
       "av EDI via SYS-V07-programmet!\n"
       "message 2 Angiven VERKSAMHETS-kod 'U·' för 'VK' finns EJ och MÅSTE registreras! ¶ Skall "
       "REGISTRERAS via PROGRAM för VÅRD i VSH-systemet!\n"
