@@ -7,6 +7,7 @@
 #include "common/messenger.h"
 #include "core/frame_state.h"
 #include "core/master_window.h"
+#include "core/print_state.h"
 #include "platform/files/drive_map.h"
 #include "platform/files/text_files.h"
 #include "platform/forms/forms.h"
@@ -47,6 +48,7 @@ struct Context {
   files::TextFiles text_files;  // open settings files by file number
   MessageState msg;
   MasterWindow main;
+  PrintState print;
 
   // The message window as the common routines see it; installed when the program is built.
   Messenger* messenger = nullptr;

@@ -37,7 +37,7 @@ struct MasterState {
   std::string work_text;
   int16_t navigation_mode = 1;  // 1 invoice list, 2 printer list
   int16_t list_position = 0, lower_bound = 0, upper_bound = 0;
-  std::string first_step = "0";  // "1" once Up or Down was pressed after a reset
+  char first_step = '0';  // '1' once Up or Down was pressed after a reset
   int16_t unprinted_count = 0, printed_count = 0;
   int16_t einvoice_written = 0;
   std::string language_code;

@@ -8,7 +8,6 @@
 #include "dialogs/messages.h"
 #include "frame/frame.h"
 #include "frame/settings.h"
-#include "frame/stand_ins.h"
 #include "platform/system/process.h"
 #include "registers/database.h"
 #include "selection/main_buttons.h"

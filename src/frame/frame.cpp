@@ -5,9 +5,10 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/settings.h"
-#include "frame/stand_ins.h"
 #include "registers/database.h"
 #include "registers/readers.h"
+#include "printing/printer_choice.h"
+#include "selection/invoice_entry.h"
 #include "selection/main_buttons.h"
 
 namespace kvor::frame {
@@ -132,9 +133,9 @@ void StartUp(Context& ctx, const StartInfo& start) {
   // The installation's length table is the company's table "L" + "0001"; a company keeps one.
   step([](Context& c, int16_t& e) { registers::ReadLengthTable(c, 24, "L0001", *c.length_table, e); },
        StopRule::ExactlyOne);
-  step(standin::LoadPrinterTable, StopRule::ExactlyOne);
-  step(standin::ListPrinters, StopRule::ExactlyOne);
-  standin::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested
+  step(printing::LoadPrinterTable, StopRule::ExactlyOne);
+  step(printing::ListPrinters, StopRule::ExactlyOne);
+  printing::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested
   step([](Context& c, int16_t& e) { registers::ReadPrintCode(c, "FT", 10, e); },
        StopRule::AboveZero);
   step(ReadLanguageTable, StopRule::ExactlyOne);
@@ -144,7 +145,7 @@ void StartUp(Context& ctx, const StartInfo& start) {
   int16_t& unprinted = m.state.unprinted_count;
   int16_t& printed = m.state.printed_count;
   err = 0;
-  standin::LoadInvoiceList(ctx, unprinted, printed, err);
+  selection::LoadInvoiceList(ctx, unprinted, printed, err);
   if (unprinted == 0 && printed == 0) StopStartUp(ctx);
 
   if (IsBlank(ctx.link.link_data)) {
@@ -156,7 +157,7 @@ void StartUp(Context& ctx, const StartInfo& start) {
   } else {
     // 10: the caller handed over an invoice number.
     m.TxtNmmr->SetText(Fixed(ctx.link.link_data, 6));
-    standin::LookupInvoice(ctx);
+    selection::LookupInvoice(ctx);
   }
 }
 
@@ -186,7 +187,7 @@ void WireMainWindow(Context& ctx, const StartInfo& start) {
   m.TidVisa->Tick = [&ctx] { IdleTick(ctx); };
   m.CmdExit->Click = [&ctx] { ExitRoutine(ctx); };
   m.CmdExit->GotFocus = [&ctx] { ExitGotFocus(ctx); };
-  m.TxtNmmr->GotFocus = [&ctx] { selection::NumberEntryReset(ctx); };
+  selection::WireSelection(ctx);
   ctx.stop_procedure = [&ctx] { StopProcedure(ctx); };
 }
 

@@ -1,8 +1,40 @@
 #include "selection/main_buttons.h"
 
 #include "common/cp1252.h"
+#include "common/input_tests.h"
+#include "common/numbers.h"
+#include "dialogs/messages.h"
+#include "printing/printer_choice.h"
+#include "registers/database.h"
+#include "registers/readers.h"
+#include "selection/invoice_entry.h"
 
 namespace kvor::selection {
+
+void WireSelection(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  Context* c = &ctx;
+  m.TxtNmmr->GotFocus = [c] { NumberEntryReset(*c); };
+  m.TxtNmmr->Change = [c] { NumberChanged(*c); };
+  m.TxtNmmr->KeyPress = [c](int16_t& k) { NumberKeyPress(*c, k); };
+  m.TxtNmmr->LostFocus = [c] { NumberLostFocus(*c); };
+  m.CboNmmr->GotFocus = [c] { ListGotFocus(*c); };
+  m.CboNmmr->Change = [c] { ListChanged(*c); };
+  m.CboNmmr->KeyPress = [c](int16_t& k) { ListKeyPress(*c, k); };
+  m.CboNmmr->LostFocus = [c] { ListLostFocus(*c); };
+  for (int i = 0; i < 10; ++i) m.CmdNmr[i]->Click = [c, i] { DigitPressed(*c, i); };
+  m.CmdSudda->Click = [c] { ClearPressed(*c); };
+  m.CmdSpara->Click = [c] { DonePressed(*c); };
+  m.CmdUpp->Click = [c] { StepUpOrDown(*c, true); };
+  m.CmdNer->Click = [c] { StepUpOrDown(*c, false); };
+  m.CboPrnt->GotFocus = [c] { PrinterListGotFocus(*c); };
+  m.CboPrnt->Change = [c] { PrinterListChanged(*c); };
+  m.CboPrnt->KeyPress = [c](int16_t&) { PrinterListKeyPress(*c); };
+  m.CboPrnt->LostFocus = [c] { PrinterListLostFocus(*c); };
+  m.CmdKlar->GotFocus = [c] { PrintButtonGotFocus(*c); };
+  m.CmdBryt->GotFocus = [c] { CancelGotFocus(*c); };
+  m.CmdBryt->Click = [c] { CancelPressed(*c); };
+}
 
 void ResetButtons(Context& ctx) {
   MasterWindow& m = ctx.main;
@@ -22,29 +54,178 @@ void DisableDigits(Context& ctx) {
   ctx.main.TidVisa->SetEnabled(false);
 }
 
-void NumberEntryReset(Context& ctx) {
-  if (ctx.frame.events_suppressed) return;
+void DigitPressed(Context& ctx, int digit) {
   MasterWindow& m = ctx.main;
-  m.Mf->SetText("Tryck [ENTER] för TILLDELNING av SPECIFIKATIONS-nummer!"_w);
-  m.state.navigation_mode = 1;
-  ctx.frame.idle_counter = 0;
+  if (m.state.navigation_mode != 1) return;
+  m.TxtNmmr->SetBackColor(colour::kFieldDigit);
+  const std::string text = RemoveBlanks(m.TxtNmmr->Text());
+  std::string now = text;
+  if (text.size() < 6) {
+    now += static_cast<char>('0' + digit);
+    const int16_t suppressed = ctx.frame.events_suppressed;
+    ctx.frame.events_suppressed = 1;  // no lookup starts from this change
+    m.TxtNmmr->SetText(now);
+    ctx.frame.events_suppressed = suppressed;
+  }
+  m.CmdSudda->Enable(true, colour::kStopOn);
+  m.CmdSpara->Enable(true, colour::kGoOn);
+  if (now.size() == 6) DonePressed(ctx);
+}
+
+void ClearPressed(Context& ctx) {
+  MasterWindow& m = ctx.main;
   ResetButtons(ctx);
-  EnableDigits(ctx);
-  ctx.frame.events_suppressed = 1;
-  m.TxtNmmr->SetText("");
-  m.CboNmmr->SetText("");
+  m.CmdSudda->Enable(false, colour::kButtonOff);
+  m.CmdSpara->Enable(false, colour::kButtonOff);
+  if (m.state.navigation_mode != 1) return;
+  m.TxtNmmr->Enable(true, colour::kFieldOn);
   ctx.frame.events_suppressed = 0;
-  for (forms::Control* l : {m.LblKoden, m.LblGrupp, m.LblIdent, m.LblLsnmr, m.LblDatum, m.LblSkod,
-                            m.LblSats, m.LblVkod, m.LblKurs})
-    l->SetText("");
-  if (ctx.frame.invoice_list_count > 0) {
-    m.CboNmmr->Enable(true, colour::kFieldOn);
-    m.CmdUpp->Enable(true, colour::kDigitOn);
-    m.CmdNer->Enable(true, colour::kDigitOn);
+  // The clear button has the focus now; moving it back starts a fresh number entry.
+  m.TxtNmmr->SetFocus();
+}
+
+void DonePressed(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  DisableDigits(ctx);
+  m.CmdSudda->Enable(false, colour::kButtonOff);
+  m.CmdSpara->Enable(false, colour::kButtonOff);
+  if (m.state.navigation_mode == 1)
+    LookupInvoice(ctx);
+  else if (m.state.navigation_mode == 2)
+    ConfirmPrinter(ctx);
+}
+
+void StepUpOrDown(Context& ctx, bool up) {
+  MasterState& s = ctx.main.state;
+  ctx.main.CmdSudda->Enable(false, colour::kButtonOff);
+  if (s.first_step == '1')
+    s.list_position = static_cast<int16_t>(s.list_position + (up ? -1 : 1));
+  else
+    s.first_step = '1';  // the first press shows the entry where the list stands
+  if (up && s.list_position < s.lower_bound) s.list_position = s.lower_bound;
+  if (!up && s.list_position > s.upper_bound) s.list_position = s.upper_bound;
+  StepToPosition(ctx, s.list_position);
+}
+
+void StepToPosition(Context& ctx, int16_t& position) {
+  MasterWindow& m = ctx.main;
+  const int16_t suppressed = ctx.frame.events_suppressed;
+  if (m.state.navigation_mode == 1) {
+    m.CboNmmr->SetListIndex(position);
+    const std::string text = Upper(m.CboNmmr->Text());
+    ctx.frame.events_suppressed = 1;
+    m.TxtNmmr->SetText(text.substr(0, 6));
+    m.CboNmmr->SetText(text);
+    ctx.frame.events_suppressed = suppressed;
+  } else if (m.state.navigation_mode == 2) {
+    m.CboPrnt->SetListIndex(position);
+    const std::string text = m.CboPrnt->Text();
+    ctx.frame.events_suppressed = 1;
+    m.CboPrnt->SetText(text);
+    ctx.frame.events_suppressed = suppressed;
   }
   m.CmdSpara->Enable(true, colour::kGoOn);
-  m.CmdExit->Enable(true, colour::kExitOn);
-  m.TxtNmmr->SetBackColor(colour::kFieldFocus);
+  m.CmdSpara->SetFocus();
+}
+
+void PrinterListGotFocus(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  MasterWindow& m = ctx.main;
+  printing::PromptPrinterChoice(ctx, "FAKTURA");
+  m.state.navigation_mode = 2;
+  m.CmdUpp->Enable(true, colour::kDigitOn);
+  m.CmdNer->Enable(true, colour::kDigitOn);
+}
+
+void PrinterListChanged(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  printing::RefuseTypedPrinter(ctx);
+}
+
+void PrinterListKeyPress(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  if (ctx.main.CboPrnt->Text().empty()) {
+    ctx.main.CboPrnt->SetFocus();
+    return;
+  }
+  ConfirmPrinter(ctx);
+}
+
+void PrinterListLostFocus(Context& ctx) {
+  if (ctx.main.CboPrnt->Enabled()) ctx.main.CboPrnt->SetBackColor(colour::kFieldOn);
+}
+
+void ConfirmPrinter(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  printing::ApplyPrinterChoice(ctx, m.state.error);
+  if (m.state.error != 1) {
+    m.CmdKlar->Enable(true, colour::kGoOn);
+    m.CmdKlar->SetFocus();
+  } else {
+    m.CboPrnt->SetFocus();
+  }
+}
+
+void PrintButtonGotFocus(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  MasterWindow& m = ctx.main;
+  dialogs::HelpStart(ctx, "OK");
+  m.state.navigation_mode = 2;
+  m.CmdUpp->Enable(true, colour::kDigitOn);
+  m.CmdNer->Enable(true, colour::kDigitOn);
+}
+
+void CancelGotFocus(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  dialogs::HelpCancel(ctx, ctx.frame.print_busy ? "UTSKRIFT" : "INITIERING");
+}
+
+void CancelPressed(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  if (ctx.frame.print_busy) {
+    printing::CancelQuestion(ctx, m.state.error);
+    return;
+  }
+  EndRunState(ctx);
+  m.TxtNmmr->Enable(true, colour::kFieldOn);
+  m.TxtNmmr->SetFocus();
+}
+
+void BeginRunState(Context& ctx) {
+  ctx.main.CmdExit->Enable(false, colour::kButtonOff);
+  ctx.frame.print_busy = 1;
+  ctx.msg.wait_flag = 0;
+  ctx.frame.idle_counter = 0;
+  ctx.frame.events_suppressed = 1;
+  dialogs::DoEvents(ctx);
+}
+
+void EndRunState(Context& ctx) {
+  ctx.main.CmdExit->Enable(true, colour::kExitOn);
+  ctx.frame.events_suppressed = 0;
+  ctx.frame.idle_counter = 0;
+  dialogs::LeaveWaitState(ctx);
+}
+
+void AfterPrintRun(Context& ctx) {
+  printing::EnablePrintControls(ctx);
+  ctx.main.TxtNmmr->Enable(true, colour::kFieldOn);
+}
+
+void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second) {
+  MasterWindow& m = ctx.main;
+  registers::NormaliseEInvoiceFields(ctx);
+  const registers::Record& customer = registers::Fields(ctx, "KRK-KUND");
+  m.state.language_code = customer.At(308, 1);
+  language = static_cast<int16_t>(NumericValue(m.state.language_code));
+  std::string flag = customer.At(409, 1);
+  FieldColours colours;
+  TestYesNo(ctx.Msg(), flag, colours, m.state.error);
+  m.LblEkod->SetText(flag);
+  m.LblEkod->SetForeColor(colours.fore);
+  m.LblEkod->SetBackColor(colours.back);
+  m.LblSpkod->SetText(m.state.language_code);
+  second = 0;
 }
 
 }  // namespace kvor::selection

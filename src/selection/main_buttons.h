@@ -1,16 +1,49 @@
-// Enabling and disabling the main window's buttons, and the reset of the number entry.
+// The main window's controls: enabling and disabling the buttons, the digit, clear and done
+// buttons, the Up/Down navigation in the invoice list or the printer list, the printer list's
+// events, the cancel button, the run states of printing and sending, and the customer's
+// e-invoice data.
 #pragma once
+
+#include <cstdint>
 
 #include "core/context.h"
 
 namespace kvor::selection {
+
+// Installs the handlers of the main window's selection controls.
+void WireSelection(Context& ctx);
 
 // Disables every action button (and the number field while a print run is busy).
 void ResetButtons(Context& ctx);
 // The digit buttons together with the idle timer.
 void EnableDigits(Context& ctx);
 void DisableDigits(Context& ctx);
-// Focus enters the number field: a fresh number entry.
-void NumberEntryReset(Context& ctx);
+
+void DigitPressed(Context& ctx, int digit);
+void ClearPressed(Context& ctx);
+void DonePressed(Context& ctx);
+// Up (true) or Down (false) in the list of the navigation mode.
+void StepUpOrDown(Context& ctx, bool up);
+void StepToPosition(Context& ctx, int16_t& position);
+
+// The printer list CboPrnt.
+void PrinterListGotFocus(Context& ctx);
+void PrinterListChanged(Context& ctx);
+void PrinterListKeyPress(Context& ctx);
+void PrinterListLostFocus(Context& ctx);
+void ConfirmPrinter(Context& ctx);
+
+void PrintButtonGotFocus(Context& ctx);
+void CancelGotFocus(Context& ctx);
+void CancelPressed(Context& ctx);
+
+// Printing and sending start and end.
+void BeginRunState(Context& ctx);
+void EndRunState(Context& ctx);
+void AfterPrintRun(Context& ctx);
+
+// Normalises the customer's e-invoice fields (KRK-KUND, read before) and shows the e-invoice flag
+// and the language code; returns the language code's value and 0.
+void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second);
 
 }  // namespace kvor::selection

@@ -42,6 +42,8 @@ void Control::SetEnabled(bool on) {
   if (on == enabled_) return;
   enabled_ = on;
   Notify(Prop::Enabled);
+  // A disabled control cannot keep the focus; the next SetFocus on it counts as a new entry.
+  if (!on && form_.Focus() == this) form_.MoveFocus(nullptr);
 }
 
 void Control::SetVisible(bool on) {

@@ -83,11 +83,13 @@ TEST(ScriptedFrontEnd, KeysAndSelections) {
   forms::Control& list = *run.ctx().main.CboNmmr;
   field.KeyDown = [&](int16_t& k) { downs.push_back(k); };
   field.KeyPress = [&](int16_t& k) { presses.push_back(k); };
+  field.LostFocus = list.GotFocus = [] {};  // the program's entry resets are not this test's
   int list_changes = 0;
   list.Click = [&] { ++clicks; };
   list.Change = [&] { ++list_changes; };
   run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
     load();
+    list.ClearItems();  // the sample invoices are not this test's business
     list.AddItem("000001 20261201");
     list.AddItem("000002 20261202");
     list.Enable(true, 0xFFFFFF);
