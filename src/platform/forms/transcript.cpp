@@ -76,6 +76,16 @@ void Transcript::Answer(std::string_view button, bool automatic) {
   Line("answer", std::string(button) + (automatic ? " (auto)" : ""));
 }
 
+void Transcript::Show(const Control& c, const Control* focus) {
+  char colours[40];
+  std::snprintf(colours, sizeof colours, " back #%06X fore #%06X", c.BackColor(), c.ForeColor());
+  std::string state = c.FullName() + " \"" + c.Text() + "\" " + (c.Enabled() ? "on" : "off") +
+                      colours + (c.Visible() ? "" : " hidden") + (&c == focus ? " focus" : "");
+  if (c.GetKind() == Kind::ComboBox)
+    state += " list " + std::to_string(c.Items().size()) + " at " + std::to_string(c.ListIndex());
+  Line("show", state);
+}
+
 void Transcript::Run(std::string_view command, int code) {
   Line("run", std::string(command) + " -> " + std::to_string(code));
 }

@@ -3,6 +3,7 @@
 //   title TEXT | status TEXT | message KIND TEXT | question TEXT | box TITLE: TEXT
 //   answer BUTTON [(auto)] | focus CONTROL | ignored ACTION | start COMMAND
 //   run COMMAND -> CODE | end CODE
+//   show CONTROL "TEXT" on|off back #RRGGBB fore #RRGGBB [hidden] [focus] [list N at I]
 // In TEXT a paragraph separator is written " ¶ " and a single line break " | ".
 #pragma once
 
@@ -42,6 +43,8 @@ class Transcript : public FormObserver {
   void Start(std::string_view command) { Line("start", command); }
   void Run(std::string_view command, int code);
   void End(int code);
+  // A control's state as a user sees it; `focus` is the form's focused control.
+  void Show(const Control& c, const Control* focus);
 
   // Windows-1252 text as one transcript line's UTF-8 text.
   static std::string Flatten(std::string_view text);

@@ -41,8 +41,8 @@ bool ParseOne(const std::string& line, Action& a, std::string& why) {
     if (a.control.empty()) why = "'" + verb + "' needs a control name";
     return !a.control.empty();
   };
-  if (verb == "focus" || verb == "click") {
-    a.verb = verb == "focus" ? V::Focus : V::Click;
+  if (verb == "focus" || verb == "click" || verb == "show") {
+    a.verb = verb == "focus" ? V::Focus : verb == "click" ? V::Click : V::Show;
     if (!need_control()) return false;
     if (!rest.empty()) return why = "'" + verb + "' takes only a control name", false;
     return true;

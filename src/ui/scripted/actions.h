@@ -1,6 +1,6 @@
 // The ACTIONS file of a headless run: one user action a line, "#" starts a comment.
 //   focus C | type C TEXT | set C TEXT | key C KEY | click C | select C N | answer BUTTON
-//   close | tick N | during ACTION
+//   close | tick N | during ACTION | show C (the control's state into the transcript)
 #pragma once
 
 #include <memory>
@@ -10,7 +10,7 @@
 namespace kvor::ui {
 
 struct Action {
-  enum class Verb { Focus, Type, Set, Key, Click, Select, Answer, Close, Tick, During };
+  enum class Verb { Focus, Type, Set, Key, Click, Select, Answer, Close, Tick, During, Show };
   Verb verb = Verb::Close;
   std::string control;            // Windows-1252, as the form names it ("CmdNmr(3)")
   std::string text;               // Windows-1252: typed text, key name or answer button

@@ -160,6 +160,9 @@ void ScriptedFrontEnd::Deliver(const Action& a) {
         FireDueTimers();
       }
       break;
+    case V::Show:  // labels too: looking needs no input
+      transcript_.Show(*main_->FindByFullName(a.control), main_->Focus());
+      break;
     case V::During:
       break;
   }
