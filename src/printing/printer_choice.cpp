@@ -59,9 +59,14 @@ void RefuseTypedPrinter(Context& ctx) {
   ctx.main.CboPrnt->SetFocus();
 }
 
+// The search among the installed printers waits for the printer surface; until then the choice
+// shown stands and everything around it is done as with a match.
 void ApplyPrinterChoice(Context& ctx, int16_t& err) {
   ctx.print.chosen_name = RemoveBlanks(Upper(ctx.main.CboPrnt->Text()));
+  ctx.main.form.SetEnabled(false);
   err = 0;
+  EnablePrintControls(ctx);
+  ctx.main.form.SetEnabled(true);
 }
 
 void DisablePrintControls(Context& ctx) {
