@@ -171,6 +171,25 @@ TEST_F(Selection, DownWalksTheListOfUnprintedInvoicesAndStopsAtItsEnd) {
             "answer STÄNG (auto)\n" + std::string(kReady) + "focus TxtNmmr\nend 0\n");
 }
 
+TEST_F(Selection, TheListFieldTakesANumberTypedOrChosen) {
+  const std::string t = AfterStart(
+      "focus CboNmmr\nshow CboNmmr\nkey CboNmmr Enter\nset CboNmmr 1003\nkey CboNmmr Enter\n"
+      "show TxtNmmr\nfocus CboNmmr\nset CboNmmr 241004\nshow TxtNmmr\nclick CmdBryt\n"
+      "select CboNmmr 2\nkey CboNmmr Enter\nshow TxtNmmr\nshow CboNmmr\n");
+  EXPECT_EQ(Shown(t, "CboNmmr")[0], "\"\" on back #FFFF00 fore #000000 focus list 11 at -1");
+  EXPECT_EQ(MessageLines(t, true),
+            "message 2 Obligatoriskt fält! ¶ Tryck ENDAST med ENTER tillåts EJ för GODKÄNT "
+            "indata!\n"
+            "message 2 Angivet FAKTURA-nummer '001003' saknas!\n");
+  // Six characters typed look up at once; a whole chosen entry confirmed with Enter gives its
+  // invoice number.
+  EXPECT_EQ(Shown(t, "TxtNmmr"),
+            (std::vector<std::string>{"\"\" on back #FF0000 fore #000000 focus",
+                                      "\"241004\" off back #FFFFC0 fore #000000",
+                                      "\"241003\" off back #FFFFC0 fore #000000"}));
+  EXPECT_EQ(Shown(t, "CboNmmr")[1], "\"\" off back #D3D3D3 fore #000000 list 11 at 2");
+}
+
 TEST_F(Selection, APrintedInvoiceCanBeLookedUpForAReprint) {
   const std::string t = AfterStart("type TxtNmmr 241010\nshow LblUkod\nshow CmdKlar\n");
   EXPECT_EQ(MessageLines(t), "");
