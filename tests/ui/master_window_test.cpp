@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -178,6 +179,37 @@ TEST_F(MainWindowTest, TypingReachesTheModelOnlyWhileTheWindowIsEnabled) {
   field.SetText("\xC5\xC4\xD6");
   EXPECT_EQ(edit->text(), QString::fromUtf8("ÅÄÖ"));
   EXPECT_EQ(changes, 1);
+}
+
+TEST_F(MainWindowTest, TheSixthDigitShowsTheInvoiceAndFocusesThePrintButton) {
+  QLineEdit* edit = run.Find<QLineEdit>(run.ctx().main.form, "TxtNmmr");
+  for (const char* digit : {"2", "4", "1", "0", "0", "3"}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key(Qt::Key_0 + digit[0] - '0'), Qt::NoModifier, digit);
+    QApplication::sendEvent(edit, &press);
+  }
+  QCoreApplication::processEvents();
+  const forms::Form& form = run.ctx().main.form;
+  EXPECT_EQ(run.Find<QLabel>(form, "LblVkod")->text(), "EUR");
+  EXPECT_EQ(run.Find<QLabel>(form, "LblKoden")->text(), "DE");
+  EXPECT_EQ(run.Find<QLabel>(form, "LblDatum")->text().size(), 10);
+  QPushButton* print = run.Find<QPushButton>(form, "CmdKlar");
+  EXPECT_TRUE(print->isEnabled());
+  EXPECT_EQ(window->focusWidget(), print);
+  EXPECT_FALSE(edit->isEnabled());
+  EXPECT_FALSE(run.Find<QPushButton>(form, "CmdNmr(1)")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheInvoiceListReachesItsWidgetWhole) {
+  const QComboBox* box = run.Find<QComboBox>(run.ctx().main.form, "CboNmmr");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->count(), 11);  // the sample installation's unprinted invoices
+  EXPECT_EQ(box->itemText(0).left(7), "241001 ");
+  forms::Control& list = *run.ctx().main.CboNmmr;
+  for (int i = 0; i < 20000; ++i) list.AddItem(std::to_string(300000 + i) + " 20261201", i);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(box->count(), 20011);
+  EXPECT_EQ(box->itemText(0), "300000 20261201");
+  EXPECT_EQ(box->itemText(20000).left(7), "241001 ");
 }
 
 TEST_F(MainWindowTest, ExitButtonEndsTheRunAtTheClick) {

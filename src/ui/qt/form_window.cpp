@@ -336,7 +336,10 @@ void FormWindow::ApplyControl(Control& c, Prop what) {
       ApplyColours(c, w);
       break;
     case Prop::Items:
-      ApplyItems(c, w);
+      // The invoice list is filled one entry at a time, thousands of them: the widget takes the
+      // whole list once, when Qt is back in its event loop.
+      if (items_due_.empty()) QTimer::singleShot(0, this, [this] { ApplyDueItems(); });
+      items_due_.insert(&c);
       break;
     case Prop::ListIndex:
       if (auto* box = qobject_cast<QComboBox*>(w)) {
@@ -357,6 +360,20 @@ void FormWindow::ApplyControl(Control& c, Prop what) {
       break;
     case Prop::Timer:
       break;
+  }
+}
+
+void FormWindow::ApplyDueItems() {
+  std::set<Control*> due;
+  due.swap(items_due_);
+  if (!form_) return;
+  Applying applying(applying_);
+  for (Control* c : due) {
+    QWidget* w = WidgetOf(*c);
+    if (!w) continue;
+    const QSignalBlocker block(w);
+    const QSignalBlocker block_edit(LineEditOf(w));
+    ApplyItems(*c, w);
   }
 }
 

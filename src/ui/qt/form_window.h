@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QWidget>
 #include <map>
+#include <set>
 
 #include "platform/forms/forms.h"
 
@@ -51,6 +52,7 @@ class FormWindow : public QWidget, public forms::FormObserver {
   void ApplyColours(forms::Control& c, QWidget* w);
   void ApplyPicture(forms::Control& c, QWidget* w);
   void ApplyItems(forms::Control& c, QWidget* w);
+  void ApplyDueItems();
   void ApplyTimer(forms::Control& c);
   void ApplyGeometry();
   void OnTick(forms::Control* c);
@@ -65,6 +67,7 @@ class FormWindow : public QWidget, public forms::FormObserver {
   int applying_ = 0;  // above 0 while model changes are copied to the widgets
   std::map<const forms::Control*, QWidget*> widgets_;
   std::map<const forms::Control*, QTimer*> timers_;
+  std::set<forms::Control*> items_due_;  // lists changed since Qt last ran its event loop
   QHash<const QObject*, forms::Control*> controls_;
 };
 
