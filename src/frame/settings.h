@@ -1,5 +1,4 @@
-// The installation's settings files and the link area: the folder tree under WINKVOR, the
-// text-file routines every reader uses (module OPENFILE), DISKUNIT.DAT, LINKAREA.DAT, the settings
+// The installation's settings files and the link area: DISKUNIT.DAT, LINKAREA.DAT, the settings
 // value, LANGUAGE.DAT and COMPANYS.DAT. Every routine reports its own failure and sets the error
 // indicator: 1 failed, 2 a missing optional file already announced.
 #pragma once
@@ -8,20 +7,9 @@
 #include <string>
 
 #include "core/context.h"
+#include "frame/open_file.h"
 
 namespace kvor::frame {
-
-// Text files by file number. Mode "R", "W" (an existing file is deleted first) or "A".
-void OpenTextFile(Context& ctx, int file_number, const std::string& mode, const std::string& path,
-                  int16_t& err);
-void CloseTextFile(Context& ctx, int file_number);  // 0 or less closes every file
-void DeleteTextFile(Context& ctx, int file_number, const std::string& path, int16_t& err);
-void CheckDrive(Context& ctx, const std::string& path, int16_t& err);
-// Indicator 0 when the file exists, 2 when not, 1 for a path too short to be a file name.
-files::FileInfo FileInformation(Context& ctx, const std::string& path, int16_t& err);
-// The first line of drive + "\WINKVOR\SYSTEM\" + file name; indicator 1 when the file is empty.
-std::string ReadFirstLine(Context& ctx, const std::string& drive, const std::string& file_name,
-                          int file_number, int16_t& err);
 
 // Reads DISKUNIT.DAT into ctx.install and applies the mode rules.
 void ReadDriveSettings(Context& ctx, int16_t& err);
