@@ -10,6 +10,7 @@
 
 #include "common/cp1252.h"
 #include "demo_invoices.h"
+#include "demo_printing.h"
 #include "frame/settings.h"
 #include "platform/files/drive_map.h"
 #include "platform/recman/engine.h"
@@ -384,6 +385,7 @@ bool WriteInstallation(const std::string& dir, std::string& error) {
   if (!WriteLines(system + "COMPANYS.DAT", {"001faktura@tradgarden.example*DEMO"}, error))
     return false;
   if (!WriteLinkArea(dir, MenuLinkArea(), error)) return false;
+  if (!WritePrinting(dir, error)) return false;
 
   const std::string log_line_menu =
       "  if [ -f \"$here/../SYSTEM/LINKAREA.DAT\" ]; then printf ' | link area: '; "
