@@ -36,9 +36,10 @@ struct MasterState {
   std::string invoice_number;  // the 6-digit number being looked up
   std::string work_text;
   int16_t navigation_mode = 1;  // 1 invoice list, 2 printer list
-  int16_t list_position = 0, lower_bound = 0, upper_bound = 0;
+  // Positions and counts are 32 bits: a register of many thousand invoices must not overflow them.
+  int32_t list_position = 0, lower_bound = 0, upper_bound = 0;
   char first_step = '0';  // '1' once Up or Down was pressed after a reset
-  int16_t unprinted_count = 0, printed_count = 0;
+  int32_t unprinted_count = 0, printed_count = 0;
   int16_t einvoice_written = 0;
   std::string language_code;
 };

@@ -5,9 +5,9 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/settings.h"
+#include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
-#include "printing/printer_choice.h"
 #include "selection/invoice_entry.h"
 #include "selection/main_buttons.h"
 
@@ -131,7 +131,8 @@ void StartUp(Context& ctx, const StartInfo& start) {
   step([](Context& c, int16_t& e) { registers::ReadBusinessArea(c, 13, "F", "OTK", e); },
        StopRule::ExactlyOne);
   // The installation's length table is the company's table "L" + "0001"; a company keeps one.
-  step([](Context& c, int16_t& e) { registers::ReadLengthTable(c, 24, "L0001", *c.length_table, e); },
+  step([](Context& c,
+          int16_t& e) { registers::ReadLengthTable(c, 24, "L0001", *c.length_table, e); },
        StopRule::ExactlyOne);
   step(printing::LoadPrinterTable, StopRule::ExactlyOne);
   step(printing::ListPrinters, StopRule::ExactlyOne);
@@ -142,8 +143,8 @@ void StartUp(Context& ctx, const StartInfo& start) {
   step(ReadCompanyIdentity, StopRule::Never);
 
   // 7-8: the invoice list; nothing to print ends the program (the loader has said so).
-  int16_t& unprinted = m.state.unprinted_count;
-  int16_t& printed = m.state.printed_count;
+  int32_t& unprinted = m.state.unprinted_count;
+  int32_t& printed = m.state.printed_count;
   err = 0;
   selection::LoadInvoiceList(ctx, unprinted, printed, err);
   if (unprinted == 0 && printed == 0) StopStartUp(ctx);

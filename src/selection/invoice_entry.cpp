@@ -37,8 +37,7 @@ void ShowTested(forms::Control* label, const std::string& value, const FieldColo
 
 // A whole list entry: six digits, a blank and the stored date.
 bool IsListEntry(const std::string& text) {
-  return text.size() == 15 && text[6] == ' ' &&
-         text.find_first_not_of("0123456789") == 6;
+  return text.size() == 15 && text[6] == ' ' && text.find_first_not_of("0123456789") == 6;
 }
 
 void TakeNumberFromList(Context& ctx) {
@@ -65,7 +64,7 @@ void BackToNumberEntry(Context& ctx) {
 
 }  // namespace
 
-void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err) {
+void LoadInvoiceList(Context& ctx, int32_t& unprinted, int32_t& printed, int16_t& err) {
   MasterWindow& m = ctx.main;
   MasterState& s = m.state;
   m.LblKlara->SetText("");
@@ -99,7 +98,7 @@ void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t
 
   ctx.frame.invoice_list_count = s.list_position;
   s.lower_bound = 0;
-  s.upper_bound = static_cast<int16_t>(s.list_position - 1);
+  s.upper_bound = s.list_position - 1;
   s.list_position = 0;
   s.first_step = '0';
 
@@ -239,20 +238,20 @@ void LookupInvoice(Context& ctx) {
   // 6-8: refusals and the posted notice.
   const std::string invoice_date = "FAKTURA-datum: "_w + header.Get("FAKTDATUM");
   if (header.Get("KONTRAKT") == "J") {
-    dialogs::ShowMessage(ctx,
-                         Paragraphs("Angivet FAKTURA-nummer '"_w + number +
-                                        "' är KOPPLAD till KUND-kontrakt!"_w,
-                                    invoice_date),
-                         dialogs::kNotice);
+    dialogs::ShowMessage(
+        ctx,
+        Paragraphs("Angivet FAKTURA-nummer '"_w + number + "' är KOPPLAD till KUND-kontrakt!"_w,
+                   invoice_date),
+        dialogs::kNotice);
     BackToNumberEntry(ctx);
     return;
   }
   if (header.Get("PRODORDER") == "J") {
-    dialogs::ShowMessage(ctx,
-                         Paragraphs("Angivet FAKTURA-nummer '"_w + number +
-                                        "' är KOPPLAD till PRODUKTIONS-order!"_w,
-                                    invoice_date),
-                         dialogs::kNotice);
+    dialogs::ShowMessage(
+        ctx,
+        Paragraphs("Angivet FAKTURA-nummer '"_w + number + "' är KOPPLAD till PRODUKTIONS-order!"_w,
+                   invoice_date),
+        dialogs::kNotice);
     BackToNumberEntry(ctx);
     return;
   }
@@ -296,7 +295,7 @@ void LookupInvoice(Context& ctx) {
 
   // 12: on to the printer choice.
   s.lower_bound = 0;
-  s.upper_bound = static_cast<int16_t>(printing::InstalledPrinterCount(ctx) - 1);
+  s.upper_bound = printing::InstalledPrinterCount(ctx) - 1;
   s.list_position = 0;
   s.first_step = '0';
   ShowCertificationCodes(ctx);

@@ -10,7 +10,7 @@ namespace kvor::selection {
 
 // Fills CboNmmr with the company's unprinted invoices (inserted from position 0 on, before what
 // the list held), counts printed and unprinted invoices and sets the print-mode box TxtUkod.
-void LoadInvoiceList(Context& ctx, int16_t& unprinted, int16_t& printed, int16_t& err);
+void LoadInvoiceList(Context& ctx, int32_t& unprinted, int32_t& printed, int16_t& err);
 
 // Focus enters TxtNmmr: a fresh number entry.
 void NumberEntryReset(Context& ctx);

@@ -99,7 +99,7 @@ void StepUpOrDown(Context& ctx, bool up) {
   MasterState& s = ctx.main.state;
   ctx.main.CmdSudda->Enable(false, colour::kButtonOff);
   if (s.first_step == '1')
-    s.list_position = static_cast<int16_t>(s.list_position + (up ? -1 : 1));
+    s.list_position += up ? -1 : 1;
   else
     s.first_step = '1';  // the first press shows the entry where the list stands
   if (up && s.list_position < s.lower_bound) s.list_position = s.lower_bound;
@@ -107,7 +107,7 @@ void StepUpOrDown(Context& ctx, bool up) {
   StepToPosition(ctx, s.list_position);
 }
 
-void StepToPosition(Context& ctx, int16_t& position) {
+void StepToPosition(Context& ctx, int32_t& position) {
   MasterWindow& m = ctx.main;
   const int16_t suppressed = ctx.frame.events_suppressed;
   if (m.state.navigation_mode == 1) {

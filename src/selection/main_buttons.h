@@ -24,7 +24,7 @@ void ClearPressed(Context& ctx);
 void DonePressed(Context& ctx);
 // Up (true) or Down (false) in the list of the navigation mode.
 void StepUpOrDown(Context& ctx, bool up);
-void StepToPosition(Context& ctx, int16_t& position);
+void StepToPosition(Context& ctx, int32_t& position);
 
 // The printer list CboPrnt.
 void PrinterListGotFocus(Context& ctx);

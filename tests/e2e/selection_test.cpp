@@ -26,8 +26,7 @@ class Selection : public ::testing::Test {
     ASSERT_GT(before.records, 100);
   }
   void TearDown() override {
-    if (check_registers)
-      EXPECT_TRUE(SnapshotRegisters(demo).text == before.text) << "a register record changed";
+    EXPECT_TRUE(SnapshotRegisters(demo).text == before.text) << "a register record changed";
     std::filesystem::remove_all(dir);
   }
 
@@ -56,7 +55,6 @@ class Selection : public ::testing::Test {
   std::string dir = TempFolder();
   std::string demo = dir + "/demo";
   RegisterSnapshot before;
-  bool check_registers = true;
 };
 
 // The "show" lines of one control, in their order.
