@@ -1,0 +1,264 @@
+#include "platform/printer/qt_backends.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+
+#include "common/cp1252.h"
+#include "platform/printer/fault.h"
+#include "platform/printer/fonts.h"
+
+namespace kvor::printer {
+
+// Qt lays out fonts and paints images only once a QGuiApplication exists. The windowed program
+// has one; the headless program and the tools have none, so the first Qt backend (or the
+// printer list) creates one here and keeps it for the rest of the process: created once, never
+// deleted, as Qt allows one application object a process. Without a display to talk to (no
+// DISPLAY or WAYLAND_DISPLAY) and no platform chosen by the user, QT_QPA_PLATFORM is set to
+// "offscreen" first, which needs no window system and still has the fonts and the painters.
+void EnsureGuiApplication() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app != nullptr) {
+    if (qobject_cast<QGuiApplication*>(app) == nullptr)
+      throw Fault(kPrinterError, "Printing needs a graphical Qt application");
+    return;
+  }
+  auto unset = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr || *value == '\0';
+  };
+  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "kvor";
+  static char* argv[] = {name, nullptr};
+  new QGuiApplication(argc, argv);
+}
+
+// Paints runs on any paged Qt device whose painter origin is the top left corner of the
+// printable area. Twips become device units through the device's resolution.
+class PagePainter {
+ public:
+  bool Begin(QPaintDevice* device) {
+    scale_ = device->logicalDpiX() / 1440.0;
+    return painter_.begin(device);
+  }
+  bool End() { return painter_.isActive() && painter_.end(); }
+  bool Active() const { return painter_.isActive(); }
+
+  void DrawText(const TextRun& run) {
+    const FontMetrics* font = FindFont(run.font);
+    if (font == nullptr) return;
+    if (font->kind == FontKind::Code39) return DrawCode39(run);
+    // Code 128 needs check characters the caller's text does not carry: nothing is drawn.
+    if (font->kind != FontKind::Text) return;
+    QFont qfont(QString::fromUtf8(font->family.data(), font->family.size()));
+    qfont.setPointSizeF(run.size);
+    qfont.setBold(run.bold);
+    qfont.setKerning(false);
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    painter_.setFont(qfont);
+    painter_.setPen(Qt::black);
+    const std::string utf8 = ToUtf8(run.text);
+    painter_.drawText(QPointF(Device(run.x), Device(run.y + AscentTwips(*font, run.size))),
+                      QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  }
+
+  void DrawPicture(const PictureRun& run, const Picture& picture) {
+    const QImage image(picture.Rgb().data(), picture.Width(), picture.Height(), picture.Width() * 3,
+                       QImage::Format_RGB888);
+    painter_.drawImage(QRectF(Device(run.x), Device(run.y), Device(run.width), Device(run.height)),
+                       image);
+  }
+
+ private:
+  double Device(double twips) const { return twips * scale_; }
+
+  // Each character is one Code 39 symbol, bars from the top of the line down the em.
+  void DrawCode39(const TextRun& run) {
+    const double module = Code39ModuleTwips(run.size);
+    const double advance = AdvanceTwips(*FindFont(run.font), run.size, false);
+    const double height = run.size * 20;
+    for (std::size_t i = 0; i < run.text.size(); ++i) {
+      double x = run.x + i * advance;
+      const std::string_view bars = Code39Pattern(run.text[i]);
+      for (std::size_t k = 0; k < bars.size(); ++k) {
+        const double width = (bars[k] == 'w' ? 3 : 1) * module;
+        if (k % 2 == 0)
+          painter_.fillRect(QRectF(Device(x), Device(run.y), Device(width), Device(height)),
+                            Qt::black);
+        x += width;
+      }
+    }
+  }
+
+  QPainter painter_;
+  double scale_ = 1;
+};
+
+namespace {
+
+QPageLayout::Orientation QtOrientation(int orientation) {
+  return orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+}  // namespace
+
+// PDF output: the writer runs at 1440 dots an inch, so device units are twips. The sheet is A4
+// with a printable area inset 18 points (a quarter inch) on every side, as on a laser printer.
+PdfBackend::PdfBackend(std::string folder, std::string base_name, std::string title)
+    : folder_(std::move(folder)), base_name_(std::move(base_name)), title_(std::move(title)) {}
+
+PdfBackend::~PdfBackend() {
+  Abort();
+}
+
+std::string PdfBackend::ReserveFile() {
+  std::error_code ec;
+  std::filesystem::create_directories(folder_, ec);
+  if (ec)
+    throw Fault(kPathNotFound, "Cannot create the PDF folder " + folder_ + ": " + ec.message());
+  for (int n = 1;; ++n) {
+    const std::string path =
+        folder_ + "/" + base_name_ + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf";
+    // O_EXCL claims the name, so two jobs of the same second never share a file.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd >= 0) {
+      ::close(fd);
+      return path;
+    }
+    if (errno != EEXIST)
+      throw Fault(errno == ENOSPC ? kDiskFull : kFileAccess,
+                  "Cannot write " + path + ": " + std::strerror(errno));
+  }
+}
+
+void PdfBackend::BeginDocument(int orientation) {
+  EnsureGuiApplication();
+  path_ = ReserveFile();
+  file_ = std::make_unique<QFile>(QString::fromStdString(path_));
+  if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    const std::string reason = file_->errorString().toStdString();
+    file_.reset();
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+    throw Fault(kFileAccess, "Cannot write " + path_ + ": " + reason);
+  }
+  writer_ = std::make_unique<QPdfWriter>(file_.get());
+  writer_->setResolution(1440);
+  writer_->setTitle(QString::fromStdString(ToUtf8(title_)));
+  writer_->setCreator("kvor");
+  writer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QtOrientation(orientation),
+                                     QMarginsF(18, 18, 18, 18), QPageLayout::Point));
+  painter_ = std::make_unique<PagePainter>();
+  if (!painter_->Begin(writer_.get())) {
+    Abort();
+    throw Fault(kFileAccess, "Cannot start the PDF file " + path_);
+  }
+}
+
+void PdfBackend::NewPage() {
+  if (!writer_->newPage()) throw Fault(kFileAccess, "Cannot add a page to " + path_);
+}
+
+void PdfBackend::DrawText(const TextRun& run) {
+  painter_->DrawText(run);
+}
+
+void PdfBackend::DrawPicture(const PictureRun& run, const Picture& picture) {
+  painter_->DrawPicture(run, picture);
+}
+
+void PdfBackend::EndDocument() {
+  const bool painted = painter_->End();
+  const bool flushed = file_->flush();
+  const QFileDevice::FileError error = file_->error();
+  const std::string reason = file_->errorString().toStdString();
+  file_->close();
+  painter_.reset();
+  writer_.reset();
+  file_.reset();
+  if (error != QFileDevice::NoError || !flushed || !painted) {
+    std::filesystem::remove(path_);
+    throw Fault(error == QFileDevice::ResourceError ? kDiskFull : kFileAccess,
+                "Cannot write " + path_ + ": " + reason);
+  }
+}
+
+void PdfBackend::Abort() noexcept {
+  if (!painter_) return;
+  painter_->End();
+  painter_.reset();
+  writer_.reset();
+  file_.reset();
+  std::error_code ec;
+  std::filesystem::remove(path_, ec);
+}
+
+// The system printer: QPrinter paints with its origin at the printable area of the sheet, the
+// same origin as the PDF pages.
+SystemPrinterBackend::SystemPrinterBackend(std::string device_name, std::string title)
+    : device_name_(std::move(device_name)), title_(std::move(title)) {}
+
+SystemPrinterBackend::~SystemPrinterBackend() {
+  Abort();
+}
+
+void SystemPrinterBackend::BeginDocument(int orientation) {
+  EnsureGuiApplication();
+  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer_->setPrinterName(QString::fromStdString(ToUtf8(device_name_)));
+  if (!printer_->isValid())
+    throw Fault(kPrinterError, "The printer " + device_name_ + " is not available");
+  printer_->setDocName(QString::fromStdString(ToUtf8(title_)));
+  printer_->setPageSize(QPageSize(QPageSize::A4));
+  printer_->setPageOrientation(QtOrientation(orientation));
+  painter_ = std::make_unique<PagePainter>();
+  if (!painter_->Begin(printer_.get()))
+    throw Fault(kPrinterError, "The printer " + device_name_ + " refused the job");
+}
+
+void SystemPrinterBackend::NewPage() {
+  if (!printer_->newPage())
+    throw Fault(kPrinterError, "The printer " + device_name_ + " refused a new page");
+}
+
+void SystemPrinterBackend::DrawText(const TextRun& run) {
+  painter_->DrawText(run);
+}
+
+void SystemPrinterBackend::DrawPicture(const PictureRun& run, const Picture& picture) {
+  painter_->DrawPicture(run, picture);
+}
+
+void SystemPrinterBackend::EndDocument() {
+  const bool sent = painter_->End();
+  painter_.reset();
+  printer_.reset();
+  if (!sent) throw Fault(kPrinterError, "The printer " + device_name_ + " refused the document");
+}
+
+void SystemPrinterBackend::Abort() noexcept {
+  if (!painter_) return;
+  printer_->abort();
+  painter_->End();
+  painter_.reset();
+  printer_.reset();
+}
+
+}  // namespace kvor::printer

@@ -1,0 +1,64 @@
+// Backends that paint with Qt: into a PDF file and onto a system (CUPS) printer. Both share one
+// page painter, so a page looks the same on paper and in the file.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/printer/backend.h"
+
+class QFile;
+class QPainter;
+class QPdfWriter;
+class QPrinter;
+
+namespace kvor::printer {
+
+// Makes sure a QGuiApplication exists (see the .cpp); throws Fault when it cannot.
+void EnsureGuiApplication();
+
+class PagePainter;
+
+// Writes the job as one PDF file of A4 pages into `folder` (created when missing), named
+// base_name + ".pdf", or base_name + "-2.pdf", "-3.pdf" ... when that name is taken: an earlier
+// file is never overwritten.
+class PdfBackend : public Backend {
+ public:
+  PdfBackend(std::string folder, std::string base_name, std::string title);
+  ~PdfBackend() override;
+  void BeginDocument(int orientation) override;
+  void NewPage() override;
+  void DrawText(const TextRun& run) override;
+  void DrawPicture(const PictureRun& run, const Picture& picture) override;
+  void EndDocument() override;
+  void Abort() noexcept override;
+  std::string OutputPath() const override { return path_; }
+
+ private:
+  std::string ReserveFile();
+
+  std::string folder_, base_name_, title_, path_;
+  std::unique_ptr<QFile> file_;
+  std::unique_ptr<QPdfWriter> writer_;
+  std::unique_ptr<PagePainter> painter_;
+};
+
+// Sends the job to a printer of the system's print queue by its device name.
+class SystemPrinterBackend : public Backend {
+ public:
+  SystemPrinterBackend(std::string device_name, std::string title);
+  ~SystemPrinterBackend() override;
+  void BeginDocument(int orientation) override;
+  void NewPage() override;
+  void DrawText(const TextRun& run) override;
+  void DrawPicture(const PictureRun& run, const Picture& picture) override;
+  void EndDocument() override;
+  void Abort() noexcept override;
+
+ private:
+  std::string device_name_, title_;
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<PagePainter> painter_;
+};
+
+}  // namespace kvor::printer

@@ -1,0 +1,109 @@
+#include "platform/printer/surface.h"
+
+#include <utility>
+
+#include "common/cp1252.h"
+#include "platform/printer/fonts.h"
+
+namespace kvor::printer {
+
+Surface::Surface(std::unique_ptr<Backend> backend, std::set<std::string> hidden_fonts)
+    : backend_(std::move(backend)), hidden_fonts_(std::move(hidden_fonts)) {}
+
+Surface::~Surface() {
+  Abort();
+}
+
+void Surface::SetOrientation(int orientation) {
+  if (orientation != 1 && orientation != 2)
+    throw Fault(kInvalidValue, "Invalid orientation " + std::to_string(orientation));
+  if (in_document_ && orientation != orientation_)
+    throw Fault(kSetWithinPage, "The orientation cannot change within a document");
+  orientation_ = orientation;
+}
+
+void Surface::SetFontName(const std::string& name) {
+  const FontMetrics* font = FindFont(name);
+  if (font == nullptr || hidden_fonts_.count(std::string(font->name)) > 0) return;
+  font_name_ = std::string(font->name);
+}
+
+void Surface::SetFontSize(double points) {
+  if (!(points > 0 && points <= 2160))
+    throw Fault(kInvalidValue, "Invalid font size " + std::to_string(points));
+  font_size_ = points;
+}
+
+double Surface::ColumnWidth() const {
+  return AdvanceTwips(*FindFont(font_name_), font_size_, bold_);
+}
+
+double Surface::LineHeight() const {
+  return LineHeightTwips(*FindFont(font_name_), font_size_);
+}
+
+// A backend fault drops the document: what was drawn cannot be handed on whole any more, and
+// a half-written file must not be taken for a finished one. Later output is refused with a
+// fault of its own until EndDoc closes the job.
+template <typename Step>
+void Surface::Output(Step step) {
+  if (failed_) throw Fault(kPrinterError, "The print job was stopped by an earlier fault");
+  try {
+    if (!in_document_) {
+      backend_->BeginDocument(orientation_);
+      in_document_ = true;
+      pages_ = 1;
+    }
+    step();
+  } catch (const Fault&) {
+    failed_ = true;
+    Abort();
+    throw;
+  }
+}
+
+void Surface::Print(int column, const std::string& text, bool advance) {
+  Output([&] {
+    if (!text.empty())
+      backend_->DrawText(TextRun{pages_, column, column * ColumnWidth(), current_y_, font_name_,
+                                 font_size_, bold_, text});
+  });
+  if (advance) current_y_ += LineHeight();
+}
+
+void Surface::PaintPicture(const Picture& picture, double x, double y, double width,
+                           double height) {
+  if (picture.Empty()) throw Fault(kInvalidValue, "No picture is loaded");
+  Output([&] {
+    backend_->DrawPicture(
+        PictureRun{pages_, x, y, width == 0 ? picture.WidthTwips() : width,
+                   height == 0 ? picture.HeightTwips() : height, picture.Source()},
+        picture);
+  });
+}
+
+void Surface::NewPage() {
+  // The first page of a job is begun by its first output; a new page before that leaves the
+  // first sheet empty, as on the printer.
+  Output([&] {
+    backend_->NewPage();
+    ++pages_;
+  });
+  current_y_ = 0;
+}
+
+void Surface::EndDoc() {
+  failed_ = false;
+  current_y_ = 0;
+  if (!in_document_) return;
+  in_document_ = false;
+  backend_->EndDocument();
+}
+
+void Surface::Abort() noexcept {
+  if (!in_document_) return;
+  in_document_ = false;
+  backend_->Abort();
+}
+
+}  // namespace kvor::printer
