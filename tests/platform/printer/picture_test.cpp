@@ -16,7 +16,7 @@ std::vector<std::uint8_t> Pixel(const Picture& p, int x, int y) {
 }
 
 TEST(PictureLoad, ReadsTrueColourAndPalettePictures) {
-  const std::string dir = FreshFolder("picture");
+  const FreshFolder dir("picture");
   // 3 x 2 pixels: the row padding and the bottom-up order both matter.
   WriteFile(dir + "/rgb.bmp",
             Bmp(3, 2, 24, {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFFFFFF, 0x123456}));
@@ -39,7 +39,7 @@ TEST(PictureLoad, ReadsTrueColourAndPalettePictures) {
 }
 
 TEST(PictureLoad, MissingOrDamagedFilesGiveAReason) {
-  const std::string dir = FreshFolder("damaged");
+  const FreshFolder dir("damaged");
   Picture p;
   std::string error;
   EXPECT_FALSE(p.Load(dir + "/none.bmp", error));

@@ -53,13 +53,27 @@ inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& 
              static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string FreshFolder(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("kvor-printer-" + std::to_string(::getpid()) + "-" + name);
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
+// An empty temporary folder, removed with what it holds when the test is done.
+class FreshFolder {
+ public:
+  explicit FreshFolder(const std::string& name)
+      : path_((std::filesystem::temp_directory_path() /
+               ("kvor-printer-" + std::to_string(::getpid()) + "-" + name))
+                  .string()) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~FreshFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& Path() const { return path_; }
+  operator const std::string&() const { return path_; }
+  std::string operator+(const char* tail) const { return path_ + tail; }
+
+ private:
+  std::string path_;
+};
 
 // Standard output of a command line (the arguments are test-made paths without quotes in them).
 inline std::string RunTool(const std::string& command) {
