@@ -53,18 +53,23 @@ std::string PrinterSet::PdfBaseName(const JobInfo& job) const {
 
 std::unique_ptr<Surface> PrinterSet::Open(const std::string& device_name, const JobInfo& job) {
   std::unique_ptr<Backend> backend;
+  bool recording = false;
   if (device_name == kPdfPrinter) {
     backend = std::make_unique<PdfBackend>(pdf_folder_, PdfBaseName(job), job.name);
   } else if (auto it = recording_.find(device_name); it != recording_.end()) {
     auto recorded = std::make_shared<RecordedJob>();
     it->second.push_back(recorded);
+    recording = true;
     backend = std::make_unique<RecordingBackend>(recorded);
   } else {
     for (const std::string& name : system_printers_)
       if (name == device_name) backend = std::make_unique<SystemPrinterBackend>(name, job.name);
   }
   if (!backend) return nullptr;
-  return std::make_unique<Surface>(std::move(backend), hidden_fonts_);
+  // Painted output needs the host fonts: one the machine lacks is a font the workstation lacks.
+  std::set<std::string> hidden = hidden_fonts_;
+  if (!recording) hidden.merge(MissingHostFonts());
+  return std::make_unique<Surface>(std::move(backend), std::move(hidden));
 }
 
 void PrinterSet::AddRecordingPrinter(const std::string& device_name) {

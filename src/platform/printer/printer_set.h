@@ -33,7 +33,8 @@ class PrinterSet {
   // Device names in the order offered: system printers, the PDF printer, test printers.
   std::vector<std::string> DeviceNames() const;
   // A surface for a new job on the printer of that exact device name; nullptr when no printer
-  // has that name.
+  // has that name. A text font whose host family is not installed counts as missing. Throws
+  // Fault when Qt cannot paint in this process.
   std::unique_ptr<Surface> Open(const std::string& device_name, const JobInfo& job = {});
   const std::string& PdfFolder() const { return pdf_folder_; }
 

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
@@ -48,6 +49,17 @@ void EnsureGuiApplication() {
   static char name[] = "kvor";
   static char* argv[] = {name, nullptr};
   new QGuiApplication(argc, argv);
+}
+
+std::set<std::string> MissingHostFonts() {
+  EnsureGuiApplication();
+  std::set<std::string> missing;
+  for (const std::string_view name : {"COURIER NEW", "MS SANS SERIF"}) {
+    const FontMetrics* font = FindFont(name);
+    if (!QFontDatabase::hasFamily(QString::fromUtf8(font->family.data(), font->family.size())))
+      missing.insert(std::string(name));
+  }
+  return missing;
 }
 
 // Paints runs on any paged Qt device whose painter origin is the top left corner of the

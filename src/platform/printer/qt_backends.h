@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/printer/backend.h"
@@ -16,6 +17,9 @@ namespace kvor::printer {
 
 // Makes sure a QGuiApplication exists (see the .cpp); throws Fault when it cannot.
 void EnsureGuiApplication();
+
+// Names of the table's text fonts whose host family this machine lacks.
+std::set<std::string> MissingHostFonts();
 
 class PagePainter;
 
