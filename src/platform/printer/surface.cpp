@@ -54,6 +54,11 @@ void Surface::Output(Step step) {
       in_document_ = true;
       pages_ = 1;
     }
+    if (page_due_) {
+      page_due_ = false;
+      backend_->NewPage();
+      ++pages_;
+    }
     step();
   } catch (const Fault&) {
     failed_ = true;
@@ -83,17 +88,18 @@ void Surface::PaintPicture(const Picture& picture, double x, double y, double wi
 }
 
 void Surface::NewPage() {
-  // The first page of a job is begun by its first output; a new page before that leaves the
-  // first sheet empty, as on the printer.
-  Output([&] {
-    backend_->NewPage();
-    ++pages_;
-  });
+  // The sheet is taken at the next output, so that a page break at the very end of a job adds no
+  // empty page; a new page before any output still leaves the first sheet empty, as on the
+  // printer. A job stopped by an earlier fault refuses it at once.
+  if (failed_) throw Fault(kPrinterError, "The print job was stopped by an earlier fault");
+  if (page_due_) Output([] {});  // two breaks in a row leave an empty sheet between them
+  page_due_ = true;
   current_y_ = 0;
 }
 
 void Surface::EndDoc() {
   failed_ = false;
+  page_due_ = false;
   current_y_ = 0;
   if (!in_document_) return;
   in_document_ = false;
@@ -101,6 +107,7 @@ void Surface::EndDoc() {
 }
 
 void Surface::Abort() noexcept {
+  page_due_ = false;
   if (!in_document_) return;
   in_document_ = false;
   backend_->Abort();

@@ -70,6 +70,7 @@ class Surface {
   bool bold_ = false;
   double current_y_ = 0;
   bool in_document_ = false;
+  bool page_due_ = false;  // NewPage was called: the next output starts a new sheet
   bool failed_ = false;  // a backend fault stopped the job; cleared by EndDoc
   int pages_ = 0;
 };

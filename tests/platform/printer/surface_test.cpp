@@ -107,6 +107,7 @@ TEST(SurfacePages, PagesAreCountedAndRenderedAsText) {
   s.NewPage();
   EXPECT_DOUBLE_EQ(s.CurrentY(), 0);
   s.Print(4, "sida 2", true);
+  s.NewPage();  // a break at the very end adds no empty sheet
   s.EndDoc();
   EXPECT_EQ(s.Pages(), 2);
   EXPECT_EQ(r.job->pages, 2);
@@ -160,6 +161,7 @@ TEST(SurfaceFaults, BackendFaultsReachTheCallerOfTheStep) {
     try {
       s.Print(0, "A", true);
       s.NewPage();
+      s.Print(0, "B", true);
       s.EndDoc();
       ADD_FAILURE() << "no fault for " << op;
     } catch (const Fault& f) {
