@@ -42,6 +42,7 @@ int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
   sys::Clipboard& clipboard =
       clipboard_file && *clipboard_file ? static_cast<sys::Clipboard&>(file) : memory;
   frame::Program program(front_end, clock, clipboard, transcript, start);
+  frame::TakePrinterOptions(options, program.ctx.print);
   if (!front_end.CheckControls(program.ctx.main.form, error)) {
     std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());
     return 2;

@@ -26,6 +26,7 @@ int RunWithWindows(int argc, char** argv, const kvor::frame::Options& options,
   ui::QtClipboard clipboard;
   const sys::Clock clock(options.today);
   frame::Program program(front_end, clock, clipboard, transcript, start);
+  frame::TakePrinterOptions(options, program.ctx.print);
   forms::Form& main = program.ctx.main.form;
   front_end.SetMainForm(main);
 

@@ -11,6 +11,9 @@ const char* const kUsage =
     "  --today YYYY-MM-DD    the date the program takes as today (the time stays the clock's)\n"
     "  --headless ACTIONS    play the user actions of the file ACTIONS without a display\n"
     "  --transcript FILE     write the transcript of the run to FILE (headless: default stdout)\n"
+    "  --pdf-dir DIR         the KVOR PDF printer writes its files into DIR (default: the data\n"
+    "                        folder's UTSKRIFT folder)\n"
+    "  --pdf-only            offer only the KVOR PDF printer, not the system's printers\n"
     "  --help                this text\n";
 
 bool AddDrive(const std::string& v, Options& out, std::string& error) {
@@ -66,6 +69,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
     } else if (a == "--transcript") {
       out.has_transcript = true;
       if (!value(out.transcript_file)) return false;
+    } else if (a == "--pdf-dir") {
+      if (!value(out.pdf_folder)) return false;
+    } else if (a == "--pdf-only") {
+      out.pdf_only = true;
     } else {
       error = "unknown option '" + a + "'";
       return false;

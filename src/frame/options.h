@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/print_state.h"
 #include "platform/files/drive_map.h"
 #include "platform/system/clock.h"
 
@@ -19,6 +20,8 @@ struct Options {
   std::string actions_file;
   bool has_transcript = false;  // --transcript FILE
   std::string transcript_file;
+  std::string pdf_folder;  // --pdf-dir DIR: where the KVOR PDF printer writes
+  bool pdf_only = false;   // --pdf-only: no system printer is offered
   bool help = false;
 };
 
@@ -32,6 +35,12 @@ bool BuildDriveMap(const Options& options, const char* environment, files::Drive
 
 // Parses argv[1..]; false with a message on a wrong option.
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error);
+
+// The printer options into the program's printer state, before the start-up lists the printers.
+inline void TakePrinterOptions(const Options& options, PrintState& print) {
+  print.pdf_folder = options.pdf_folder;
+  print.system_printers = !options.pdf_only;
+}
 
 extern const char* const kUsage;
 

@@ -4,10 +4,23 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
+#include "frame/open_file.h"
+#include "platform/printer/printer_set.h"
+#include "printing/page_engine.h"
 
 namespace kvor::printing {
 
 namespace {
+
+constexpr int kTableFile = 1;
+
+// The printer code "01" to "15" at the start of a line of the printer table; 0 for anything else.
+int PrinterCode(const std::string& line) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (line.size() < 2 || !digit(line[0]) || !digit(line[1])) return 0;
+  const int code = (line[0] - '0') * 10 + (line[1] - '0');
+  return code >= 1 && code <= 15 ? code : 0;
+}
 
 constexpr forms::Color kListPrompt = 0xFFFF00;
 constexpr forms::Color kListBusy = 0xFFFFC0;
@@ -20,17 +33,90 @@ void LoadPrinterTable(Context& ctx, int16_t& err) {
   err = 0;
   DisablePrintControls(ctx);
   ctx.print.table.fill("");
+  const std::string path = SystemFolder(ctx) + "SKRIVARE.DAT";
+  frame::OpenTextFile(ctx, kTableFile, "R", path, err);
+  if (err != 0) return;
+  std::string line;
+  files::FileError e;
+  while (!ctx.text_files.AtEnd(kTableFile)) {
+    if (!ctx.text_files.ReadLine(kTableFile, line, e)) {
+      frame::CloseTextFile(ctx, kTableFile);
+      dialogs::ReportError(ctx, Paragraphs("Filen '" + path + "' kan EJ läsas!"_w,
+                                           "Modulen: PRINTSET", e.description));
+      err = 1;
+      return;
+    }
+    if (line.size() > 4) {
+      const int code = PrinterCode(line);
+      if (code > 0) {
+        ctx.print.table[code] = line.substr(2);
+      } else {
+        dialogs::ShowMessage(
+            ctx,
+            Paragraphs("Filen '" + path + "' måste UPPDATERAS via SIP-menyns SKRIVARE-program!"_w,
+                       "Data: " + line),
+            dialogs::kNotice);
+        // The suite's printer set-up program reads the file with this routine and reads on.
+        if (ctx.frame.program_code != "SKRIVARE") {
+          frame::CloseTextFile(ctx, kTableFile);
+          err = 1;
+          return;
+        }
+      }
+    }
+    dialogs::DoEvents(ctx);
+  }
+  frame::CloseTextFile(ctx, kTableFile);
 }
 
 void ListPrinters(Context& ctx, int16_t& err) {
+  PrintState& p = ctx.print;
+  std::vector<std::string> names;
+  try {
+    if (!p.printers) {
+      const std::string folder =
+          !p.pdf_folder.empty() ? p.pdf_folder : ctx.drives.ToHost(DataFolder(ctx) + "UTSKRIFT");
+      p.printers = std::make_shared<printer::PrinterSet>(folder, p.system_printers);
+      if (p.prepare_printers) p.prepare_printers(*p.printers);
+    }
+    names = p.printers->DeviceNames();
+  } catch (const printer::Fault& fault) {
+    dialogs::ReportTrappedError(
+        ctx,
+        Paragraphs("Tilldela VAL av SKRIVARE kan EJ utföras!"_w,
+                   "SKRIVAR-antal:" + WithSignPlace(p.installed.size()), "Modulen: PRINTSET"),
+        TrappedOf(ctx, fault));
+    err = 1;
+    return;
+  }
+  if (names.empty()) {
+    dialogs::ShowMessage(ctx,
+                         Paragraphs("Inga SKRIVARE finns INSTALLERADE för ARBETS-stationen!"_w,
+                                    "Utför INSTALLATION av SKRIVARE via WINDOWS-funktion!"_w),
+                         dialogs::kError);
+    p.installed.clear();
+    err = 1;
+    return;
+  }
   err = 0;
-  ctx.print.installed.clear();
+  p.installed = names;
   ctx.main.CboPrnt->ClearItems();
+  for (const std::string& name : names) ctx.main.CboPrnt->AddItem(name);
+  ctx.main.LblLine->SetText(std::to_string(names.size()));
+  dialogs::Pause(ctx, 1);
+  ctx.main.LblLine->SetText("");
 }
 
 void ChoosePrinterByCode(Context& ctx, int16_t code, int16_t& err) {
+  if (code < 1 || code > 15) {
+    dialogs::ReportError(
+        ctx, Paragraphs("Angiven KOD för VAL av SKRIVARE får FELAKTIG parameter!"_w,
+                        "SKRIVAR-valet:" + WithSignPlace(code) + std::string(kDotSeparator) +
+                            "Modulen: PRINTSET"));
+    err = 1;
+    return;
+  }
   err = 0;
-  if (code < 1 || code > 15) return;
   ctx.main.CboPrnt->SetText(ctx.print.table[code]);
   ctx.print.current_code = code;
 }
@@ -59,14 +145,29 @@ void RefuseTypedPrinter(Context& ctx) {
   ctx.main.CboPrnt->SetFocus();
 }
 
-// The search among the installed printers waits for the printer surface; until then the choice
-// shown stands and everything around it is done as with a match.
 void ApplyPrinterChoice(Context& ctx, int16_t& err) {
-  ctx.print.chosen_name = RemoveBlanks(Upper(ctx.main.CboPrnt->Text()));
-  ctx.main.form.SetEnabled(false);
-  err = 0;
+  MasterWindow& m = ctx.main;
+  PrintState& p = ctx.print;
+  p.chosen_name = RemoveBlanks(Upper(m.CboPrnt->Text()));
+  m.form.SetEnabled(false);
+  err = 1;
+  for (const std::string& name : p.installed) {
+    if (RemoveBlanks(Upper(name)) != p.chosen_name) continue;
+    p.device = name;
+    ResetCounters(ctx);
+    err = 0;
+    break;
+  }
+  if (err != 0) {
+    dialogs::ShowMessage(ctx,
+                         Paragraphs("Vald SKRIVARE fick EJ någon TRÄFF på INSTALLERADE skrivare!"_w,
+                                    "Gör KONTROLL av SKRIVARE via SKRIVAR-programmet!"_w),
+                         dialogs::kNotice);
+  }
+  ctx.frame.idle_counter = 0;
   EnablePrintControls(ctx);
-  ctx.main.form.SetEnabled(true);
+  m.form.SetEnabled(true);
+  dialogs::DoEvents(ctx);
 }
 
 void DisablePrintControls(Context& ctx) {

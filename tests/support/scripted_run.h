@@ -55,6 +55,7 @@ struct ScriptedRun {
       : front_end(Actions(actions_utf8), transcript),
         program(front_end, clock, clipboard, transcript, install.Start()) {
     transcript.OpenMemory();
+    program.ctx.print.system_printers = false;  // the same printers on every machine
   }
 
   // Runs the start-up and the actions. Returns the exit code; `by_script` tells whether the end

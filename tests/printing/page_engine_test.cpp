@@ -1,0 +1,245 @@
+// The printer table, the printer choice and the page engine on a sample installation, printing
+// to an in-memory printer. Messages are answered by the scripted user and read from the
+// transcript.
+#include "printing/page_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "frame/frame.h"
+#include "frame/settings.h"
+#include "platform/printer/printer_set.h"
+#include "platform/printer/surface.h"
+#include "printing/printer_choice.h"
+#include "support/scripted_run.h"
+
+namespace kvor::printing {
+namespace {
+
+constexpr const char* kTest = "KVOR TEST";
+
+class PageEngine : public ::testing::Test {
+ protected:
+  explicit PageEngine(const std::string& actions = "") : run(actions) {}
+  void SetUp() override {
+    frame::FillFrameState(ctx(), run.install.Start());
+    int16_t err = 0;
+    frame::ReadDriveSettings(ctx(), err);
+    ASSERT_EQ(err, 0);
+    ctx().print.prepare_printers = [](printer::PrinterSet& s) { s.AddRecordingPrinter(kTest); };
+    ctx().print.pdf_folder = run.install.dir + "/pdf";
+  }
+  Context& ctx() { return run.ctx(); }
+  std::string Messages() { return test::MessageLines(run.Lines(), true); }
+  void WriteTable(const std::string& text) {
+    test::WriteFile(run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"), text);
+  }
+  // The printer table and list read, and `shown` applied as the user's choice.
+  int16_t Choose(const std::string& shown) {
+    int16_t err = 0;
+    LoadPrinterTable(ctx(), err);
+    EXPECT_EQ(err, 0);
+    ListPrinters(ctx(), err);
+    EXPECT_EQ(err, 0);
+    ctx().main.CboPrnt->SetText(shown);
+    ApplyPrinterChoice(ctx(), err);
+    return err;
+  }
+  const printer::RecordedJob* Job() {
+    const auto& jobs = ctx().print.printers->RecordedJobs(kTest);
+    return jobs.empty() ? nullptr : jobs.back().get();
+  }
+  // One page: its start (with the page break before all but the first) and a line of text.
+  int16_t Page(int n) {
+    int16_t err = 0;
+    if (n > 1) Sidbyte(ctx(), err);
+    if (err == 0) StartPage(ctx(), err);
+    if (err == 0) Printer(ctx()).Print(5, "Sida " + std::to_string(n), true);
+    return err;
+  }
+
+  test::ScriptedRun run;
+};
+
+TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
+  WriteTable("05Kvor  Pdf\r\n05\r\n03KVOR TEST\r\n");  // the bare code line is too short to count
+  int16_t err = 0;
+  LoadPrinterTable(ctx(), err);
+  ASSERT_EQ(err, 0) << run.Lines();
+  EXPECT_EQ(ctx().print.table[5], "Kvor  Pdf");
+  EXPECT_EQ(ctx().print.table[3], "KVOR TEST");
+  ListPrinters(ctx(), err);
+  ASSERT_EQ(err, 0);
+  EXPECT_EQ(ctx().main.CboPrnt->Items(), (std::vector<std::string>{"KVOR PDF", kTest}));
+  ChoosePrinterByCode(ctx(), 5, err);
+  EXPECT_EQ(ctx().main.CboPrnt->Text(), "Kvor  Pdf");
+  ApplyPrinterChoice(ctx(), err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().print.device, "KVOR PDF");
+  EXPECT_EQ(ctx().main.CmdBryt->BackColor(), 0xFFC0C0u);
+  EXPECT_EQ(Messages(), "");
+
+  ctx().main.CboPrnt->SetText("LASER 3");
+  ApplyPrinterChoice(ctx(), err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Messages(),
+            "message 2 Vald SKRIVARE fick EJ någon TRÄFF på INSTALLERADE skrivare! ¶ Gör KONTROLL "
+            "av SKRIVARE via SKRIVAR-programmet!\n");
+}
+
+TEST_F(PageEngine, AWrongCodeStopsTheTableNamingFileAndLine) {
+  WriteTable("05KVOR PDF\r\n16Laser i lagret\r\n07Never read\r\n");
+  int16_t err = 0;
+  LoadPrinterTable(ctx(), err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().print.table[7], "");
+  EXPECT_EQ(Messages(),
+            "message 2 Filen 'C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT' måste UPPDATERAS via "
+            "SIP-menyns SKRIVARE-program! ¶ Data: 16Laser i lagret\n");
+  // A code outside 1 to 15 asked for by the program is a program error.
+  ChoosePrinterByCode(ctx(), 16, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_NE(Messages().find("SKRIVAR-valet: 16 · Modulen: PRINTSET"), std::string::npos)
+      << Messages();
+}
+
+TEST_F(PageEngine, AJobHasAtMost999Pages) {
+  ASSERT_EQ(Choose("kvor test"), 0);
+  int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(err, 0);
+  EXPECT_EQ(ctx().frame.print_busy, 1);
+  int n = 1;
+  while (Page(n) == 0) ++n;
+  EXPECT_EQ(n, 1000);
+  EXPECT_EQ(ctx().frame.stop, 1);
+  EXPECT_EQ(ctx().main.LblPage->Text(), "999");
+  Sidbyte(ctx(), err);  // the stop flag refuses every further page
+  EXPECT_EQ(err, 1);
+  Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(Messages(),
+            "message 2 Önskad UTSKRIFT har MAX gällande 999 tillåtna SID-antal! ¶ Påbörjad "
+            "UTSKRIFT avbryts!\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 999 sidor! ¶ Skrivare: KVOR "
+            "TEST\n");
+  ASSERT_NE(Job(), nullptr);
+  EXPECT_EQ(Job()->pages, 999);
+  EXPECT_TRUE(Job()->ended);
+  EXPECT_EQ(Job()->PageText(999).find("Sida 999"), 5u);
+  EXPECT_EQ(ctx().frame.stop, 0);
+  EXPECT_EQ(ctx().frame.print_busy, 0);
+  EXPECT_EQ(ctx().main.LblPage->Text(), "");
+}
+
+TEST_F(PageEngine, RowsPast99StopTheJob) {
+  ASSERT_EQ(Choose("KVOR TEST"), 0);
+  int16_t err = 0;
+  BeginJob(ctx(), "L", err);
+  EXPECT_EQ(ctx().print.page_limit, 11000);
+  ASSERT_EQ(Page(1), 0);
+  AdvanceRows(ctx(), 60, err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().main.LblLine->Text(), "60");
+  EXPECT_GT(ctx().print.position, 0);  // read back after the printed line
+  AdvanceRows(ctx(), 40, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().frame.stop, 1);
+  AdvanceRows(ctx(), -1, err);  // refused without a word while the job stops
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Messages(), "message 2 För UTSKRIFT ges EJ tillåtet RAD-nummer! ¶ RAD-nummer: 100\n");
+  EXPECT_EQ(ctx().print.rows_in_job, 60);
+}
+
+TEST_F(PageEngine, PositionsAndSpacerLinesKeepToThePage) {
+  ASSERT_EQ(Choose("KVOR TEST"), 0);
+  int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(Page(1), 0);
+  SetPosition(ctx(), 15850, err);
+  EXPECT_EQ(err, 0);
+  Position(ctx(), err);
+  EXPECT_EQ(ctx().print.position, 15850);
+  Tomrad(ctx(), "T", err);  // too low on the page: nothing, bold unchanged
+  EXPECT_FALSE(Printer(ctx()).FontBold());
+  EXPECT_EQ(ctx().print.position, 15850);
+  SetPosition(ctx(), 1000, err);
+  Position(ctx(), err);
+  Tomrad(ctx(), "T", err);
+  EXPECT_TRUE(Printer(ctx()).FontBold());
+  EXPECT_EQ(Printer(ctx()).FontSize(), 10);
+  EXPECT_GT(ctx().print.position, 1000);
+  EXPECT_LT(ctx().print.position, 1100);  // one 4-point line
+  SetPosition(ctx(), 15851, err);
+  EXPECT_EQ(err, 1);
+  SetPosition(ctx(), 0, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().frame.stop, 0);  // a refused position does not stop the job
+  EXPECT_EQ(Messages(),
+            "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 15851\n"
+            "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 0\n");
+}
+
+TEST_F(PageEngine, AJobWithoutPagesSendsNoDocument) {
+  ASSERT_EQ(Choose("KVOR TEST"), 0);
+  int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(Messages(),
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n");
+  ASSERT_NE(Job(), nullptr);
+  EXPECT_FALSE(Job()->ended);
+  EXPECT_EQ(Job()->pages, 0);
+  BeginJob(ctx(), "X", err);
+  EXPECT_EQ(err, 1);
+  EXPECT_NE(Messages().find("Tilldelad TYP-kod 'X' för UTSKRIFT är EJ godkänd!"),
+            std::string::npos);
+}
+
+class CancelQuestion : public PageEngine {
+ protected:
+  CancelQuestion() : PageEngine("answer NEJ\nanswer JA\n") {}
+};
+
+TEST_F(CancelQuestion, NoGoesOnAndYesEndsWithThePagesPrinted) {
+  ASSERT_EQ(Choose("KVOR TEST"), 0);
+  int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(Page(1), 0);
+  printing::CancelQuestion(ctx(), err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(Page(2), 0);
+  printing::CancelQuestion(ctx(), err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().frame.stop, 1);
+  EXPECT_FALSE(ctx().main.CmdBryt->Enabled());
+  EXPECT_EQ(Page(3), 1);
+  Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(Messages(),
+            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
+            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor! ¶ Skrivare: KVOR "
+            "TEST\n");
+  ASSERT_NE(Job(), nullptr);
+  EXPECT_EQ(Job()->pages, 2);
+  EXPECT_TRUE(Job()->ended);
+}
+
+TEST_F(PageEngine, APrinterFaultIsReportedUnderItsStep) {
+  ctx().print.pdf_folder = "/proc/kvor-no-such-folder";
+  ASSERT_EQ(Choose("KVOR PDF"), 0);
+  int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(err, 0);
+  StartPage(ctx(), err);
+  ASSERT_EQ(err, 0);
+  Tomrad(ctx(), "F", err);  // the first output opens the file
+  EXPECT_EQ(err, 1);
+  const std::string m = Messages();
+  EXPECT_NE(m.find("För TOMRAD gavs FELKOD och UTSKRIFTEN avbryts! ¶ Skrivare: KVOR PDF"),
+            std::string::npos)
+      << m;
+}
+
+}  // namespace
+}  // namespace kvor::printing
