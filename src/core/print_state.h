@@ -13,6 +13,7 @@
 namespace kvor {
 
 namespace printer {
+class Picture;
 class PrinterSet;
 class Surface;
 }  // namespace printer
@@ -48,6 +49,11 @@ struct PrintState {
 
   std::shared_ptr<printer::PrinterSet> printers;  // from the printer list on
   std::shared_ptr<printer::Surface> surface;      // the running job
+
+  // Barcodes (BARCODES): the type ("039", "128"), its font and the text to print in it.
+  std::string barcode_type, barcode_font, barcode_text;
+  // The picture last loaded into the main window's hidden picture holder (PRINTPIC).
+  std::shared_ptr<printer::Picture> picture;
 };
 
 }  // namespace kvor

@@ -1,9 +1,6 @@
-// Module PRINTSET, the printer choice: the printer table, the list of installed printers and the
-// choice of the invoice printer in CboPrnt, as the main window uses them.
-//
-// Until the printer surface exists the installation has no printer table and the workstation no
-// installed printer: the table and list readers succeed with nothing in them and the choice is
-// accepted as it stands. The status line and colour steps are the real ones.
+// Module PRINTSET, the printer choice: the printer table SKRIVARE.DAT, the list of installed
+// printers (the system's print queues and KVOR PDF) and the choice of the invoice printer in
+// CboPrnt, as the main window uses them.
 #pragma once
 
 #include <cstdint>

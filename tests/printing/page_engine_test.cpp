@@ -1,64 +1,12 @@
-// The printer table, the printer choice and the page engine on a sample installation, printing
-// to an in-memory printer. Messages are answered by the scripted user and read from the
-// transcript.
+// The printer table, the printer choice and the page engine.
 #include "printing/page_engine.h"
 
-#include <gtest/gtest.h>
-
-#include "frame/frame.h"
-#include "frame/settings.h"
-#include "platform/printer/printer_set.h"
-#include "platform/printer/surface.h"
-#include "printing/printer_choice.h"
-#include "support/scripted_run.h"
+#include "printing/print_job.h"
 
 namespace kvor::printing {
 namespace {
 
-constexpr const char* kTest = "KVOR TEST";
-
-class PageEngine : public ::testing::Test {
- protected:
-  explicit PageEngine(const std::string& actions = "") : run(actions) {}
-  void SetUp() override {
-    frame::FillFrameState(ctx(), run.install.Start());
-    int16_t err = 0;
-    frame::ReadDriveSettings(ctx(), err);
-    ASSERT_EQ(err, 0);
-    ctx().print.prepare_printers = [](printer::PrinterSet& s) { s.AddRecordingPrinter(kTest); };
-    ctx().print.pdf_folder = run.install.dir + "/pdf";
-  }
-  Context& ctx() { return run.ctx(); }
-  std::string Messages() { return test::MessageLines(run.Lines(), true); }
-  void WriteTable(const std::string& text) {
-    test::WriteFile(run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"), text);
-  }
-  // The printer table and list read, and `shown` applied as the user's choice.
-  int16_t Choose(const std::string& shown) {
-    int16_t err = 0;
-    LoadPrinterTable(ctx(), err);
-    EXPECT_EQ(err, 0);
-    ListPrinters(ctx(), err);
-    EXPECT_EQ(err, 0);
-    ctx().main.CboPrnt->SetText(shown);
-    ApplyPrinterChoice(ctx(), err);
-    return err;
-  }
-  const printer::RecordedJob* Job() {
-    const auto& jobs = ctx().print.printers->RecordedJobs(kTest);
-    return jobs.empty() ? nullptr : jobs.back().get();
-  }
-  // One page: its start (with the page break before all but the first) and a line of text.
-  int16_t Page(int n) {
-    int16_t err = 0;
-    if (n > 1) Sidbyte(ctx(), err);
-    if (err == 0) StartPage(ctx(), err);
-    if (err == 0) Printer(ctx()).Print(5, "Sida " + std::to_string(n), true);
-    return err;
-  }
-
-  test::ScriptedRun run;
-};
+using PageEngine = PrintJob;
 
 TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
   WriteTable("05Kvor  Pdf\r\n05\r\n03KVOR TEST\r\n");  // the bare code line is too short to count
@@ -196,9 +144,9 @@ TEST_F(PageEngine, AJobWithoutPagesSendsNoDocument) {
             std::string::npos);
 }
 
-class CancelQuestion : public PageEngine {
+class CancelQuestion : public PrintJob {
  protected:
-  CancelQuestion() : PageEngine("answer NEJ\nanswer JA\n") {}
+  CancelQuestion() : PrintJob("answer NEJ\nanswer JA\n") {}
 };
 
 TEST_F(CancelQuestion, NoGoesOnAndYesEndsWithThePagesPrinted) {

@@ -1,0 +1,86 @@
+#include "printing/pictures.h"
+
+#include "common/cp1252.h"
+#include "common/text.h"
+#include "dialogs/messages.h"
+#include "frame/open_file.h"
+#include "platform/printer/fault.h"
+#include "platform/printer/picture.h"
+#include "platform/printer/surface.h"
+#include "printing/page_engine.h"
+
+namespace kvor::printing {
+
+namespace {
+
+constexpr int kBadPicture = 481;  // the number the error report gives a picture it cannot load
+
+void LoadByRole(Context& ctx, const std::string& name, int16_t& err) {
+  const std::string path = DataFolder(ctx) + "BILDER\\" + name + ".BMP";
+  ctx.main.LblBfile->SetText(path);
+  dialogs::DoEvents(ctx);
+  LoadPicture(ctx, path, err);
+}
+
+}  // namespace
+
+void LoadLogo(Context& ctx, int16_t& err) {
+  LoadByRole(ctx, Fixed(ctx.frame.company_id, 3) + "LOGGA", err);
+}
+
+void LoadFootPicture(Context& ctx, const std::string& company, int16_t& err) {
+  LoadByRole(ctx, company + "FOTEN", err);
+}
+
+void LoadPictureByName(Context& ctx, const std::string& name, int16_t& err) {
+  LoadByRole(ctx, name, err);
+}
+
+void LoadPicture(Context& ctx, const std::string& path, int16_t& err) {
+  int16_t exists = 0;
+  frame::FileInformation(ctx, path, exists);
+  if (exists != 0) {
+    dialogs::ShowMessage(
+        ctx, Paragraphs("Tilldelad BILD som BMP finns EJ på BILDER-katalogen!"_w, "Bild: " + path),
+        dialogs::kError);
+    err = 1;
+    return;
+  }
+  auto picture = std::make_shared<printer::Picture>();
+  std::string why;
+  if (!picture->Load(ctx.drives.ToHost(path), why)) {
+    dialogs::ReportTrappedError(ctx, "Avsedd BILD-logga '" + path + "' kan EJ laddas!",
+                                {ctx.frame.program_code, kBadPicture, why});
+    err = 1;
+    return;
+  }
+  ctx.print.picture = std::move(picture);
+  err = 0;
+}
+
+void PaintPicture(Context& ctx, double x, double y, double width, double height, int16_t& err) {
+  if (!ctx.print.picture) {
+    ReportPrintFault(ctx, "PICTURE", printer::Fault(printer::kInvalidValue, "Ingen bild är laddad"_w),
+                     err);
+    return;
+  }
+  PrinterStep(ctx, "PAINT", err, [&](printer::Surface& s) {
+    s.PaintPicture(*ctx.print.picture, x, y, width, height);
+  });
+}
+
+void PaintLogo(Context& ctx, int16_t& err) {
+  PaintPicture(ctx, 400, 200, 5000, 1000, err);
+}
+
+void PaintFootPicture(Context& ctx, int16_t& err) {
+  Position(ctx, err);
+  if (err == 0) PaintPicture(ctx, 450, ctx.print.position, 10700, 650, err);
+}
+
+void PaintMarkingPicture(Context& ctx, int16_t& err) {
+  Position(ctx, err);
+  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position - 150, 1000, 1000, err);
+}
+
+}  // namespace kvor::printing
