@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/cp1252.h"
+
 namespace kvor::printer {
 
 namespace {
@@ -29,22 +31,22 @@ bool Picture::Load(const std::string& host_path, std::string& error) {
   *this = Picture();
   std::ifstream in(host_path, std::ios::binary);
   if (!in) {
-    error = "cannot open " + host_path + ": " + std::strerror(errno);
+    error = host_path + " kan inte öppnas: "_w + std::strerror(errno);
     return false;
   }
   const std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)),
                                     std::istreambuf_iterator<char>());
   auto damaged = [&](const std::string& why) {
     *this = Picture();
-    error = host_path + " is not a readable BMP picture: " + why;
+    error = host_path + " är ingen läsbar BMP-bild: "_w + why;
     return false;
   };
-  if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return damaged("no BMP header");
+  if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') return damaged("inget BMP-huvud");
   const std::uint32_t offset = U32(b, 10);
   const std::uint32_t info_size = U32(b, 14);
   const bool core = info_size == 12;
-  if (!core && info_size < 40) return damaged("unknown header size");
-  if (b.size() < 14 + static_cast<std::size_t>(info_size)) return damaged("file is cut short");
+  if (!core && info_size < 40) return damaged("okänd storlek på huvudet"_w);
+  if (b.size() < 14 + static_cast<std::size_t>(info_size)) return damaged("filen är avkortad"_w);
   long long width, height;
   unsigned bits, compression = 0, colours_used = 0;
   if (core) {
@@ -65,12 +67,12 @@ bool Picture::Load(const std::string& host_path, std::string& error) {
   const bool top_down = height < 0;
   if (top_down) height = -height;
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
-    return damaged("picture size " + std::to_string(width) + " x " + std::to_string(height));
+    return damaged("bildstorlek " + std::to_string(width) + " x " + std::to_string(height));
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
-    return damaged(std::to_string(bits) + " bits a pixel");
+    return damaged(std::to_string(bits) + " bitar per bildpunkt");
   // Compression 3 (bit fields) is accepted for 32-bit pictures in the usual BGRX order.
   if (compression != 0 && !(compression == 3 && bits == 32))
-    return damaged("compressed pictures are not supported");
+    return damaged("komprimerade bilder kan inte läsas"_w);
 
   std::vector<std::uint8_t> palette;  // three bytes a colour: blue, green, red
   if (bits <= 8) {
@@ -78,14 +80,14 @@ bool Picture::Load(const std::string& host_path, std::string& error) {
         colours_used != 0 && colours_used <= (1u << bits) ? colours_used : (std::size_t{1} << bits);
     const std::size_t entry_size = core ? 3 : 4;
     const std::size_t start = 14 + info_size;
-    if (start + entries * entry_size > b.size()) return damaged("colour table is cut short");
+    if (start + entries * entry_size > b.size()) return damaged("färgtabellen är avkortad"_w);
     for (std::size_t i = 0; i < entries; ++i)
       palette.insert(palette.end(), b.begin() + start + i * entry_size,
                      b.begin() + start + i * entry_size + 3);
   }
   const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
   if (offset > b.size() || b.size() - offset < stride * height)
-    return damaged("pixel data is cut short");
+    return damaged("bildpunkterna är avkortade"_w);
 
   rgb_.resize(static_cast<std::size_t>(width) * height * 3);
   for (long long row = 0; row < height; ++row) {

@@ -36,7 +36,7 @@ void EnsureGuiApplication() {
   QCoreApplication* app = QCoreApplication::instance();
   if (app != nullptr) {
     if (qobject_cast<QGuiApplication*>(app) == nullptr)
-      throw Fault(kPrinterError, "Printing needs a graphical Qt application");
+      throw Fault(kPrinterError, "Utskrift kräver ett grafiskt fönstersystem"_w);
     return;
   }
   auto unset = [](const char* name) {
@@ -143,8 +143,7 @@ PdfBackend::~PdfBackend() {
 std::string PdfBackend::ReserveFile() {
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
-  if (ec)
-    throw Fault(kPathNotFound, "Cannot create the PDF folder " + folder_ + ": " + ec.message());
+  if (ec) throw Fault(kPathNotFound, "PDF-mappen " + folder_ + " kan inte skapas: " + ec.message());
   for (int n = 1;; ++n) {
     const std::string path =
         folder_ + "/" + base_name_ + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf";
@@ -156,7 +155,7 @@ std::string PdfBackend::ReserveFile() {
     }
     if (errno != EEXIST)
       throw Fault(errno == ENOSPC ? kDiskFull : kFileAccess,
-                  "Cannot write " + path + ": " + std::strerror(errno));
+                  "Filen " + path + " kan inte skrivas: " + std::strerror(errno));
   }
 }
 
@@ -169,7 +168,7 @@ void PdfBackend::BeginDocument(int orientation) {
     file_.reset();
     std::error_code ec;
     std::filesystem::remove(path_, ec);
-    throw Fault(kFileAccess, "Cannot write " + path_ + ": " + reason);
+    throw Fault(kFileAccess, "Filen " + path_ + " kan inte skrivas: " + reason);
   }
   writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setResolution(1440);
@@ -180,12 +179,13 @@ void PdfBackend::BeginDocument(int orientation) {
   painter_ = std::make_unique<PagePainter>();
   if (!painter_->Begin(writer_.get())) {
     Abort();
-    throw Fault(kFileAccess, "Cannot start the PDF file " + path_);
+    throw Fault(kFileAccess, "PDF-filen " + path_ + " kan inte påbörjas"_w);
   }
 }
 
 void PdfBackend::NewPage() {
-  if (!writer_->newPage()) throw Fault(kFileAccess, "Cannot add a page to " + path_);
+  if (!writer_->newPage())
+    throw Fault(kFileAccess, "PDF-filen " + path_ + " kan inte få en ny sida"_w);
 }
 
 void PdfBackend::DrawText(const TextRun& run) {
@@ -208,7 +208,7 @@ void PdfBackend::EndDocument() {
   if (error != QFileDevice::NoError || !flushed || !painted) {
     std::filesystem::remove(path_);
     throw Fault(error == QFileDevice::ResourceError ? kDiskFull : kFileAccess,
-                "Cannot write " + path_ + ": " + reason);
+                "Filen " + path_ + " kan inte skrivas: " + reason);
   }
 }
 
@@ -236,18 +236,18 @@ void SystemPrinterBackend::BeginDocument(int orientation) {
   printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer_->setPrinterName(QString::fromStdString(ToUtf8(device_name_)));
   if (!printer_->isValid())
-    throw Fault(kPrinterError, "The printer " + device_name_ + " is not available");
+    throw Fault(kPrinterError, "Skrivaren " + device_name_ + " är inte tillgänglig"_w);
   printer_->setDocName(QString::fromStdString(ToUtf8(title_)));
   printer_->setPageSize(QPageSize(QPageSize::A4));
   printer_->setPageOrientation(QtOrientation(orientation));
   painter_ = std::make_unique<PagePainter>();
   if (!painter_->Begin(printer_.get()))
-    throw Fault(kPrinterError, "The printer " + device_name_ + " refused the job");
+    throw Fault(kPrinterError, "Skrivaren " + device_name_ + " tog inte emot utskriften");
 }
 
 void SystemPrinterBackend::NewPage() {
   if (!printer_->newPage())
-    throw Fault(kPrinterError, "The printer " + device_name_ + " refused a new page");
+    throw Fault(kPrinterError, "Skrivaren " + device_name_ + " tog inte emot en ny sida");
 }
 
 void SystemPrinterBackend::DrawText(const TextRun& run) {
@@ -262,7 +262,7 @@ void SystemPrinterBackend::EndDocument() {
   const bool sent = painter_->End();
   painter_.reset();
   printer_.reset();
-  if (!sent) throw Fault(kPrinterError, "The printer " + device_name_ + " refused the document");
+  if (!sent) throw Fault(kPrinterError, "Skrivaren " + device_name_ + " tog inte emot dokumentet");
 }
 
 void SystemPrinterBackend::Abort() noexcept {

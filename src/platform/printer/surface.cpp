@@ -16,9 +16,9 @@ Surface::~Surface() {
 
 void Surface::SetOrientation(int orientation) {
   if (orientation != 1 && orientation != 2)
-    throw Fault(kInvalidValue, "Invalid orientation " + std::to_string(orientation));
+    throw Fault(kInvalidValue, "Ogiltig orientering " + std::to_string(orientation));
   if (in_document_ && orientation != orientation_)
-    throw Fault(kSetWithinPage, "The orientation cannot change within a document");
+    throw Fault(kSetWithinPage, "Orienteringen kan inte ändras inne i ett dokument"_w);
   orientation_ = orientation;
 }
 
@@ -30,7 +30,7 @@ void Surface::SetFontName(const std::string& name) {
 
 void Surface::SetFontSize(double points) {
   if (!(points > 0 && points <= 2160))
-    throw Fault(kInvalidValue, "Invalid font size " + std::to_string(points));
+    throw Fault(kInvalidValue, "Ogiltig teckenstorlek " + std::to_string(points));
   font_size_ = points;
 }
 
@@ -47,7 +47,7 @@ double Surface::LineHeight() const {
 // fault of its own until EndDoc closes the job.
 template <typename Step>
 void Surface::Output(Step step) {
-  if (failed_) throw Fault(kPrinterError, "The print job was stopped by an earlier fault");
+  if (failed_) throw Fault(kPrinterError, "Utskriften stoppades av ett tidigare fel");
   try {
     if (!in_document_) {
       backend_->BeginDocument(orientation_);
@@ -78,7 +78,7 @@ void Surface::Print(int column, const std::string& text, bool advance) {
 
 void Surface::PaintPicture(const Picture& picture, double x, double y, double width,
                            double height) {
-  if (picture.Empty()) throw Fault(kInvalidValue, "No picture is loaded");
+  if (picture.Empty()) throw Fault(kInvalidValue, "Ingen bild är laddad"_w);
   Output([&] {
     backend_->DrawPicture(
         PictureRun{pages_, x, y, width == 0 ? picture.WidthTwips() : width,
@@ -91,7 +91,7 @@ void Surface::NewPage() {
   // The sheet is taken at the next output, so that a page break at the very end of a job adds no
   // empty page; a new page before any output still leaves the first sheet empty, as on the
   // printer. A job stopped by an earlier fault refuses it at once.
-  if (failed_) throw Fault(kPrinterError, "The print job was stopped by an earlier fault");
+  if (failed_) throw Fault(kPrinterError, "Utskriften stoppades av ett tidigare fel");
   if (page_due_) Output([] {});  // two breaks in a row leave an empty sheet between them
   page_due_ = true;
   current_y_ = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/cp1252.h"
 #include "platform/printer/picture.h"
 #include "test_files.h"
 
@@ -47,7 +48,7 @@ TEST(PictureLoad, MissingOrDamagedFilesGiveAReason) {
 
   WriteFile(dir + "/text.bmp", {'h', 'e', 'j'});
   EXPECT_FALSE(p.Load(dir + "/text.bmp", error));
-  EXPECT_NE(error.find("not a readable BMP"), std::string::npos);
+  EXPECT_NE(error.find(" ingen läsbar BMP-bild: "_w), std::string::npos);
 
   // Every cut-short prefix of a good picture is refused without reading past its end.
   const auto good = Bmp(5, 4, 8, std::vector<std::uint32_t>(20, 1), {0, 0xFFFFFF});
