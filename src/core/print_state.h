@@ -50,6 +50,22 @@ struct PrintState {
   std::shared_ptr<printer::PrinterSet> printers;  // from the printer list on
   std::shared_ptr<printer::Surface> surface;      // the running job
 
+  // One print run and the pages it prints: shared by the run, the page head, the rows and the
+  // totals block.
+  struct Run {
+    int16_t copy = 0;          // 0 the first print, then 1, 2, ... for the copies
+    int16_t language = 0;      // the customer's language, 0 to 9
+    int16_t records_read = 0;  // row records read in the current pass
+    int16_t einvoice_written = 0;
+    std::string row_group;        // the group heading last printed
+    std::string row_price_flag;   // "E": the company-currency amounts are printed
+    bool page_continues = false;  // the page is closed by a page break, not by the last row
+    int32_t row_limit = 0;        // lowest position of a row line; 0 outside the rows
+    // Text slots of the page head.
+    std::string title, invoice_number, printed_date, date_caption, page_caption;
+    std::string left_caption, left_value, right_caption, right_value;
+  } run;
+
   // Barcodes (BARCODES): the type ("039", "128"), its font and the text to print in it.
   std::string barcode_type, barcode_font, barcode_text;
   // The picture last loaded into the main window's hidden picture holder (PRINTPIC).
