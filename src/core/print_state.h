@@ -56,7 +56,6 @@ struct PrintState {
     int16_t copy = 0;          // 0 the first print, then 1, 2, ... for the copies
     int16_t language = 0;      // the customer's language, 0 to 9
     int16_t records_read = 0;  // row records read in the current pass
-    int16_t einvoice_written = 0;
     std::string row_group;        // the group heading last printed
     std::string row_price_flag;   // "E": the company-currency amounts are printed
     bool page_continues = false;  // the page is closed by a page break, not by the last row
