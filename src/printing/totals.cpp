@@ -1,0 +1,1 @@
+#include "printing/invoice_page.h"
