@@ -41,6 +41,7 @@ struct MasterState {
   char first_step = '0';  // '1' once Up or Down was pressed after a reset
   int32_t unprinted_count = 0, printed_count = 0;
   int16_t einvoice_written = 0;
+  int16_t send_ready = 0;  // cleared when a print run wrote no e-invoice
   std::string language_code;
 };
 

@@ -1,0 +1,475 @@
+#include "printing/print_run.h"
+
+#include <cmath>
+
+#include "common/cp1252.h"
+#include "common/dates.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "dialogs/messages.h"
+#include "einvoice/xml_file.h"
+#include "frame/settings.h"
+#include "printing/invoice_page.h"
+#include "printing/page_engine.h"
+#include "printing/printer_choice.h"
+#include "registers/database.h"
+#include "registers/readers.h"
+#include "selection/invoice_entry.h"
+#include "selection/main_buttons.h"
+
+namespace kvor::printing {
+
+namespace {
+
+using registers::Record;
+
+Record& F(Context& ctx, const char* code) {
+  return registers::Fields(ctx, code);
+}
+
+std::string Company(const Context& ctx) {
+  return Fixed(ctx.frame.company_id, 3);
+}
+
+// LÄSER on the register's channel; the record into its fields when found.
+void Read(Context& ctx, const char* code, std::string key, int16_t type, int16_t message,
+          int16_t& err) {
+  const registers::Layout& layout = *registers::FindLayout(code);
+  registers::Laser(ctx, key, layout.channel, type, message, err);
+  if (err == 0) registers::Transfer(ctx, layout);
+}
+
+// The same, clearing the fields when the record is missing; the run goes on.
+void ReadOrClear(Context& ctx, const char* code, const std::string& key) {
+  int16_t err = 0;
+  Read(ctx, code, key, 0, 0, err);
+  if (err != 0) registers::Clear(ctx, *registers::FindLayout(code));
+}
+
+// Amounts are summed in thousandths: the stored texts have three decimals, and whole numbers
+// keep the sums exact.
+long long Thousandths(std::string_view amount) {
+  return std::llround(NumericValue(amount) * 1000);
+}
+
+std::string AmountText(Context& ctx, long long thousandths, int16_t integer_digits) {
+  std::string value = std::to_string(thousandths / 1000.0);
+  FormatAmount(ctx.Msg(), value, integer_digits, 3, 4);
+  return value;
+}
+
+void SetAmount(Context& ctx, Record& r, const char* field, long long thousandths) {
+  r.Set(field, AmountText(ctx, thousandths, 10));
+}
+
+void AddTo(Context& ctx, Record& header, const char* field, std::string_view row_amount,
+           int sign = 1) {
+  SetAmount(ctx, header, field, Thousandths(header.Get(field)) + sign * Thousandths(row_amount));
+}
+
+void ResetSums(Context& ctx) {
+  Record& h = F(ctx, "SVF-FTHD");
+  for (const char* field : {"AVDRAGFTG", "AVDRAGVAL", "NETTOVAL", "NETTOFTG", "RADSUMMA1",
+                            "MOMSVAL", "MOMSFTG", "RADSUMMA2", "RADSUMMA3", "TOTALVAL", "TOTALFTG"})
+    SetAmount(ctx, h, field, 0);
+  h.Set("AVRUNDVAL", AmountText(ctx, 0, 2));
+  h.Set("AVRUNDFTG", AmountText(ctx, 0, 2));
+  h.Set("ANTALSPEC", "000");
+  h.Set("ANTALTILL", "000");
+}
+
+void Count(Record& header, const char* field) {
+  header.Set(field, Fixed(std::to_string(std::stoi("0" + Trim(header.Get(field))) + 1), 3));
+}
+
+void AddSpecificationRow(Context& ctx) {
+  Record& h = F(ctx, "SVF-FTHD");
+  const Record& row = F(ctx, "SVF-FTSP");
+  AddTo(ctx, h, "AVDRAGFTG", row.Get("FTSP_P085"));
+  AddTo(ctx, h, "NETTOFTG", row.Get("FTSP_P085"), -1);
+  AddTo(ctx, h, "AVDRAGVAL", row.Get("FTSP_P099"));
+  AddTo(ctx, h, "NETTOVAL", row.Get("FTSP_P099"), -1);
+  AddTo(ctx, h, "NETTOVAL", row.Get("FTSP_P113"));
+  AddTo(ctx, h, "NETTOFTG", row.Get("FTSP_P127"));
+  AddTo(ctx, h, "RADSUMMA1", row.Get("FTSP_P141"));
+  AddTo(ctx, h, "MOMSVAL", row.Get("FTSP_P155"));
+  AddTo(ctx, h, "MOMSFTG", row.Get("FTSP_P169"));
+  AddTo(ctx, h, "RADSUMMA2", row.Get("FTSP_P183"));
+  AddTo(ctx, h, "RADSUMMA3", row.Get("FTSP_P197"));
+  Count(h, "ANTALSPEC");
+}
+
+void AddAdditionalRow(Context& ctx) {
+  Record& h = F(ctx, "SVF-FTHD");
+  const Record& row = F(ctx, "SVF-FTAP");
+  AddTo(ctx, h, "NETTOVAL", row.Get("FTAP_P250"));
+  AddTo(ctx, h, "NETTOFTG", row.Get("FTAP_P264"));
+  AddTo(ctx, h, "RADSUMMA1", row.Get("FTAP_P278"));
+  AddTo(ctx, h, "MOMSVAL", row.Get("FTAP_P292"));
+  AddTo(ctx, h, "MOMSFTG", row.Get("FTAP_P306"));
+  AddTo(ctx, h, "RADSUMMA2", row.Get("FTAP_P320"));
+  AddTo(ctx, h, "RADSUMMA3", row.Get("FTAP_P334"));
+  Count(h, "ANTALTILL");
+}
+
+// SYSOREVP: EGETPRIS multiplies the price by the rate, VALUTAPRIS divides it; a zero rate is
+// reported and gives empty texts, a zero price an empty result.
+std::string OwnPrice(Context& ctx, bool multiply, const std::string& price,
+                     const std::string& rate) {
+  if (NumericValue(rate) == 0) {
+    dialogs::ShowMessage(
+        ctx,
+        Paragraphs(multiply ? "Modulen SYSOREVP för EGETPRIS får FELAKTIG parameter!"_w
+                            : "Modulen SYSOREVP för VALUTAPRIS får FELAKTIG parameter!"_w,
+                   "FpString: " + price, "VkString: " + rate),
+        dialogs::kError);
+    return {};
+  }
+  if (NumericValue(price) == 0) return {};
+  const double result = multiply ? NumericValue(price) * NumericValue(rate)
+                                 : NumericValue(price) / NumericValue(rate);
+  std::string text = std::to_string(result);
+  FormatAmount(ctx.Msg(), text, 10, 3, 4);
+  return text;
+}
+
+// The price pair of an additional row: the given price in one currency gives the other.
+void SettlePricePair(Context& ctx) {
+  Record& row = F(ctx, "SVF-FTAP");
+  const std::string invoice_price = row.Get("FTAP_P205"), own_price = row.Get("FTAP_P231");
+  const std::string rate = row.Get("FTAP_P221");
+  if (NumericValue(invoice_price) == 0 && NumericValue(own_price) == 0) {
+    row.Set("FTAP_P478", "N");
+    return;
+  }
+  std::string mark = row.Get("FTAP_P478");
+  if (mark != "E" && mark != "U") mark = "E";
+  row.Set("FTAP_P478", mark);
+  if (mark == "U") {
+    row.Set("FTAP_P231", OwnPrice(ctx, true, invoice_price, rate));
+  } else {
+    row.Set("FTAP_P205", OwnPrice(ctx, false, own_price, rate));
+  }
+}
+
+// SVP-KTKD, SVP-UFKD, SVP-VAKD and SVP-FTKD for the specification row.
+void LookUpRowCodes(Context& ctx, int16_t& err) {
+  const Record& row = F(ctx, "SVF-FTSP");
+  const std::string company = Company(ctx);
+  Read(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), 0, 1, err);
+  if (err != 0) return;
+  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P017") + row.Get("FTSP_P018"), 0, 1, err);
+  if (err != 0) return;
+  ReadOrClear(ctx, "SVP-VAKD", company + row.Get("FTSP_P018"));
+  Read(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), 0, 1, err);
+}
+
+void ShowRecordsRead(Context& ctx) {
+  std::string shown = std::to_string(++ctx.print.run.records_read);
+  PadBlanksBefore(ctx.Msg(), shown, 5);
+  ctx.main.LblLasta->SetText(shown);
+}
+
+// The end sums: the rounding to whole units and the totals.
+void EndSums(Context& ctx, int16_t& err) {
+  Record& h = F(ctx, "SVF-FTHD");
+  const bool own_currency = h.Get("VALKOD") == F(ctx, "SYS-FRTG").Get("FRTG_P372");
+  auto rounding = [&](long long amount, std::string& into) {
+    std::string difference;
+    RoundingDifference(ctx.Msg(), std::to_string(amount / 1000.0), difference, 2, err);
+    into = AmountText(ctx, Thousandths(difference), 2);
+    return err == 0;
+  };
+  std::string text;
+  if (own_currency) {
+    if (!rounding(Thousandths(h.Get("NETTOFTG")) + Thousandths(h.Get("MOMSFTG")), text)) return;
+    h.Set("AVRUNDFTG", text);
+  } else {
+    if (!rounding(Thousandths(h.Get("NETTOVAL")) + Thousandths(h.Get("MOMSVAL")), text)) return;
+    h.Set("AVRUNDVAL", text);
+    const double in_own = NumericValue(text) * NumericValue(h.Get("VALKURS"));
+    if (!rounding(std::llround(in_own * 1000), text)) return;
+    h.Set("AVRUNDFTG", text);
+  }
+  SetAmount(ctx, h, "TOTALVAL",
+            Thousandths(h.Get("MOMSVAL")) + Thousandths(h.Get("AVRUNDVAL")) +
+                Thousandths(h.Get("NETTOVAL")));
+  SetAmount(ctx, h, "TOTALFTG",
+            Thousandths(h.Get("MOMSFTG")) + Thousandths(h.Get("AVRUNDFTG")) +
+                Thousandths(h.Get("NETTOFTG")));
+}
+
+// Steps 2 to 13: every record the invoice needs, read before anything is printed. 1: stop.
+void ReadInvoice(Context& ctx, int16_t& err) {
+  MasterWindow& m = ctx.main;
+  const std::string company = Company(ctx);
+  const std::string key = company + "F" + m.TxtNmmr->Text();
+  Read(ctx, "SVF-FTHD", key, 2, 1, err);
+  if (err > 0) return;
+  m.LblVisas->SetText(key);
+  Record& h = F(ctx, "SVF-FTHD");
+
+  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"), 0, 1,
+       err);
+  if (err > 0) return;
+  registers::ReadCustomerExtra(ctx, 26, err);
+  if (err > 0) return;
+  int16_t second = 0;
+  selection::ShowEInvoiceData(ctx, ctx.print.run.language, second);
+  ctx.print.run.copy = 0;
+
+  Record& customer = F(ctx, "KRK-KUND");
+  if (customer.Get("KUND_P314") == "R") {
+    h.Set("FAKTNAMN", customer.Get("KUND_P024"));
+    h.Set("FAKTADR1", customer.Get("KUND_P054"));
+    h.Set("FAKTADR2", customer.Get("KUND_P079"));
+    h.Set("FAKTADR3", customer.Get("KUND_P104"));
+    h.Set("FAKTPOSTORT", customer.Get("KUND_P129"));
+    h.Set("FAKTLAND", customer.Get("KUND_P154"));
+  }
+  const bool einvoice = customer.Get("KUND_P409") == "J";
+  if (einvoice) {
+    registers::ReadEdi(ctx, 25, err);
+    if (err == 1) return;
+    m.LblLkgln->SetText(F(ctx, "SYS-EDIH").Get("EDIH_P004"));
+    m.LblFtgln->SetText(F(ctx, "SYS-EDIH").Get("EDIH_P006"));
+  }
+  const int16_t language = ctx.print.run.language;
+  if (language < 0 || language > ctx.install.highest_language) {
+    frame::TestLanguageCode(
+        ctx, RemoveBlanks(h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT")), "KRK",
+        "KUND", std::to_string(language));
+    err = 1;
+    return;
+  }
+  registers::ReadIban(ctx, 12, h.Get("VALKOD"), err);
+  err = 0;  // a missing IBAN record does not stop the run
+
+  Read(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), 0, 1, err);
+  if (err > 0) return;
+  registers::WriteLoadSpecificationCertification(ctx, 8, err);
+  if (err > 0) return;
+  if (F(ctx, "SVF-LSHD").Get("LSHD_P738") == "J") {
+    Read(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), 0, 1, err);
+    if (err > 0) return;
+  }
+
+  ReadOrClear(ctx, "SVF-TEXT", company + customer.Get("KUND_P308") + "F");
+  ReadOrClear(ctx, "SAK-SFSH", company + h.Get("SALJKOD"));
+  registers::ReadSvfData(ctx, 27, customer.Get("KUND_P308"), err);
+  if (err == 1) return;
+  err = 0;
+
+  // The amount of the VALUTA line: the net, unless the installation keeps a stored amount that is
+  // not zero and not above the net. The installation's settings flag (position 20 of the
+  // settings value) is the setting that decides it.
+  const bool same_currency = h.Get("VALUTABET") == F(ctx, "SYS-FRTG").Get("FRTG_P372");
+  const std::string net = h.Get(same_currency ? "NETTOFTG" : "NETTOVAL");
+  std::string amount = h.Get("FTHD_P889");
+  const double stored = NumericValue(amount);
+  if (ctx.install.settings_flag == "N" || stored == 0 || stored > NumericValue(net)) amount = net;
+  amount = std::to_string(NumericValue(amount));
+  FormatAmount(ctx.Msg(), amount, 10, 2, 3);
+  h.Set("FTHD_P889", amount);
+
+  std::string due = h.Get("FAKTDATUM");
+  AddToDate(ctx.Msg(), due, h.Get("BETDAGAR"), 3, err);
+  if (err == 1) return;
+  h.Set("FORFDATUM", due);
+
+  if (NumericValue(h.Get("FASBELOPP")) > NumericValue(h.Get("NETTOFTG"))) {
+    dialogs::ShowMessage(ctx,
+                         Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") +
+                                        "' är FAS-beloppet STÖRRE än NETTO-beloppet!"_w,
+                                    "NETTO-beloppet: " + RemoveBlanks(h.Get("NETTOFTG")),
+                                    "FAS-beloppet: " + RemoveBlanks(h.Get("FASBELOPP"))),
+                         dialogs::kNotice);
+  }
+}
+
+// Step 15.3: the specification rows of one pass. 1: end.
+void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
+  PrintState::Run& run = ctx.print.run;
+  const registers::Layout& rows = *registers::FindLayout("SVF-FTSP");
+  const std::string prefix = F(ctx, "SVF-FTHD").Text().substr(0, 10);
+  std::string key = prefix + std::string(28, ' ');
+  run.records_read = 0;
+  for (;;) {
+    registers::Nasta(ctx, key, rows.channel, 1, err);
+    if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
+    registers::Transfer(ctx, rows);
+    ShowRecordsRead(ctx);
+    registers::LookUpLoadSpecificationRow(ctx, 19, err);
+    if (err > 0) break;
+    LookUpRowCodes(ctx, err);
+    if (err != 0) return;
+    PrintSpecificationRow(ctx, run.copy, run.language, err);
+    if (err != 0) return;
+    AddSpecificationRow(ctx);
+    if (run.copy == 0) {
+      const Record& row = F(ctx, "SVF-LSSP");
+      ReadOrClear(ctx, "SVP-DSNA",
+                  Company(ctx) + row.At(51, 1) + row.At(52, 2) + row.At(54, 5) + row.At(59, 5) +
+                      row.At(64, 5));
+      if (einvoice) {
+        einvoice::WriteSpecificationRow(ctx, err);
+        if (err != 0) return;
+      }
+    }
+  }
+  err = 0;
+}
+
+// Step 15.4: the additional rows of one pass, each with its price pair written back. 1: end.
+void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
+  PrintState::Run& run = ctx.print.run;
+  const registers::Layout& rows = *registers::FindLayout("SVF-FTAP");
+  const std::string prefix = F(ctx, "SVF-FTHD").Text().substr(0, 10);
+  std::string key = prefix + std::string(8, ' ');
+  for (;;) {
+    registers::Nasta(ctx, key, rows.channel, 1, err);
+    if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
+    ShowRecordsRead(ctx);
+    std::string row_key = key;
+    Read(ctx, "SVF-FTAP", row_key, 1, 1, err);
+    if (err != 0) return;
+    SettlePricePair(ctx);
+    registers::Build(ctx, rows);
+    registers::Skriver(ctx, row_key, rows.channel, 2, 1, err);
+    if (err > 0) {
+      err = 0;
+      return;
+    }
+    registers::Transfer(ctx, rows);
+    PrintAdditionalRow(ctx, run.copy, run.language, err);
+    if (err != 0) return;
+    AddAdditionalRow(ctx);
+    if (run.copy == 0 && einvoice) {
+      const Record& row = F(ctx, "SVF-FTAP");
+      const std::string article = row.Get("FTAP_P019") + row.Get("FTAP_P024");
+      ReadOrClear(ctx, "ARV-AVID", Company(ctx) + article + row.Get("FTAP_P044"));
+      ReadOrClear(ctx, "ARV-ATKL", Company(ctx) + article);
+      einvoice::WriteAdditionalRow(ctx, err);
+      if (err != 0) return;
+    }
+  }
+  err = 0;
+}
+
+// Step 15: the first print and the copies. Leaves the error indicator of the step that ended it;
+// `currency_missing` tells the caller to show the currency message.
+void Passes(Context& ctx, bool einvoice, bool& currency_missing, int16_t& err) {
+  PrintState::Run& run = ctx.print.run;
+  Record& h = F(ctx, "SVF-FTHD");
+  const int copies = static_cast<int>(NumericValue(F(ctx, "SYS-DATA").Get("SYSDATA_P061")));
+  for (;;) {
+    ResetSums(ctx);
+    PrintPageHead(ctx, run.copy, run.language, err);
+    if (err != 0) return;
+    SpecificationRows(ctx, einvoice, err);
+    if (err != 0) return;
+    AdditionalRows(ctx, einvoice, err);
+    if (err != 0) return;
+
+    int16_t found = 0;
+    Read(ctx, "SVF-FKFT", h.Text().substr(0, 10), 0, 0, found);
+    if (found == 0) {
+      PrintFreightText(ctx, run.copy, run.language, err);
+      if (err != 0) return;
+    }
+
+    registers::ReadBusinessArea(ctx, 13, "VK", h.Get("VALKOD"), err);
+    if (err == 1) {
+      currency_missing = true;
+      return;
+    }
+    const Record& currency = F(ctx, "VSH-DATA");
+    h.Set("FTHD_P868", currency.Get("VSHDATA_P037"));
+    h.Set("VALUTABET", currency.Get("VSHDATA_P012"));
+
+    EndSums(ctx, err);
+    if (err != 0) return;
+    if (run.copy == 0) {  // only the first print marks the header printed
+      registers::WritePrintedMark(ctx, 2, err);
+      if (err != 0) return;
+    }
+    PrintTotals(ctx, run.language, err);
+    if (err != 0) return;
+    if (run.copy >= copies) return;
+    ++run.copy;
+    ctx.print.copy_pages = 0;
+  }
+}
+
+}  // namespace
+
+void PrintRun(Context& ctx, int16_t& err) {
+  MasterWindow& m = ctx.main;
+  PrintState::Run& run = ctx.print.run;
+  m.LblVisas->SetText("");
+  m.LblLasta->SetText("");
+  ctx.print.copy_pages = 0;
+  m.state.einvoice_written = 0;
+  run.records_read = 0;
+  run.copy = 0;
+
+  ReadInvoice(ctx, err);
+  if (err != 0) return;
+  Record& h = F(ctx, "SVF-FTHD");
+  const bool einvoice = F(ctx, "KRK-KUND").Get("KUND_P409") == "J" && einvoice::kWritesXml;
+  ctx.print.job_name = "FAKTURA";
+  ctx.print.job_key = h.Text().substr(0, 10);
+
+  if (einvoice) {
+    einvoice::OpenXmlFile(ctx, h.Get("FTGID") + "-" + h.Get("FAKTNR"), "F", err);
+    if (err == 1) return;
+    einvoice::WriteHead(ctx, err);
+    if (err == 0) m.state.einvoice_written = 1;
+  }
+  bool currency_missing = false;
+  if (err == 0) Passes(ctx, einvoice, currency_missing, err);
+  if (currency_missing) {
+    std::string code = h.Get("VALKOD");
+    for (char& c : code)
+      if (c == ' ') c = '\xB7';
+    dialogs::ShowMessage(
+        ctx,
+        Paragraphs(
+            "För FAKTURA-nummer '"_w + h.Get("FAKTNR") + "' måste KODEN för VALUTAN registreras!"_w,
+            "Denna KOD skall REGISTRERAS via VSH-V01 programmet!"_w, "VALUTA-kod: " + code),
+        dialogs::kNotice);
+  }
+
+  int16_t end = 0;
+  Avsluta(ctx, "FAKTURA", end);
+  if (m.state.einvoice_written != 1) return;
+  einvoice::CloseXmlFile(ctx, "F", end);
+  dialogs::ShowMessage(ctx,
+                       Paragraphs("För FAKTURA-nummer '"_w + ctx.link.link_data.substr(0, 6) +
+                                      "' har DATA som XML skapats!"_w,
+                                  "Tryck KONTROLL för VISA dess INNEHÅLL i XML-filen!"_w,
+                                  "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w,
+                                  "Fil " + einvoice::XmlFileName(ctx)),
+                       dialogs::kInformation);
+  m.CmdSand->Enable(true, colour::kGoOn);
+}
+
+void PrintButtonPressed(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  selection::BeginRunState(ctx);
+  m.CmdKlar->Enable(false, colour::kButtonOff);
+  ctx.print.run.row_group.clear();
+  m.TidVisa->SetEnabled(false);
+  PrintRun(ctx, m.state.error);
+  selection::LoadInvoiceList(ctx, m.state.unprinted_count, m.state.printed_count, m.state.error);
+  selection::AfterPrintRun(ctx);
+  m.CmdExit->Enable(true, colour::kExitOn);
+  if (m.state.einvoice_written == 1) {
+    m.CmdSand->SetFocus();
+  } else {
+    m.state.send_ready = 0;
+    m.CmdExit->SetFocus();
+  }
+}
+
+}  // namespace kvor::printing
