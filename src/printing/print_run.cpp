@@ -1,6 +1,7 @@
 #include "printing/print_run.h"
 
 #include <cmath>
+#include <span>
 
 #include "common/cp1252.h"
 #include "common/dates.h"
@@ -62,11 +63,6 @@ void SetAmount(Context& ctx, Record& r, const char* field, long long thousandths
   r.Set(field, AmountText(ctx, thousandths, 10));
 }
 
-void AddTo(Context& ctx, Record& header, const char* field, std::string_view row_amount,
-           int sign = 1) {
-  SetAmount(ctx, header, field, Thousandths(header.Get(field)) + sign * Thousandths(row_amount));
-}
-
 void ResetSums(Context& ctx) {
   Record& h = F(ctx, "SVF-FTHD");
   for (const char* field : {"AVDRAGFTG", "AVDRAGVAL", "NETTOVAL", "NETTOFTG", "RADSUMMA1",
@@ -78,38 +74,33 @@ void ResetSums(Context& ctx) {
   h.Set("ANTALTILL", "000");
 }
 
-void Count(Record& header, const char* field) {
-  header.Set(field, Fixed(std::to_string(std::stoi("0" + Trim(header.Get(field))) + 1), 3));
-}
+// Which row amount goes into which header sum, and with which sign.
+struct SumPart {
+  const char* row_field;
+  const char* header_field;
+  int sign;
+};
 
-void AddSpecificationRow(Context& ctx) {
-  Record& h = F(ctx, "SVF-FTHD");
-  const Record& row = F(ctx, "SVF-FTSP");
-  AddTo(ctx, h, "AVDRAGFTG", row.Get("FTSP_P085"));
-  AddTo(ctx, h, "NETTOFTG", row.Get("FTSP_P085"), -1);
-  AddTo(ctx, h, "AVDRAGVAL", row.Get("FTSP_P099"));
-  AddTo(ctx, h, "NETTOVAL", row.Get("FTSP_P099"), -1);
-  AddTo(ctx, h, "NETTOVAL", row.Get("FTSP_P113"));
-  AddTo(ctx, h, "NETTOFTG", row.Get("FTSP_P127"));
-  AddTo(ctx, h, "RADSUMMA1", row.Get("FTSP_P141"));
-  AddTo(ctx, h, "MOMSVAL", row.Get("FTSP_P155"));
-  AddTo(ctx, h, "MOMSFTG", row.Get("FTSP_P169"));
-  AddTo(ctx, h, "RADSUMMA2", row.Get("FTSP_P183"));
-  AddTo(ctx, h, "RADSUMMA3", row.Get("FTSP_P197"));
-  Count(h, "ANTALSPEC");
-}
+constexpr SumPart kSpecificationSums[] = {
+    {"FTSP_P085", "AVDRAGFTG", 1}, {"FTSP_P085", "NETTOFTG", -1}, {"FTSP_P099", "AVDRAGVAL", 1},
+    {"FTSP_P099", "NETTOVAL", -1}, {"FTSP_P113", "NETTOVAL", 1},  {"FTSP_P127", "NETTOFTG", 1},
+    {"FTSP_P141", "RADSUMMA1", 1}, {"FTSP_P155", "MOMSVAL", 1},   {"FTSP_P169", "MOMSFTG", 1},
+    {"FTSP_P183", "RADSUMMA2", 1}, {"FTSP_P197", "RADSUMMA3", 1}};
 
-void AddAdditionalRow(Context& ctx) {
+constexpr SumPart kAdditionalSums[] = {{"FTAP_P250", "NETTOVAL", 1},  {"FTAP_P264", "NETTOFTG", 1},
+                                       {"FTAP_P278", "RADSUMMA1", 1}, {"FTAP_P292", "MOMSVAL", 1},
+                                       {"FTAP_P306", "MOMSFTG", 1},   {"FTAP_P320", "RADSUMMA2", 1},
+                                       {"FTAP_P334", "RADSUMMA3", 1}};
+
+// The row in the fields of `row_register` into the header sums, and one more row counted.
+void AddRow(Context& ctx, const char* row_register, std::span<const SumPart> parts,
+            const char* count_field) {
   Record& h = F(ctx, "SVF-FTHD");
-  const Record& row = F(ctx, "SVF-FTAP");
-  AddTo(ctx, h, "NETTOVAL", row.Get("FTAP_P250"));
-  AddTo(ctx, h, "NETTOFTG", row.Get("FTAP_P264"));
-  AddTo(ctx, h, "RADSUMMA1", row.Get("FTAP_P278"));
-  AddTo(ctx, h, "MOMSVAL", row.Get("FTAP_P292"));
-  AddTo(ctx, h, "MOMSFTG", row.Get("FTAP_P306"));
-  AddTo(ctx, h, "RADSUMMA2", row.Get("FTAP_P320"));
-  AddTo(ctx, h, "RADSUMMA3", row.Get("FTAP_P334"));
-  Count(h, "ANTALTILL");
+  const Record& row = F(ctx, row_register);
+  for (const SumPart& p : parts)
+    SetAmount(ctx, h, p.header_field,
+              Thousandths(h.Get(p.header_field)) + p.sign * Thousandths(row.Get(p.row_field)));
+  h.Set(count_field, Fixed(std::to_string(std::stoi("0" + Trim(h.Get(count_field))) + 1), 3));
 }
 
 // SYSOREVP: EGETPRIS multiplies the price by the rate, VALUTAPRIS divides it; a zero rate is
@@ -305,7 +296,7 @@ void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
     if (err != 0) return;
     PrintSpecificationRow(ctx, run.copy, run.language, err);
     if (err != 0) return;
-    AddSpecificationRow(ctx);
+    AddRow(ctx, "SVF-FTSP", kSpecificationSums, "ANTALSPEC");
     if (run.copy == 0) {
       const Record& row = F(ctx, "SVF-LSSP");
       ReadOrClear(ctx, "SVP-DSNA",
@@ -343,7 +334,7 @@ void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
     registers::Transfer(ctx, rows);
     PrintAdditionalRow(ctx, run.copy, run.language, err);
     if (err != 0) return;
-    AddAdditionalRow(ctx);
+    AddRow(ctx, "SVF-FTAP", kAdditionalSums, "ANTALTILL");
     if (run.copy == 0 && einvoice) {
       const Record& row = F(ctx, "SVF-FTAP");
       const std::string article = row.Get("FTAP_P019") + row.Get("FTAP_P024");

@@ -237,19 +237,12 @@ void LookupInvoice(Context& ctx) {
 
   // 6-8: refusals and the posted notice.
   const std::string invoice_date = "FAKTURA-datum: "_w + header.Get("FAKTDATUM");
-  if (header.Get("KONTRAKT") == "J") {
+  for (const auto& [field, tied_to] :
+       {std::pair{"KONTRAKT", "KUND-kontrakt"}, std::pair{"PRODORDER", "PRODUKTIONS-order"}}) {
+    if (header.Get(field) != "J") continue;
     dialogs::ShowMessage(
         ctx,
-        Paragraphs("Angivet FAKTURA-nummer '"_w + number + "' är KOPPLAD till KUND-kontrakt!"_w,
-                   invoice_date),
-        dialogs::kNotice);
-    BackToNumberEntry(ctx);
-    return;
-  }
-  if (header.Get("PRODORDER") == "J") {
-    dialogs::ShowMessage(
-        ctx,
-        Paragraphs("Angivet FAKTURA-nummer '"_w + number + "' är KOPPLAD till PRODUKTIONS-order!"_w,
+        Paragraphs("Angivet FAKTURA-nummer '"_w + number + "' är KOPPLAD till "_w + tied_to + "!",
                    invoice_date),
         dialogs::kNotice);
     BackToNumberEntry(ctx);
