@@ -350,7 +350,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
   PrintLine(ctx, err, [&](printer::Surface& s) {
     RowFont(s, false);
     if (!IsBlank(kind)) s.Print(10, row.Get("FTAP_P049"), false);
-    s.Print(54, row.Get("FTAP_P199"), false);
+    if (!IsBlank(row.Get("FTAP_P199"))) s.Print(54, row.Get("FTAP_P199"), false);
     s.Print(62, price_text, false);
     s.Print(80, row.Get("FTAP_P188"), false);
     s.Print(90, row.Get("FTAP_P197"), false);
