@@ -99,14 +99,15 @@ void BreakPage(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   ctx.print.row_on_page = 0;
 }
 
-// The first line of a row gets a spacer above it unless it is the first on its page.
+// The first line of a row gets a spacer above it unless it is the first on its page, that is
+// unless the row count is at most 1. After a page break the count starts again from 0.
 void SpacerUnlessFirst(Context& ctx, int16_t& err) {
   if (ctx.print.row_on_page > 1) Tomrad(ctx, "F", err);
 }
 
 // The heading of a group of specification rows: account, product and grade texts. The addition
-// " · B/L " + text is not settled for us; we take it to be the load specification's delivery
-// notice reference, printed when the load specification has one.
+// after the dot separator, "B/L" and a reference, is the load specification's delivery notice
+// reference; a load specification without one gets a heading without the addition.
 void GroupHeading(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   const std::string heading = CodeText(F(ctx, "SVP-KTKD"), 6, 12, language) + " " +
                               CodeText(F(ctx, "SVP-UFKD"), 85, 25, language) + " " +
@@ -235,6 +236,7 @@ void DeductionLine(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   if (err != 0) return;
   const Record& row = F(ctx, "SVF-FTSP");
   const bool own = CompanyCurrency(ctx);
+  // The third is written with two decimals, as the prices are stored.
   std::string third =
       std::to_string(NumericValue(own ? row.Get("FTSP_P070") : row.Get("FTSP_P047")) / 3);
   FormatAmount(ctx.Msg(), third, 10, 2, 4);
@@ -242,7 +244,7 @@ void DeductionLine(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   const std::string stored = own ? row.Get("FTSP_P085") : row.Get("FTSP_P099");
   std::string amount_text;
   if (!IsZero(stored)) {
-    std::string negative = "-" + RemoveBlanks(stored);
+    std::string negative = std::to_string(-NumericValue(stored));
     FormatAmount(ctx.Msg(), negative, 10, 3, 3);
     amount_text = Grouped(ctx, negative);
   }
@@ -266,6 +268,8 @@ void AdditionalDescription(Context& ctx, int16_t copy, int16_t language, int16_t
     if (text.empty()) continue;
     PageBreakCheck(ctx, copy, language, err);
     if (err != 0) return;
+    // Description lines keep a gap to the column captions: the spacer comes on the first line of
+    // a page only.
     if (ctx.print.row_on_page <= 1) {
       Tomrad(ctx, "F", err);
       if (err != 0) return;
@@ -371,6 +375,7 @@ void PrintFreightText(Context& ctx, int16_t copy, int16_t language, int16_t& err
   if (lines.empty()) return;  // an empty record prints nothing, not even the gap above it
 
   PrintState& p = ctx.print;
+  // Rows were printed on the page when its row count has moved.
   if (p.row_on_page > 0) {
     PageBreakCheck(ctx, copy, language, err);
     if (err != 0) return;
