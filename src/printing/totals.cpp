@@ -164,7 +164,7 @@ void Total(Context& ctx, const std::string& free_text, int16_t language, int16_t
   if (err != 0) return;
   const std::string kind = Head(ctx, "FTHD_P855");
   std::string marking;
-  if (kind == "1" || kind == "3") marking = registers::Fields(ctx, "SVF-DATA").At(63, 9);
+  if (kind == "1" || kind == "3") marking = Trim(registers::Fields(ctx, "SVF-DATA").At(63, 9));
   if (kind == "2") marking = "ISPM 15";
   const std::string currency = Upper(Trim(Head(ctx, "VALUTABET")));
   AmountLine(ctx, "TOTAL", free_text, "", "", err);
@@ -210,12 +210,13 @@ class FootLine {
  private:
   void Part(double x, const std::string& caption, const std::string& value) {
     if (IsBlank(value)) return;
+    const std::string shown = TrimRight(value);
     if (!caption.empty()) {
       s_.SetFontBold(false);
       x = PrintAtX(s_, x, caption + ": ", false);
     }
     s_.SetFontBold(true);
-    x_ = PrintAtX(s_, x, value, false);
+    x_ = PrintAtX(s_, x, shown, false);
   }
   printer::Surface& s_;
   double x_ = 0;
@@ -254,12 +255,20 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
   const std::string web = IsBlank(f.At(473, 18)) ? "" : "www." + RemoveBlanks(f.At(473, 18));
 
   PrinterStep(ctx, "FÖRETAGSUTSKRIFT"_w, err, [&](printer::Surface& s) {
+    // The right end is shared so that no two long values meet: the organisation number beside
+    // the first giro, the company text beside the second, the web name beside the bank.
     {
       FootLine line(s);
       line.Value(TrimRight(f.At(4, 25)));
       line.CaptionEnding(48, t.phone, f.At(183, 15));
       line.At(73, t.giro1, f.At(388, 9));
-      line.Ending(134, company_text);
+      if (!organisation.empty()) {
+        s.SetFontBold(false);
+        const double x = PrintAtX(s, TabX(s, 121 - static_cast<int>(t.organisation.size())),
+                                  t.organisation + ": ", false);
+        s.SetFontBold(true);
+        PrintAtX(s, x, organisation, false);
+      }
       line.End();
     }
     {
@@ -267,7 +276,7 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.Value(TrimRight(f.At(44, 25)));
       line.CaptionEnding(48, t.phone2, f.At(198, 15));
       line.At(73, t.giro2, f.At(401, 9));
-      line.Ending(134, web);
+      line.Ending(134, company_text);
       line.End();
     }
     {
@@ -275,14 +284,7 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.Value(TrimRight(f.At(69, 25)));
       line.CaptionEnding(48, t.vat_number, vat);
       line.At(73, "Swift", swift);
-      if (!organisation.empty()) {
-        s.SetFontBold(false);
-        const std::string caption = t.organisation + ": ";
-        const double x =
-            PrintAtX(s, TabX(s, 121 - static_cast<int>(t.organisation.size())), caption, false);
-        s.SetFontBold(true);
-        PrintAtX(s, x, organisation, false);
-      }
+      line.Ending(134, web);
       line.End();
     }
     {
