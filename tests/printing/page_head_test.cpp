@@ -280,6 +280,25 @@ TEST_F(PageHead, AGermanCustomerGetsGermanCaptions) {
   EXPECT_EQ(RunsOf("Zahlungsbedingungen...:").size(), 1u);
 }
 
+TEST_F(PageHead, AMissingCaptionStopsTheHeadBeforeAnythingIsPrinted) {
+  ReadInvoice("241001");
+  // The title's text taken out of VSH-TEXT, as another program of the suite could.
+  std::string key = "005";
+  registers::Laser(ctx(), key, 28, 1, 0, err);
+  ASSERT_EQ(err, 0);
+  int16_t status = 4;  // delete
+  registers::BTRWRARD(ctx(), key, status, 28, 0);
+  ASSERT_EQ(status, 0);
+  ASSERT_EQ(Choose(kTest), 0);
+  PrintPageHead(ctx(), 0, 0, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_NE(Messages().find("För LÄSNING finns EJ avsett TEXT-nummer 005 registrerat!"),
+            std::string::npos)
+      << Messages();
+  EXPECT_EQ(ctx().print.job_begun, 0);
+  EXPECT_EQ(Job(), nullptr);
+}
+
 TEST_F(PageHead, AMissingLogoStopsTheHead) {
   ReadInvoice("241001");
   std::filesystem::remove(run.install.Host("C:\\KVOR\\BILDER\\001LOGGA.BMP"));
