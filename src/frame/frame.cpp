@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/settings.h"
+#include "printing/print_run.h"
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
@@ -189,6 +190,7 @@ void WireMainWindow(Context& ctx, const StartInfo& start) {
   m.CmdExit->Click = [&ctx] { ExitRoutine(ctx); };
   m.CmdExit->GotFocus = [&ctx] { ExitGotFocus(ctx); };
   selection::WireSelection(ctx);
+  m.CmdKlar->Click = [&ctx] { printing::PrintButtonPressed(ctx); };
   ctx.stop_procedure = [&ctx] { StopProcedure(ctx); };
 }
 

@@ -149,9 +149,9 @@ void LookUpRowCodes(Context& ctx, int16_t& err) {
   const std::string company = Company(ctx);
   Read(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), 0, 1, err);
   if (err != 0) return;
-  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P017") + row.Get("FTSP_P018"), 0, 1, err);
+  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"), 0, 1, err);
   if (err != 0) return;
-  ReadOrClear(ctx, "SVP-VAKD", company + row.Get("FTSP_P018"));
+  ReadOrClear(ctx, "SVP-VAKD", company + row.Get("FTSP_P025"));
   Read(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), 0, 1, err);
 }
 
@@ -298,10 +298,12 @@ void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
     if (err != 0) return;
     AddRow(ctx, "SVF-FTSP", kSpecificationSums, "ANTALSPEC");
     if (run.copy == 0) {
+      // The dimension record's five codes are the load-specification row's description code,
+      // code, dimension part and its two dimensions, in their widths 1, 2, 5, 5 and 5.
       const Record& row = F(ctx, "SVF-LSSP");
       ReadOrClear(ctx, "SVP-DSNA",
-                  Company(ctx) + row.At(51, 1) + row.At(52, 2) + row.At(54, 5) + row.At(59, 5) +
-                      row.At(64, 5));
+                  Company(ctx) + row.Get("LSSP_P012") + row.Get("LSSP_P013") +
+                      row.Get("LSSP_P025") + row.Get("LSSP_P039") + row.Get("LSSP_P044"));
       if (einvoice) {
         einvoice::WriteSpecificationRow(ctx, err);
         if (err != 0) return;
