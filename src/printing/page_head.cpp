@@ -144,9 +144,11 @@ void LabelAndValue(Context& ctx, const std::string& step, int end_column, bool f
   const std::string left_value = TrimRight(r.left_value);
   const std::string right_value = TrimRight(r.right_value);
   PrinterStep(ctx, step, err, [&](printer::Surface& s) {
-    // The blocks are set in 8 point, as the reference line above them.
+    // The blocks are set in 6 point, as the column captions under them: their right parts end
+    // at columns up to 118 with values of up to 30 characters behind, which only the 6-point
+    // grid keeps within the sheet's printable width.
     s.SetFontName("COURIER NEW");
-    s.SetFontSize(8);
+    s.SetFontSize(6);
     s.SetFontBold(false);
     double x;
     if (r.left_caption.empty()) {

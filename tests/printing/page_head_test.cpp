@@ -128,7 +128,13 @@ TEST_F(PageHead, TheFirstPageCarriesTheHeadTheBlocksAndTheColumnCaptions) {
   EXPECT_EQ(terms_value.y, terms.y);
   EXPECT_EQ(OnlyRun("Förfallodatum:"_w).column, 105 - 13);
   EXPECT_EQ(OnlyRun("2026-12-02").y, terms.y);
+  EXPECT_EQ(terms.size, 6);
   EXPECT_EQ(OnlyRun("Vårt ordernummer:"_w).column, 118 - 16);
+  // The right parts stay on the sheet, whose printable width is 11186 twips on A4.
+  const printer::TextRun order = OnlyRun("Avrop 311001");
+  EXPECT_LE(order.x + 30 * Column(6, true), 11186);  // a reference of the full width
+  const printer::TextRun phone = OnlyRun("0370-481 20");
+  EXPECT_LE(phone.x + 20 * Column(6, true), 11186);  // a telephone number of the full width
   EXPECT_EQ(OnlyRun("Valuta:").column, 112 - 6);
   // In SPECIFIKAT the caption is capitalised and caption and value together end at 115.
   EXPECT_EQ(OnlyRun("Specifikation.........:").column, 6);
