@@ -1,0 +1,224 @@
+// Printing sample invoices with the real trv00381 on KVOR PDF: what the run writes back into the
+// invoice header, checked against sums the test computes itself from the row records, and what
+// the PDF file holds.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "support/run_program.h"
+#include "support/scripted_run.h"
+
+namespace kvor::test {
+namespace {
+
+// Records of one register file whose keys start with `prefix`, in key order, as stored.
+std::vector<std::string> StoredRecords(const std::string& file, const std::string& prefix) {
+  std::vector<std::string> out;
+  sqlite3* db = nullptr;
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, "SELECT data FROM records WHERE substr(key, 1, ?2) = ?1 ORDER BY key",
+                         -1, &st, nullptr) == SQLITE_OK) {
+    sqlite3_bind_blob(st, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int(st, 2, static_cast<int>(prefix.size()));
+    while (sqlite3_step(st) == SQLITE_ROW)
+      out.emplace_back(static_cast<const char*>(sqlite3_column_blob(st, 0)),
+                       sqlite3_column_bytes(st, 0));
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+// The text at 1-based position `at`, `width` characters.
+std::string At(const std::string& record, int at, int width) {
+  return record.substr(at - 1, width);
+}
+
+// An amount as stored (blanks, a sign, digits, a point) in thousandths.
+long long Thousandths(const std::string& text) {
+  return std::llround(std::stod("0" + std::regex_replace(text, std::regex(" "), "")) * 1000);
+}
+
+class PrintRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ProcessResult made = RunProgram(Kvor(), {"demo", demo}, dir);
+    ASSERT_EQ(made.code, 0) << made.err;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::string Run(const std::string& actions) {
+    WriteFile(dir + "/actions.txt", actions);
+    const ProcessResult r =
+        RunProgram(Trv00381(),
+                   {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
+                    "--pdf-only", "--pdf-dir", dir + "/pdf"},
+                   dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  }
+  void Reg(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"reg", "--root", demo};
+    all.insert(all.end(), args.begin(), args.end());
+    const ProcessResult r = RunProgram(Kvor(), all, dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+  }
+  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
+  std::string Header(const std::string& number) {
+    const auto h = StoredRecords(File("SVF/SVF-FTHD.BTR"), "001F" + number);
+    return h.empty() ? std::string() : h[0];
+  }
+  std::vector<std::string> Pdfs() {
+    std::vector<std::string> out;
+    if (std::filesystem::exists(dir + "/pdf"))
+      for (const auto& e : std::filesystem::directory_iterator(dir + "/pdf"))
+        out.push_back(e.path().string());
+    return out;
+  }
+  std::string Tool(const std::string& program, const std::vector<std::string>& args) {
+    const ProcessResult r = RunProgram("/usr/bin/" + program, args, dir);
+    EXPECT_EQ(r.code, 0) << program << ": " << r.err;
+    return r.out;
+  }
+  int PdfPages(const std::string& pdf) {
+    std::smatch m;
+    const std::string info = Tool("pdfinfo", {pdf});
+    return std::regex_search(info, m, std::regex("\nPages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
+  }
+  std::string PageText(const std::string& pdf, int page) {
+    const std::string p = std::to_string(page);
+    return Tool("pdftotext", {"-layout", "-f", p, "-l", p, pdf, "-"});
+  }
+
+  std::string dir = TempFolder();
+  std::string demo = dir + "/demo";
+};
+
+TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
+  const std::string before = Header("241001");
+  const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
+  const std::string after = Header("241001");
+  ASSERT_EQ(after.size(), before.size());
+
+  // The sums, computed here from the rows as stored.
+  std::map<int, long long> sum;  // header position -> thousandths
+  const auto rows = StoredRecords(File("SVF/SVF-FTSP.BTR"), "001F241001");
+  const auto extra = StoredRecords(File("SVF/SVF-FTAP.BTR"), "001F241001");
+  ASSERT_FALSE(rows.empty());
+  ASSERT_FALSE(extra.empty());
+  for (const std::string& r : rows) {
+    sum[631] += Thousandths(At(r, 85, 14));  // deduction, company currency
+    sum[645] += Thousandths(At(r, 99, 14));  // deduction, invoice currency
+    sum[659] += Thousandths(At(r, 113, 14)) - Thousandths(At(r, 99, 14));
+    sum[673] += Thousandths(At(r, 127, 14)) - Thousandths(At(r, 85, 14));
+    sum[687] += Thousandths(At(r, 141, 14));
+    sum[701] += Thousandths(At(r, 155, 14));
+    sum[715] += Thousandths(At(r, 169, 14));
+    sum[729] += Thousandths(At(r, 183, 14));
+    sum[743] += Thousandths(At(r, 197, 14));
+  }
+  for (const std::string& r : extra) {
+    sum[659] += Thousandths(At(r, 250, 14));
+    sum[673] += Thousandths(At(r, 264, 14));
+    sum[687] += Thousandths(At(r, 278, 14));
+    sum[701] += Thousandths(At(r, 292, 14));
+    sum[715] += Thousandths(At(r, 306, 14));
+    sum[729] += Thousandths(At(r, 320, 14));
+    sum[743] += Thousandths(At(r, 334, 14));
+  }
+  for (const auto& [at, expected] : sum)
+    EXPECT_EQ(Thousandths(At(after, at, 14)), expected) << "header position " << at;
+  EXPECT_EQ(std::stoi(At(after, 869, 3)), static_cast<int>(rows.size()));   // ANTALSPEC
+  EXPECT_EQ(std::stoi(At(after, 865, 3)), static_cast<int>(extra.size()));  // ANTALTILL
+
+  // A SEK invoice: the rounding to whole kronor, and the totals.
+  const long long net = sum[673], vat = sum[715];
+  const long long rounding = Thousandths(At(after, 763, 6));
+  EXPECT_EQ((net + vat + rounding) % 1000, 0) << net + vat;
+  EXPECT_LE(std::llabs(rounding), 500);
+  EXPECT_EQ(Thousandths(At(after, 783, 14)), net + vat + rounding);  // TOTALFTG
+  EXPECT_EQ(Thousandths(At(after, 769, 14)),
+            sum[659] + sum[701] + Thousandths(At(after, 757, 6)));  // TOTALVAL
+
+  // Printed today, due the invoice date plus the payment days.
+  EXPECT_EQ(At(after, 881, 1), "J");
+  EXPECT_EQ(At(after, 974, 8), "20261204");
+  using namespace std::chrono;
+  const std::string date = At(after, 46, 8);
+  const sys_days invoiced = year_month_day{year{std::stoi(date.substr(0, 4))},
+                                           month{unsigned(std::stoi(date.substr(4, 2)))},
+                                           day{unsigned(std::stoi(date.substr(6, 2)))}};
+  const year_month_day due{invoiced + days{std::stoi(At(after, 610, 3))}};
+  char due_text[32];
+  std::snprintf(due_text, sizeof due_text, "%04d%02u%02u", int(due.year()), unsigned(due.month()),
+                unsigned(due.day()));
+  EXPECT_EQ(At(after, 857, 8), due_text);
+
+  // Every field the run does not compute is as it was, byte for byte.
+  std::string kept_before = before, kept_after = after;
+  for (auto [from, to] :
+       {std::pair{628, 630}, {631, 796}, {857, 871}, {881, 881}, {889, 902}, {974, 981}})
+    for (int at = from; at <= to; ++at) kept_before[at - 1] = kept_after[at - 1] = '#';
+  EXPECT_EQ(kept_after, kept_before);
+
+  EXPECT_NE(MessageLines(t).find("message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor!"),
+            std::string::npos)
+      << t;
+  ASSERT_EQ(Pdfs().size(), 1u);
+  EXPECT_EQ(PdfPages(Pdfs()[0]), 2);  // the first print and the installation's one copy
+  const std::string page1 = PageText(Pdfs()[0], 1);
+  EXPECT_NE(page1.find("241001"), std::string::npos);
+  EXPECT_NE(page1.find("Åkesson & Öberg Trävaror AB"), std::string::npos) << page1;
+  EXPECT_NE(page1.find("ORIGINAL"), std::string::npos);
+  EXPECT_NE(PageText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos) << PageText(Pdfs()[0], 2);
+}
+
+TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLast) {
+  Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=0"});
+  const std::string t = Run("type TxtNmmr 241004\nclick CmdKlar\n");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(t, m, std::regex("är UTFÖRD med ([0-9]+) sidor!"))) << t;
+  const int pages = std::stoi(m[1]);
+  EXPECT_GT(pages, 1);
+  ASSERT_EQ(Pdfs().size(), 1u);
+  EXPECT_EQ(PdfPages(Pdfs()[0]), pages);
+  for (int page = 1; page <= pages; ++page) {
+    const std::string text = PageText(Pdfs()[0], page);
+    EXPECT_NE(text.find("FAKTURA"), std::string::npos) << "page " << page;  // the head
+    const bool last = page == pages;
+    for (const char* caption : {"Valutabelopp", "Netto"}) {
+      const std::regex line(std::string(caption) + "\\.+: +Transport");
+      EXPECT_EQ(std::regex_search(text, line), !last) << caption << " on page " << page << "\n"
+                                                      << text;
+    }
+  }
+}
+
+TEST_F(PrintRun, AnUnknownCurrencyEndsTheJobAndLeavesTheHeaderUnprinted) {
+  Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241001", "VALKOD=XQ",
+       "FASBELOPP=9999999.000"});
+  const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
+  const std::string messages = MessageLines(t);
+  EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' är FAS-beloppet STÖRRE än "
+                          "NETTO-beloppet!"),
+            std::string::npos)
+      << messages;
+  EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' måste KODEN för VALUTAN "
+                          "registreras! ¶ Denna KOD skall REGISTRERAS via VSH-V01 programmet! ¶ "
+                          "VALUTA-kod: XQ\n"),
+            std::string::npos)
+      << messages;
+  EXPECT_NE(messages.find("är UTFÖRD med 1 sida!"), std::string::npos) << messages;
+  EXPECT_EQ(At(Header("241001"), 881, 1), "N");
+  ASSERT_EQ(Pdfs().size(), 1u);
+  EXPECT_NE(PageText(Pdfs()[0], 1).find("Furu, sågad"), std::string::npos);  // the rows came
+}
+
+}  // namespace
+}  // namespace kvor::test
