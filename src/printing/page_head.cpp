@@ -509,11 +509,16 @@ void PrintPageHead(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   if (err != 0) return;
 
   PrinterStep(ctx, "ADRESS", err, [&](printer::Surface& s) {
+    // The tabs count in the 8 points of the reference line, so that the left caption stands
+    // over the address lines; the captions themselves are 7 point.
     s.SetFontName("COURIER NEW");
-    s.SetFontSize(7);
+    s.SetFontSize(8);
     s.SetFontBold(false);
-    s.Print(6, left_address, false);
-    s.Print(53, right_address, vat.empty());
+    const double left_x = TabX(s, 6);
+    const double right_x = TabX(s, 53);
+    s.SetFontSize(7);
+    PrintAtX(s, left_x, left_address, false);
+    PrintAtX(s, right_x, right_address, vat.empty());
     if (vat.empty()) return;
     s.SetFontSize(8);
     const int column = 111 - static_cast<int>(vat.size());

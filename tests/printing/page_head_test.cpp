@@ -99,7 +99,7 @@ TEST_F(PageHead, TheFirstPageCarriesTheHeadTheBlocksAndTheColumnCaptions) {
   // Without the address flag only the invoice address column is printed.
   EXPECT_TRUE(RunsOf("Leveransadress").empty());
   const printer::TextRun right_caption = OnlyRun("Fakturaadress");
-  EXPECT_EQ(right_caption.column, 53);
+  ExpectTab(right_caption, 53, 8, false);
   EXPECT_EQ(right_caption.size, 7);
   const printer::TextRun vat = OnlyRun("SE556123456701");
   EXPECT_EQ(vat.column, 111 - 14 + 5);
@@ -235,13 +235,14 @@ TEST_F(PageHead, PrintSettingsMoveAndFillTheHead) {
   EXPECT_EQ(OnlyRun("2026-12-04").y, OnlyRun("Fakturadatum:").y);
 
   const printer::TextRun left_caption = OnlyRun("Leveransadress");
-  EXPECT_EQ(left_caption.column, 6);
+  ExpectTab(left_caption, 6, 8, false);
   EXPECT_EQ(OnlyRun("Fakturaadress").y, left_caption.y);
   // The delivery name stands left, the invoice name right, on one line.
   const auto names = RunsOf("Åkesson & Öberg Trävaror AB"_w);
   ASSERT_EQ(names.size(), 2u);
   EXPECT_EQ(names[0].y, names[1].y);
   ExpectTab(names[0], 6, 8, true);
+  EXPECT_NEAR(left_caption.x, names[0].x, Column(7, false));  // the caption over its column
 
   // The FAS line carries the copy mark on its right.
   const printer::TextRun fas = OnlyRun("FAS-belopp: 1.234:500 001");
