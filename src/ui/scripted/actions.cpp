@@ -90,6 +90,15 @@ bool ParseOne(const std::string& line, Action& a, std::string& why) {
   if (verb == "during") {
     a.verb = V::During;
     a.inner = std::make_shared<Action>();
+    // An optional count: the action arrives at that turn of the busy work's event loop.
+    a.number = 1;
+    std::string count = rest;
+    const std::string first = FirstWord(count);
+    if (!first.empty() && first.find_first_not_of("0123456789") == std::string::npos) {
+      if (!ParseNumber(first, a.number) || a.number < 1)
+        return why = "'during' takes a count from 1", false;
+      rest = count;
+    }
     if (Trim(rest).rfind("during", 0) == 0)
       return why = "'during' cannot hold another 'during'", false;
     return ParseOne(rest, *a.inner, why);

@@ -65,15 +65,15 @@ void ScriptedFrontEnd::PlayActions(Form& main, const std::function<void()>& fini
   while (next_ < actions_.size()) {
     const Action a = actions_[next_++];
     if (a.verb == V::During) {
-      during_.push_back(*a.inner);
+      during_.push_back(a);
       continue;
     }
     while (next_ < actions_.size() && actions_[next_].verb == V::During)
-      during_.push_back(*actions_[next_++].inner);
+      during_.push_back(actions_[next_++]);
     Deliver(a);
     // "during" actions that found no running work are delivered now, at idle.
     while (!during_.empty()) {
-      const Action d = during_.front();
+      const Action d = *during_.front().inner;
       during_.pop_front();
       Deliver(d);
     }
@@ -239,8 +239,9 @@ void ScriptedFrontEnd::DoEvents() {
     AnswerDialog(*dialog);
     return;
   }
-  if (!during_.empty()) {
-    const Action d = during_.front();
+  // A "during" action waits for as many turns of the running work's event loop as it asks.
+  if (!during_.empty() && --during_.front().number <= 0) {
+    const Action d = *during_.front().inner;
     during_.pop_front();
     Deliver(d);
   }

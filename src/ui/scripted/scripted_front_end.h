@@ -56,7 +56,7 @@ class ScriptedFrontEnd : public forms::FrontEnd {
 
   std::vector<Action> actions_;
   std::size_t next_ = 0;
-  std::deque<Action> during_;
+  std::deque<Action> during_;  // "during" actions waiting for running work, in their order
   forms::Transcript& transcript_;
   forms::Form* main_ = nullptr;
   std::vector<forms::Form*> shown_;

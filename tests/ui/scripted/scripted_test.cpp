@@ -17,10 +17,10 @@ TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8Names) {
       ParseActions("# a comment\n\nfocus TxtNmmr\ntype TxtNmmr 12 3\nset CboNmmr 000123\n"
                    "key TxtNmmr Enter\nkey TxtNmmr x\nclick CmdNmr(3)  # digit\n"
                    "click CmdSänd\nselect CboPrnt 2\nanswer stäng\nclose\ntick 242\n"
-                   "during click CmdBryt\r\nshow LblUkod\n",
+                   "during click CmdBryt\r\nshow LblUkod\nduring 40 click CmdBryt\n",
                    a, error))
       << error;
-  ASSERT_EQ(a.size(), 13u);
+  ASSERT_EQ(a.size(), 14u);
   EXPECT_EQ(a[1].text, "12 3");
   EXPECT_EQ(a[4].text, "x");
   EXPECT_EQ(a[5].control, "CmdNmr(3)");
@@ -32,13 +32,26 @@ TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8Names) {
   EXPECT_EQ(a[11].inner->control, "CmdBryt");
   EXPECT_EQ(a[12].verb, Action::Verb::Show);
   EXPECT_EQ(a[12].control, "LblUkod");
+  EXPECT_EQ(a[11].number, 1);  // a "during" action comes at the first turn unless told
+  EXPECT_EQ(a[13].number, 40);
+  EXPECT_EQ(a[13].inner->control, "CmdBryt");
 }
 
 TEST(ParseActions, RefusesWrongLinesNamingTheLine) {
-  const char* bad[] = {
-      "jump TxtNmmr", "click",     "type TxtNmmr", "key TxtNmmr Home", "select CboPrnt x",
-      "answer OK",    "tick",      "tick -1",      "close now",        "during during close",
-      "during",       "focus A B", "show"};
+  const char* bad[] = {"jump TxtNmmr",
+                       "click",
+                       "type TxtNmmr",
+                       "key TxtNmmr Home",
+                       "select CboPrnt x",
+                       "answer OK",
+                       "tick",
+                       "tick -1",
+                       "close now",
+                       "during during close",
+                       "during",
+                       "focus A B",
+                       "show",
+                       "during 0 click CmdBryt"};
   for (const char* line : bad) {
     std::vector<Action> a;
     std::string error;
