@@ -454,6 +454,9 @@ void PrintButtonPressed(Context& ctx) {
   ctx.print.run.row_group.clear();
   m.TidVisa->SetEnabled(false);
   PrintRun(ctx, m.state.error);
+  // A cancel answered before the job began leaves the stop flag set with no job end to clear
+  // it; the registers would refuse every read from then on.
+  ctx.frame.stop = 0;
   selection::LoadInvoiceList(ctx, m.state.unprinted_count, m.state.printed_count, m.state.error);
   selection::AfterPrintRun(ctx);
   m.CmdExit->Enable(true, colour::kExitOn);

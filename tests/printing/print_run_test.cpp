@@ -1,0 +1,55 @@
+// The print run inside the test's own process, so that the test can look at the registers while
+// the program still holds them open: the header's lock during and after a cancelled run.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "support/run_program.h"
+#include "support/scripted_run.h"
+
+namespace kvor::printing {
+namespace {
+
+// Another process writes the header of the invoice; it needs the header's lock to do so.
+bool AnotherProcessCanLock(const test::ScriptedRun& run, const std::string& number) {
+  const test::ProcessResult r =
+      test::RunProgram(test::Kvor(),
+                       {"reg", "--root", run.install.dir, "put", "SVF-FTHD", "--keep", "FTGID=001",
+                        "REGTYP=F", "FAKTNR=" + number},
+                       run.install.dir);
+  return r.code == 0;
+}
+
+TEST(CancelledPrintRun, EndsWithThePagesPrintedAndLeavesNoLock) {
+  test::ScriptedRun run(
+      "type TxtNmmr 241004\nclick CmdKlar\nduring 150 click CmdBryt\nanswer JA\n");
+  MasterWindow& window = run.ctx().main;
+  bool locked_while_printing = false, free_after = false;
+  window.CmdBryt->Click = [&, cancel = window.CmdBryt->Click] {
+    locked_while_printing = !AnotherProcessCanLock(run, "241004");
+    cancel();
+  };
+  window.CmdExit->GotFocus = [&, got_focus = window.CmdExit->GotFocus] {
+    if (run.ctx().frame.print_busy == 0) free_after = AnotherProcessCanLock(run, "241004");
+    got_focus();
+  };
+  run.Play();
+  const std::string lines = run.Lines();
+  EXPECT_TRUE(locked_while_printing);
+  EXPECT_TRUE(free_after);
+  EXPECT_NE(lines.find("box KVOR PDF: Skall AVBRYT pågående UTSKRIFT utföras?\nanswer JA\n"),
+            std::string::npos)
+      << lines;
+  // The job ends with the pages printed before the answer.
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(lines, m,
+                                std::regex("message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med "
+                                           "([0-9]+) sid(a|or)! ¶ Skrivare: KVOR PDF\n")))
+      << lines;
+  EXPECT_GE(std::stoi(m[1]), 1);
+  // Cancelled in the first pass: the header is not marked printed.
+  EXPECT_EQ(registers::Fields(run.ctx(), "SVF-FTHD").Get("UTSKRIVEN"), "N");
+}
+
+}  // namespace
+}  // namespace kvor::printing
