@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,9 +54,9 @@ struct PrintState {
   // One print run and the pages it prints: shared by the run, the page head, the rows and the
   // totals block.
   struct Run {
-    int16_t copy = 0;          // 0 the first print, then 1, 2, ... for the copies
-    int16_t language = 0;      // the customer's language, 0 to 9
-    int16_t records_read = 0;  // row records read in the current pass
+    int16_t copy = 0;             // 0 the first print, then 1, 2, ... for the copies
+    int16_t language = 0;         // the customer's language, 0 to 9
+    int16_t records_read = 0;     // row records read in the current pass
     std::string row_group;        // the group heading last printed
     std::string row_price_flag;   // "E": the company-currency amounts are printed
     bool page_continues = false;  // the page is closed by a page break, not by the last row
@@ -69,6 +70,8 @@ struct PrintState {
   std::string barcode_type, barcode_font, barcode_text;
   // The picture last loaded into the main window's hidden picture holder (PRINTPIC).
   std::shared_ptr<printer::Picture> picture;
+  // Pictures read so far, by host path, change time and size.
+  std::map<std::string, std::shared_ptr<printer::Picture>> loaded_pictures;
 };
 
 }  // namespace kvor

@@ -46,22 +46,33 @@ void LoadPicture(Context& ctx, const std::string& path, int16_t& err) {
     err = 1;
     return;
   }
+  // A picture is read once per program run: the page head and foot paint the same ones on
+  // every page. A file replaced since (another change time or size) is read again.
+  const std::string host = ctx.drives.ToHost(path);
+  const files::FileInfo info = files::Inspect(host);
+  const std::string stamp = host + "|" + info.changed + "|" + std::to_string(info.size);
+  if (auto kept = ctx.print.loaded_pictures.find(stamp); kept != ctx.print.loaded_pictures.end()) {
+    ctx.print.picture = kept->second;
+    err = 0;
+    return;
+  }
   auto picture = std::make_shared<printer::Picture>();
   std::string why;
-  if (!picture->Load(ctx.drives.ToHost(path), why)) {
+  if (!picture->Load(host, why)) {
     dialogs::ReportTrappedError(ctx, "Avsedd BILD-logga '" + path + "' kan EJ laddas!",
                                 {ctx.frame.program_code, kBadPicture, why});
     err = 1;
     return;
   }
+  ctx.print.loaded_pictures[stamp] = picture;
   ctx.print.picture = std::move(picture);
   err = 0;
 }
 
 void PaintPicture(Context& ctx, double x, double y, double width, double height, int16_t& err) {
   if (!ctx.print.picture) {
-    ReportPrintFault(ctx, "PICTURE", printer::Fault(printer::kInvalidValue, "Ingen bild är laddad"_w),
-                     err);
+    ReportPrintFault(ctx, "PICTURE",
+                     printer::Fault(printer::kInvalidValue, "Ingen bild är laddad"_w), err);
     return;
   }
   PrinterStep(ctx, "PAINT", err, [&](printer::Surface& s) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -91,15 +92,24 @@ class PagePainter {
                       QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
   }
 
+  // A picture painted on many pages is one image of the document: the same QImage each time,
+  // so that the PDF holds its pixels once.
   void DrawPicture(const PictureRun& run, const Picture& picture) {
-    const QImage image(picture.Rgb().data(), picture.Width(), picture.Height(), picture.Width() * 3,
-                       QImage::Format_RGB888);
+    QImage& image = images_[picture.Rgb().data()];
+    if (image.isNull())
+      image = QImage(picture.Rgb().data(), picture.Width(), picture.Height(), picture.Width() * 3,
+                     QImage::Format_RGB888)
+                  .copy();
     painter_.drawImage(QRectF(Device(run.x), Device(run.y), Device(run.width), Device(run.height)),
                        image);
   }
 
  private:
   double Device(double twips) const { return twips * scale_; }
+
+  // Images by the pixels of the picture they were made from; a picture lives at least as long
+  // as the document that paints it (the program keeps its loaded pictures).
+  std::map<const void*, QImage> images_;
 
   // Each character is one Code 39 symbol, bars from the top of the line down the em.
   void DrawCode39(const TextRun& run) {
