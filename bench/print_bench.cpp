@@ -12,8 +12,10 @@
 //
 //   print_bench [RUNS]     (default 5; the installation lives in a fresh folder under $TMPDIR)
 #include <sqlite3.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "bench_support.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -44,27 +46,13 @@
 namespace {
 
 using namespace kvor;
+using namespace kvor::bench;
 
 constexpr const char* kInvoice = "241004";
 constexpr int kRows = 2000;
 constexpr double kTargetRatio = 1.5;
 constexpr double kTargetSeconds = 2.0;
 constexpr const char* kRecorder = "KVOR BENCH";  // the in-memory printer of the recording run
-
-std::string the_dir;  // the bench's folder, removed again on every way out
-
-[[noreturn]] void Die(const std::string& why) {
-  std::fprintf(stderr, "print_bench: %s\n", why.c_str());
-  if (!the_dir.empty()) std::filesystem::remove_all(the_dir);
-  std::exit(1);
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // ---- The floor: bare Qt, none of the program's code ----------------------------------------
 
@@ -231,27 +219,6 @@ int RecordJob(const std::string& dir, const std::string& runs_file) {
 
 // ---- Timing ---------------------------------------------------------------------------------
 
-// One run of a program: the wall time from fork to its exit, and its exit code.
-double RunOnce(const std::vector<std::string>& args, int& code) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::fflush(stdout);  // else the child's freopen writes out what this process still holds
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
-      _exit(126);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) Die("cannot start " + args[0]);
-  const auto end = std::chrono::steady_clock::now();
-  code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return std::chrono::duration<double>(end - start).count();
-}
-
 // The page count pdfinfo reads from a PDF file; -1 when it cannot.
 int PdfPages(const std::string& pdf) {
   const std::string command = "pdfinfo '" + pdf + "' 2>/dev/null";
@@ -305,6 +272,7 @@ struct Times {
 }  // namespace
 
 int main(int argc, char** argv) {
+  the_name = "print_bench";
   if (argc == 4 && std::string(argv[1]) == "--floor") return DrawFloor(argv[2], argv[3]);
   const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
   if (runs < 1) Die("usage: print_bench [RUNS]");

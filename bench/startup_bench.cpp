@@ -6,8 +6,10 @@
 //
 //   startup_bench [RUNS]     (default 10; the installation lives in a fresh folder under $TMPDIR)
 #include <sqlite3.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "bench_support.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,27 +28,13 @@
 namespace {
 
 using namespace kvor;
+using namespace kvor::bench;
 
 constexpr int kHeaders = 100000;
 constexpr int kUnprinted = 10000;  // every tenth header
 // Listed by the sample itself: its unprinted invoices that are not tied to a customer contract.
 constexpr int kSampleUnprinted = 11;
 constexpr double kTargetSeconds = 0.5;
-
-std::string the_dir;  // the installation, removed again on every way out
-
-[[noreturn]] void Die(const std::string& why) {
-  std::fprintf(stderr, "startup_bench: %s\n", why.c_str());
-  if (!the_dir.empty()) std::filesystem::remove_all(the_dir);
-  std::exit(1);
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Adds the headers to the installation's SVF-FTHD in one transaction straight into the file's
 // table (src/platform/recman/FORMAT.md); one engine call a record would take minutes of fsyncs.
@@ -86,26 +74,6 @@ void AddHeaders(const std::string& path) {
   sqlite3_close_v2(db);
 }
 
-// One run of the program: the wall time from fork to its exit, and its exit code.
-double RunOnce(const std::vector<std::string>& args, int& code) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
-      _exit(126);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) Die("cannot start " + args[0]);
-  const auto end = std::chrono::steady_clock::now();
-  code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return std::chrono::duration<double>(end - start).count();
-}
-
 // Empty when the transcript shows a program that got ready for number entry with every
 // unprinted invoice in its list; otherwise what is wrong.
 std::string CheckReady(const std::string& transcript) {
@@ -135,6 +103,7 @@ std::string Shown(const std::string& transcript, const std::string& control) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  the_name = "startup_bench";
   const int runs = argc > 1 ? std::atoi(argv[1]) : 10;
   if (runs < 1) Die("usage: startup_bench [RUNS]");
   const char* tmp = std::getenv("TMPDIR");
