@@ -10,7 +10,7 @@
 #include <map>
 #include <regex>
 
-#include "support/run_program.h"
+#include "support/demo_process.h"
 #include "support/scripted_run.h"
 
 namespace kvor::test {
@@ -45,23 +45,10 @@ long long Thousandths(const std::string& text) {
   return std::llround(std::stod("0" + std::regex_replace(text, std::regex(" "), "")) * 1000);
 }
 
-class PrintRun : public ::testing::Test {
+class PrintRun : public DemoProcess {
  protected:
-  void SetUp() override {
-    const ProcessResult made = RunProgram(Kvor(), {"demo", demo}, dir);
-    ASSERT_EQ(made.code, 0) << made.err;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
   std::string Run(const std::string& actions) {
-    WriteFile(dir + "/actions.txt", actions);
-    const ProcessResult r =
-        RunProgram(Trv00381(),
-                   {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                    "--pdf-only", "--pdf-dir", dir + "/pdf"},
-                   dir);
-    EXPECT_EQ(r.code, 0) << r.err;
-    return r.out;
+    return DemoProcess::Run(actions, {"--pdf-only", "--pdf-dir", dir + "/pdf"});
   }
   void Reg(const std::vector<std::string>& args) {
     std::vector<std::string> all{"reg", "--root", demo};
@@ -95,9 +82,6 @@ class PrintRun : public ::testing::Test {
     const std::string p = std::to_string(page);
     return Tool("pdftotext", {"-layout", "-f", p, "-l", p, pdf, "-"});
   }
-
-  std::string dir = TempFolder();
-  std::string demo = dir + "/demo";
 };
 
 TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {

@@ -3,32 +3,16 @@
 
 #include <filesystem>
 
-#include "support/run_program.h"
+#include "support/demo_process.h"
 #include "support/scripted_run.h"
 
 namespace kvor::test {
 namespace {
 
-class Printers : public ::testing::Test {
+class Printers : public DemoProcess {
  protected:
-  void SetUp() override {
-    const ProcessResult made = RunProgram(Kvor(), {"demo", demo}, dir);
-    ASSERT_EQ(made.code, 0) << made.err;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::string Run(const std::string& actions) {
-    WriteFile(dir + "/actions.txt", actions);
-    const ProcessResult r = RunProgram(
-        Trv00381(),
-        {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04", "--pdf-only"},
-        dir);
-    EXPECT_EQ(r.code, 0) << r.err;
-    return r.out;
-  }
+  std::string Run(const std::string& actions) { return DemoProcess::Run(actions, {"--pdf-only"}); }
   std::string Table() { return demo + "/C/WINKVOR/SYSTEM/SKRIVARE.DAT"; }
-
-  std::string dir = TempFolder();
-  std::string demo = dir + "/demo";
 };
 
 TEST_F(Printers, TheInvoicePrinterOfTheTableIsChosenAtStartUp) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/demo_process.h"
 #include "support/register_snapshot.h"
 #include "support/run_program.h"
 #include "support/scripted_run.h"
@@ -16,28 +17,19 @@ namespace {
 const char* const kReady = "status Tryck [ENTER] för TILLDELNING av SPECIFIKATIONS-nummer!\n";
 const char* const kPrintHelp = "status Tryck [OK] för START av INITIERAD utskrift!\n";
 
-class Selection : public ::testing::Test {
+class Selection : public DemoProcess {
  protected:
   void SetUp() override {
-    const ProcessResult made = RunProgram(Kvor(), {"demo", demo}, dir);
-    ASSERT_EQ(made.code, 0) << made.err;
+    DemoProcess::SetUp();
     before = SnapshotRegisters(demo);
     ASSERT_EQ(before.files, 28);
     ASSERT_GT(before.records, 100);
   }
   void TearDown() override {
     EXPECT_TRUE(SnapshotRegisters(demo).text == before.text) << "a register record changed";
-    std::filesystem::remove_all(dir);
+    DemoProcess::TearDown();
   }
 
-  std::string Run(const std::string& actions) {
-    WriteFile(dir + "/actions.txt", actions);
-    const ProcessResult r = RunProgram(
-        Trv00381(), {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04"},
-        dir);
-    EXPECT_EQ(r.code, 0) << r.err;
-    return r.out;
-  }
   // The part of the transcript after the start-up has reached number entry.
   std::string AfterStart(const std::string& actions) {
     const std::string t = Run(actions);
@@ -52,8 +44,6 @@ class Selection : public ::testing::Test {
     ASSERT_EQ(r.code, 0) << r.err;
   }
 
-  std::string dir = TempFolder();
-  std::string demo = dir + "/demo";
   RegisterSnapshot before;
 };
 
