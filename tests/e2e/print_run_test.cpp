@@ -163,6 +163,65 @@ TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
   EXPECT_NE(PageText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos) << PageText(Pdfs()[0], 2);
 }
 
+// The version of a record as the record store counts its writes.
+int Version(const std::string& file, const std::string& key) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* st = nullptr;
+  int version = -1;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, "SELECT version FROM records WHERE key = ?1", -1, &st, nullptr) ==
+          SQLITE_OK) {
+    sqlite3_bind_blob(st, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int(st, 0);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return version;
+}
+
+TEST_F(PrintRun, TwoCopiesFollowTheFirstPrintAndTheHeaderIsWrittenOnce) {
+  Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=2"});
+  const int version = Version(File("SVF/SVF-FTHD.BTR"), "001F241001");
+  Run("type TxtNmmr 241001\nclick CmdKlar\n");
+  const std::string once = Header("241001");
+  EXPECT_EQ(Version(File("SVF/SVF-FTHD.BTR"), "001F241001"), version + 1);
+  ASSERT_EQ(Pdfs().size(), 1u);
+  ASSERT_EQ(PdfPages(Pdfs()[0]), 3);
+  EXPECT_NE(PageText(Pdfs()[0], 1).find("ORIGINAL"), std::string::npos);
+  EXPECT_NE(PageText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos);
+  EXPECT_NE(PageText(Pdfs()[0], 3).find("Kopia: 2"), std::string::npos);
+  // Every copy recomputed the same sums: the total stands alike on all three pages.
+  std::smatch m;
+  const std::string page1 = PageText(Pdfs()[0], 1);
+  ASSERT_TRUE(std::regex_search(page1, m, std::regex("Att betala SEK\\.*: +([0-9.:]+)")));
+  for (int page = 2; page <= 3; ++page)
+    EXPECT_NE(PageText(Pdfs()[0], page).find(m[1].str()), std::string::npos) << page;
+}
+
+TEST_F(PrintRun, TheCustomersAddressAndLanguageAndTheBarcodeReachThePdf) {
+  // 241006's customer asks for the register's address: the one stored on the invoice is not
+  // printed.
+  Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241006",
+       "FAKTNAMN=Gammal Adress AB"});
+  Run("type TxtNmmr 241006\nclick CmdKlar\n");
+  ASSERT_EQ(Pdfs().size(), 1u);
+  std::string page = PageText(Pdfs()[0], 1);
+  EXPECT_NE(page.find("Sjöbergs Bygg & Trä AB"), std::string::npos) << page;
+  EXPECT_EQ(page.find("Gammal Adress AB"), std::string::npos);
+  Tool("pdftoppm",
+       {"-r", "300", "-f", "1", "-l", "1", "-singlefile", "-png", Pdfs()[0], dir + "/page"});
+  EXPECT_EQ(Tool("zbarimg", {"-q", dir + "/page.png"}), "CODE-39:241006\n");
+  std::filesystem::remove_all(dir + "/pdf");
+
+  // A German customer (language 2): the captions of VSH-TEXT in German.
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
+  Run("type TxtNmmr 241003\nclick CmdKlar\n");
+  ASSERT_EQ(Pdfs().size(), 1u);
+  page = PageText(Pdfs()[0], 1);
+  EXPECT_NE(page.find("RECHNUNG"), std::string::npos) << page;
+  EXPECT_EQ(page.find("FAKTURA "), std::string::npos) << page;
+}
+
 TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLast) {
   Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=0"});
   const std::string t = Run("type TxtNmmr 241004\nclick CmdKlar\n");
