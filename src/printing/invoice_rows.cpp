@@ -1,6 +1,7 @@
 // The rows of the invoice page (SVFUSFTU): the page break before every row line, the
 // specification rows with their group headings and deduction lines, the additional rows and the
 // freight text block. Every printer fault of these routines is reported under the step RADDATA.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "common/input_tests.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "platform/printer/fonts.h"
 #include "platform/printer/surface.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
@@ -26,7 +28,9 @@ constexpr const char* kStep = "RADDATA";
 constexpr const char* kCourier = "COURIER NEW";
 constexpr const char* kSansSerif = "MS SANS SERIF";
 constexpr double kRowSize = 8;       // the row grid is COURIER NEW 8 point
-constexpr int32_t kRowArea = 14375;  // the row limit before the top offset and bottom reserve
+// The row limit before the top offset and bottom reserve: where the totals block starts
+// (totals.cpp), 450 twips above the layout's 14375 so that the block's foot stays on the sheet.
+constexpr int32_t kRowArea = 14375 - 450;
 constexpr int32_t kFreightArea = 14450;
 constexpr int kLengthIndexes = 45;  // a length below this is an index into the length table
 
@@ -99,6 +103,36 @@ void BreakPage(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   ctx.print.row_on_page = 0;
 }
 
+// The amount ends its row line. Written from tab 100 in its pattern width it would end at column
+// 118, past the sheet's right edge; PrintFitted ends it at column 116 at most, where the amounts
+// of the totals block end too.
+void PrintAmount(printer::Surface& s, const std::string& amount) {
+  PrintFitted(s, 100, amount, true);
+}
+
+// Heights of what a row puts on the page: a line of the row grid, and the 4-point spacer (TOMRAD)
+// in the same font.
+double RowLineHeight() {
+  return printer::LineHeightTwips(*printer::FindFont(kCourier), kRowSize);
+}
+double SpacerHeight() {
+  return printer::LineHeightTwips(*printer::FindFont(kCourier), 4);
+}
+
+// The page-break check before a row line: counts the row and breaks the page unless the `lines`
+// row lines about to be printed (with the spacer above the first, when the row gets one) end
+// above the row limit. The totals block starts at the row limit, so a check of the position alone
+// would let the line printed after it (and its spacer) run into the block's first lines.
+void BreakUnlessRoom(Context& ctx, int16_t copy, int16_t language, int lines, int16_t& err,
+                     bool spacer = false) {
+  PrintState& p = ctx.print;
+  p.run.row_limit = kRowArea - p.top_offset - p.bottom_reserve;
+  AdvanceRows(ctx, 1, err);
+  if (err != 0) return;
+  const double bottom = p.position + (spacer ? SpacerHeight() : 0) + lines * RowLineHeight();
+  if (bottom > p.run.row_limit) BreakPage(ctx, copy, language, err);
+}
+
 // The first line of a row gets a spacer above it unless it is the first on its page, that is
 // unless the row count is at most 1. After a page break the count starts again from 0.
 void SpacerUnlessFirst(Context& ctx, int16_t& err) {
@@ -108,10 +142,14 @@ void SpacerUnlessFirst(Context& ctx, int16_t& err) {
 // The heading of a group of specification rows: account, product and grade texts. The addition
 // after the dot separator, "B/L" and a reference, is the load specification's delivery notice
 // reference; a load specification without one gets a heading without the addition.
+std::string HeadingText(Context& ctx, int16_t language) {
+  return CodeText(F(ctx, "SVP-KTKD"), 6, 12, language) + " " +
+         CodeText(F(ctx, "SVP-UFKD"), 85, 25, language) + " " +
+         CodeText(F(ctx, "SVP-VAKD"), 6, 12, language);
+}
+
 void GroupHeading(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
-  const std::string heading = CodeText(F(ctx, "SVP-KTKD"), 6, 12, language) + " " +
-                              CodeText(F(ctx, "SVP-UFKD"), 85, 25, language) + " " +
-                              CodeText(F(ctx, "SVP-VAKD"), 6, 12, language);
+  const std::string heading = HeadingText(ctx, language);
   std::string& memory = ctx.print.run.row_group;
   if (heading == memory) return;
   const std::string reference = Trim(F(ctx, "SVF-LSHD").Get("LSHD_P500"));
@@ -222,7 +260,7 @@ void RowLine(Context& ctx, int16_t language, const std::string& share, int16_t& 
       s.Print(93, discount, false);
       s.Print(98, "%", false);
     }
-    s.Print(100, amount_text, true);
+    PrintAmount(s, amount_text);
   });
 }
 
@@ -255,7 +293,7 @@ void DeductionLine(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
     if (!third_text.empty()) s.Print(62, third_text, false);
     s.Print(80, row.Get("FTSP_P222"), false);
     s.Print(90, row.Get("FTSP_P032"), false);
-    s.Print(100, amount_text, true);
+    PrintAmount(s, amount_text);
   });
 }
 
@@ -302,15 +340,15 @@ void FriText(Context& ctx, const std::string& text, int16_t& err) {
 }  // namespace
 
 void PageBreakCheck(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
-  PrintState& p = ctx.print;
-  p.run.row_limit = kRowArea - p.top_offset - p.bottom_reserve;
-  AdvanceRows(ctx, 1, err);
-  if (err != 0) return;
-  if (p.position > p.run.row_limit) BreakPage(ctx, copy, language, err);
+  BreakUnlessRoom(ctx, copy, language, 1, err);
 }
 
 void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
-  PageBreakCheck(ctx, copy, language, err);
+  // The check makes room for all the row puts on the page before its deduction line: the spacer
+  // (when the row is not the first of its page), a new group heading and the row line, so that
+  // a heading never stands alone at the foot of a page either.
+  const bool new_heading = HeadingText(ctx, language) != ctx.print.run.row_group;
+  BreakUnlessRoom(ctx, copy, language, new_heading ? 2 : 1, err, ctx.print.row_on_page >= 1);
   if (err != 0) return;
   SpacerUnlessFirst(ctx, err);
   if (err != 0) return;
@@ -362,7 +400,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
       s.Print(93, discount, false);
       s.Print(99, "%", false);
     }
-    s.Print(100, amount_text, true);
+    PrintAmount(s, amount_text);
   });
 }
 

@@ -1,5 +1,7 @@
 // The totals block at the bottom of every invoice page: certification line, FAS line, the five
 // amount lines with their free texts, and the company foot (FÖRETAGSUTSKRIFT).
+#include <algorithm>
+
 #include "common/cp1252.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -11,13 +13,18 @@
 
 namespace kvor::printing {
 
-// Tabs on a print line, shared with the page head (page_head.cpp).
-double TabX(printer::Surface& s, int column);
-double PrintAtX(printer::Surface& s, double x, const std::string& text, bool end_line);
-
 namespace {
 
-constexpr int kTotalsTop = 14375;  // the block's line, less the top offset and bottom reserve
+// The block's line, less the top offset and bottom reserve. The layout's own figure is 14375, but
+// from there the block (certification line, rule, five amount lines with the total's two, and the
+// four foot lines) runs to about 16560 twips, past the bottom of the printable area of an A4 sheet
+// (16120 twips inside the printer's quarter-inch border). A reader needs the foot whole more than
+// the row area's last two lines, so the block starts 450 twips higher; the row limit of the page break
+// (invoice_rows.cpp) moves with it. A FAS line or the foot rule still make the block longer.
+constexpr int kTotalsTop = 14375 - 450;
+// The foot picture carries its own top rule (a band with a line across its top); the foot's
+// first line starts this far below the picture's top so that the rule stays above the text.
+constexpr int kFootBelowPictureTop = 100;
 // SYS-DATA settings of the block. The company foot is the "company data" setting the main window
 // shows; the rule above it goes with it (the register turns it off whenever the foot is off).
 constexpr int kCompanyFootFlag = 60;
@@ -25,10 +32,19 @@ constexpr int kFootRuleFlag = 64;
 
 constexpr char kRuleChar = '\x97';       // character 151, the long dash
 constexpr char kMiddleDotChar = '\xB7';  // character 183
-const std::string kRule(111, kRuleChar);
+constexpr std::size_t kRuleLength = 111;
 const std::string kAmountUnderline(19, kMiddleDotChar);
-// The line over the total: 43 long dashes, as the rule.
-const std::string kTotalLine(43, kRuleChar);
+// The rule under the certification line and over the foot: 111 long dashes from tab 6, as many as
+// fit the sheet (LastColumn).
+std::string Rule(printer::Surface& s) {
+  const int length = std::min(static_cast<int>(kRuleLength), LastColumn(s) - 6);
+  return std::string(static_cast<std::size_t>(length), kRuleChar);
+}
+// The line over the total: 43 long dashes from tab 74, as many as fit the sheet.
+std::string TotalLine(printer::Surface& s) {
+  const int length = std::min(43, LastColumn(s) - 74);
+  return std::string(static_cast<std::size_t>(length), kRuleChar);
+}
 
 std::string Head(Context& ctx, std::string_view field) {
   return registers::Fields(ctx, "SVF-FTHD").Get(field);
@@ -99,7 +115,8 @@ void AmountLine(Context& ctx, const std::string& step, const std::string& free_t
     s.SetFontBold(false);
     s.Print(74, Dotted(ctx, caption, 22) + ":", false);
     s.SetFontBold(true);
-    s.Print(98, amount, true);
+    // From tab 98 an amount of pattern width 16 would end at column 118, past the sheet's edge.
+    PrintFitted(s, 98, amount, true);
   });
 }
 
@@ -122,9 +139,9 @@ void Fas(Context& ctx, int16_t language, int16_t& err) {
     s.SetFontSize(8);
     s.SetFontBold(true);
     s.Print(74, Dotted(ctx, caption + " " + currency, 21) + ":", false);
-    s.Print(98, amount, true);
+    PrintFitted(s, 98, amount, true);
     s.Print(74, caption + ":", false);
-    s.Print(98, kAmountUnderline, true);
+    PrintFitted(s, 98, kAmountUnderline, true);
   });
 }
 
@@ -172,12 +189,12 @@ void Total(Context& ctx, const std::string& free_text, int16_t language, int16_t
   PrinterStep(ctx, "TOTAL", err, [&](printer::Surface& s) {
     s.SetFontName("COURIER NEW");
     s.SetFontBold(true);
-    s.Print(74, kTotalLine, true);
+    s.Print(74, TotalLine(s), true);
     s.Print(64, marking, false);
     s.SetFontBold(false);
     s.Print(74, Dotted(ctx, caption + " " + currency, 21) + ":", false);
     s.SetFontBold(true);
-    s.Print(117 - static_cast<int>(amount.size()), amount, true);
+    s.Print(std::min(117, LastColumn(s)) - static_cast<int>(amount.size()), amount, true);
   });
 }
 
@@ -203,8 +220,11 @@ class FootLine {
   }
   // The value ends at `end`.
   void Ending(int end, const std::string& value) {
-    Part(TabX(s_, end - static_cast<int>(value.size())), "", value);
+    Part(TabX(s_, Fit(end) - static_cast<int>(value.size())), "", value);
   }
+  // The foot's right end, column 134 in 7 point, lies past the sheet's last column (133): what
+  // ends there ends at the last column, and what stands beside it moves left with it.
+  int Fit(int column) const { return std::min(column, column + LastColumn(s_) - 134); }
   void End() { s_.Print(0, "", true); }
 
  private:
@@ -264,7 +284,7 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.At(73, t.giro1, f.At(388, 9));
       if (!organisation.empty()) {
         s.SetFontBold(false);
-        const double x = PrintAtX(s, TabX(s, 121 - static_cast<int>(t.organisation.size())),
+        const double x = PrintAtX(s, TabX(s, line.Fit(121) - static_cast<int>(t.organisation.size())),
                                   t.organisation + ": ", false);
         s.SetFontBold(true);
         PrintAtX(s, x, organisation, false);
@@ -294,11 +314,11 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.At(73, "Iban", iban);
       if (f.At(43, 1) == "J") {
         s.SetFontBold(false);
-        s.Print(114, "Innehar", false);
+        s.Print(line.Fit(114), "Innehar", false);
         s.SetFontBold(true);
-        s.Print(122, "F", false);
+        s.Print(line.Fit(122), "F", false);
         s.SetFontBold(false);
-        s.Print(123, "-skattsedel", false);
+        s.Print(line.Fit(123), "-skattsedel", false);
       }
       line.End();
     }
@@ -321,7 +341,7 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
       PrintAtX(s, x, certification, true);
       s.SetFontName("COURIER NEW");
     }
-    s.Print(6, kRule, true);
+    s.Print(6, Rule(s), true);
   });
   if (err != 0) return;
   Fas(ctx, language, err);
@@ -354,13 +374,15 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
       s.SetFontName("COURIER NEW");
       s.SetFontSize(8);
       s.SetFontBold(true);
-      s.Print(6, kRule, true);
+      s.Print(6, Rule(s), true);
     });
     if (err != 0) return;
   }
   if (Setting(ctx, kCompanyFootFlag) == 'J') {
     LoadFootPicture(ctx, Fixed(ctx.frame.company_id, 3), err);
     if (err == 0) PaintFootPicture(ctx, err);
+    if (err == 0) Position(ctx, err);
+    if (err == 0) SetPosition(ctx, p.position + kFootBelowPictureTop, err);
     if (err == 0) PrintCompanyFoot(ctx, language, err);
     if (err != 0) return;
   }

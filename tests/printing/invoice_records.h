@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "common/numbers.h"
 #include "common/text.h"
 #include "core/context.h"
+#include "platform/printer/fonts.h"
 #include "platform/printer/recording.h"
 #include "printing/print_job.h"
 #include "registers/database.h"
@@ -120,6 +122,43 @@ class InvoiceRecords : public PrintJob {
     const auto runs = RunsOf(text);
     EXPECT_EQ(runs.size(), 1u) << "runs of '" << ToUtf8(text) << "'";
     return runs.empty() ? printer::TextRun{} : runs.front();
+  }
+
+  // Every text run and picture of the job lies inside the printable area of an A4 sheet (210 by
+  // 297 mm less the printer's quarter-inch border), measured with the metrics the surface prints
+  // by; and no picture covers the bars of a barcode run.
+  void ExpectOnTheSheet() {
+    ASSERT_NE(Job(), nullptr);
+    const double width = 210 / 25.4 * 1440 - 2 * 360;
+    const double height = 297 / 25.4 * 1440 - 2 * 360;
+    for (const printer::TextRun& run : Job()->texts) {
+      const printer::FontMetrics* font = printer::FindFont(run.font);
+      ASSERT_NE(font, nullptr) << run.font;
+      const double right =
+          run.x + static_cast<double>(TrimRight(run.text).size()) *
+                      printer::AdvanceTwips(*font, run.size, run.bold);
+      const double bottom = run.y + printer::LineHeightTwips(*font, run.size);
+      EXPECT_GE(run.x, 0) << ToUtf8(run.text);
+      EXPECT_LE(right, width) << ToUtf8(run.text) << " on page " << run.page;
+      EXPECT_LE(bottom, height) << ToUtf8(run.text) << " on page " << run.page;
+    }
+    for (const printer::PictureRun& picture : Job()->pictures) {
+      EXPECT_GE(picture.x, 0) << picture.source;
+      EXPECT_GE(picture.y, 0) << picture.source;
+      EXPECT_LE(picture.x + picture.width, width) << picture.source;
+      EXPECT_LE(picture.y + picture.height, height) << picture.source;
+      for (const printer::TextRun& run : Job()->texts) {
+        const printer::FontMetrics* font = printer::FindFont(run.font);
+        if (run.page != picture.page || font == nullptr || font->kind == printer::FontKind::Text)
+          continue;
+        const double right = run.x + static_cast<double>(run.text.size()) *
+                                         printer::AdvanceTwips(*font, run.size, run.bold);
+        const double bottom = run.y + printer::LineHeightTwips(*font, run.size);
+        const bool apart = right <= picture.x || run.x >= picture.x + picture.width ||
+                           bottom <= picture.y || run.y >= picture.y + picture.height;
+        EXPECT_TRUE(apart) << "bars " << run.text << " under " << picture.source;
+      }
+    }
   }
 
   // A job begun on the in-memory printer with its first page started, as the page head leaves

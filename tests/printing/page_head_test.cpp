@@ -72,11 +72,17 @@ TEST_F(PageHead, TheFirstPageCarriesTheHeadTheBlocksAndTheColumnCaptions) {
   EXPECT_EQ(number.size, 14);
   EXPECT_TRUE(number.bold);
   EXPECT_EQ(number.y, title.y);
-  ExpectTab(number, 85, 10, true);  // six characters
+  // Six characters from tab 85 of the 10-point grid would end past the sheet's right edge: the
+  // number ends at the sheet's last column of its font instead, and stays right of the title.
+  EXPECT_EQ(number.x + 6 * Column(14, true), 66 * Column(14, true));
+  EXPECT_GT(number.x, 80 * Column(10, true));
 
+  // The bars stand at tab 3 below the logo, not across it.
   const printer::TextRun bars = OnlyRun("*241001*");
   EXPECT_EQ(bars.font, "FREE 3 OF 9 REGULAR");
+  EXPECT_EQ(bars.column, 3);
   EXPECT_GT(bars.y, title.y);
+  EXPECT_GE(bars.y, logo.y + logo.height);
 
   const printer::TextRun date_caption = OnlyRun("Fakturadatum:");
   EXPECT_EQ(date_caption.size, 12);
@@ -112,7 +118,7 @@ TEST_F(PageHead, TheFirstPageCarriesTheHeadTheBlocksAndTheColumnCaptions) {
   EXPECT_EQ(OnlyRun("Sverige").y - name.y, 5 * (OnlyRun("Ekonomiavdelningen").y - name.y));
 
   const printer::TextRun mark = OnlyRun("ORIGINAL");
-  EXPECT_EQ(mark.column, 117 - 8);
+  EXPECT_EQ(mark.column, 116 - 8);  // ends at the sheet's last column, 116, not 117
   EXPECT_EQ(mark.size, 8);
   EXPECT_TRUE(mark.bold);
 
@@ -144,21 +150,22 @@ TEST_F(PageHead, TheFirstPageCarriesTheHeadTheBlocksAndTheColumnCaptions) {
   // Column captions in 6 point ending at their columns, then the rule.
   const printer::TextRun amount = OnlyRun("Belopp");
   EXPECT_EQ(amount.size, 6);
-  EXPECT_EQ(amount.column, 156 - 6);
+  EXPECT_EQ(amount.column, 155 - 6);  // 155: the last 6-point column of the sheet
   EXPECT_EQ(OnlyRun("Längd"_w).column, 69 - 5);
   EXPECT_EQ(OnlyRun("Enhet/Rabatt").column, 125);
-  const printer::TextRun rule = OnlyRun(std::string(111, '\x97'));
+  const printer::TextRun rule = OnlyRun(std::string(110, '\x97'));
   EXPECT_EQ(rule.column, 6);
   EXPECT_EQ(rule.size, 8);
   EXPECT_TRUE(rule.bold);
   EXPECT_GT(rule.y, amount.y);
+  ExpectOnTheSheet();
 }
 
 TEST_F(PageHead, LaterPagesOfACopyLeaveTheBlocksOutAndCopiesShowTheirNumber) {
   PrintHead("241001", 1);
   ASSERT_EQ(err, 0);
   const printer::TextRun copy = OnlyRun("Kopia:");
-  EXPECT_EQ(copy.column, 114 - 5);
+  EXPECT_EQ(copy.column, 113 - 5);  // "Kopia: 1" ends at 116, the sheet's last column
   EXPECT_FALSE(copy.bold);
   // "1" is the page number too: the copy number is the one on the copy mark's line.
   printer::TextRun copy_number;
@@ -180,7 +187,7 @@ TEST_F(PageHead, LaterPagesOfACopyLeaveTheBlocksOutAndCopiesShowTheirNumber) {
   // The first page keeps its copy number; the head starts each page again at the top.
   EXPECT_EQ(copy_number.page, 1);
   EXPECT_TRUE(copy_number.bold);
-  EXPECT_EQ(copy_number.column, 114 - 5 + 7);
+  EXPECT_EQ(copy_number.column, 113 - 5 + 7);
   EXPECT_EQ(RunsOf("FAKTURA")[1].y, RunsOf("FAKTURA")[0].y);
 }
 
@@ -274,7 +281,7 @@ TEST_F(PageHead, AHeadWithoutTheBarcodeFontIsStillPrinted) {
   EXPECT_EQ(err, 0);
   EXPECT_TRUE(RunsOf("*241001*").empty());
   EXPECT_EQ(RunsOf("Fakturadatum:").size(), 1u);
-  EXPECT_EQ(RunsOf(std::string(111, '\x97')).size(), 1u);
+  EXPECT_EQ(RunsOf(std::string(110, '\x97')).size(), 1u);
   EXPECT_NE(Messages().find("Fontfilen: FREE 3 OF 9 REGULAR"), std::string::npos);
 }
 

@@ -87,11 +87,13 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   // rows are priced in the company's currency.
   EXPECT_EQ(LineOf("1 SF Furu, sågad 22*100[N]"_w),
             "6:1 SF Furu, sågad 22*100[N] | 46:4500MM | 62:2.450:00 | 80:12.345 | 90:M3 | "
-            "100:30.245:250");
+            "106:30.245:250");
   ExpectGrid(Run("1 SF Furu, sågad 22*100[N]"_w), 6, false);
+  // The amount is right-aligned in its column but ends at column 116, the sheet's last, not at
+  // 118 where tab 100 and the pattern width would put its end.
   const printer::TextRun amount = Run("30.245:250");
-  ExpectGrid(amount, 100, false);
-  EXPECT_EQ(amount.text.size(), 18u);  // right-aligned in the amount column
+  ExpectGrid(amount, 116 - 10, false);
+  EXPECT_EQ(amount.text, "30.245:250");
   EXPECT_EQ(Run("2.450:00").text.size(), 17u);
   EXPECT_GT(amount.y, heading.y);
 
@@ -99,13 +101,13 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   // a third of the price on the rejected quantity, taken off.
   EXPECT_EQ(LineOf("1 KV Furu, sågad 45*145[N]"_w),
             "6:1 KV Furu, sågad 45*145[N] | 46:5100MM | 53:3.4 % | 62:2.190:00 | 80:8.760 | "
-            "90:M3 | 100:19.184:400");
+            "90:M3 | 106:19.184:400");
   EXPECT_EQ(LineOf("Avdrag vrak:"),
-            "49:Avdrag vrak: | 62:730:00 | 80:0.300 | 90:M3 | 100:-219:000");
+            "49:Avdrag vrak: | 62:730:00 | 80:0.300 | 90:M3 | 108:-219:000");
   EXPECT_GT(Run("Avdrag vrak:").y, Run("19.184:400").y);
   EXPECT_EQ(LineOf("1 SF Gran, sågad 45*95[N]"_w),
             "6:1 SF Gran, sågad 45*95[N] | 46:3600MM | 62:2.320:00 | 80:15.000 | 90:M3 | "
-            "100:34.800:000");
+            "106:34.800:000");
   EXPECT_EQ(ctx().print.run.row_group, "Kvinta Furu, sågad Sågat"_w);
 
   // The additional row: its description at 31, the article on a line of its own, then the
@@ -116,7 +118,7 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
                    "FRAKT"),
             "6:001 | 10:TRP\u00B7FRAKT");
   EXPECT_EQ(LineOf("Frakt Växjö - kund"_w),
-            "10:Frakt Växjö - kund | 62:1.850:000 | 80:1.000 | 90:ST | 100:1.850:000");
+            "10:Frakt Växjö - kund | 62:1.850:000 | 80:1.000 | 90:ST | 107:1.850:000");
   EXPECT_LT(description.y, Run("TRP\xB7"
                                "FRAKT")
                                .y);
@@ -169,7 +171,7 @@ TEST_F(Rows, TheRowLineShowsWhatItsCodeRecordsAndValuesAskFor) {
   ASSERT_EQ(err, 0);
   EXPECT_EQ(LineOf("1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800-6600"_w),
             "6:1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800-6600 | 46:7200MM | 62:2.450:00 | "
-            "80:12.345 | 90:M3 | 93:2.50 | 98:% | 100:30.245:250");
+            "80:12.345 | 90:M3 | 93:2.50 | 98:% | 106:30.245:250");
 
   // A range whose ends agree is one value; no quantity, no price and no amount leave their
   // columns empty.
@@ -193,9 +195,9 @@ TEST_F(Rows, TheRowPriceFlagChoosesTheCurrencyOfTheAmounts) {
   EXPECT_EQ(ctx().print.run.row_price_flag, "U");
   EXPECT_EQ(LineOf("1 SF Kiefer, gesägt 45*145[N]"_w),
             "6:1 SF Kiefer, gesägt 45*145[N] | 46:4800MM | 62:215:00 | 80:11.200 | 90:M3 | "
-            "100:2.408:000");
+            "107:2.408:000");
   EXPECT_EQ(LineOf("Fracht Växjö - Hamburg"_w),
-            "10:Fracht Växjö - Hamburg | 62:640:000 | 80:1.000 | 90:ST | 100:640:000");
+            "10:Fracht Växjö - Hamburg | 62:640:000 | 80:1.000 | 90:ST | 109:640:000");
 
   // A basis that the invoice's currency does not allow falls back to that currency's own.
   registers::Record& row = Fields("SVF-FTSP");
@@ -281,7 +283,7 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
   ASSERT_EQ(err, 0);
   const std::vector<std::string> keys = RowKeys(4);
   ASSERT_EQ(keys.size(), 85u);
-  const int32_t limit = 14375 - ctx().print.top_offset - 175;
+  const int32_t limit = 14375 - 450 - ctx().print.top_offset - 175;
   int breaks = 0;
   for (const std::string& key : keys) {
     ReadSpecificationRow(key);
@@ -289,7 +291,9 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
     PrintSpecificationRow(ctx(), 0, 0, err);
     ASSERT_EQ(err, 0) << Messages();
     // The totals block clears the limit when it closes a page; the next check sets it again.
-    if (ctx().print.total_pages == pages) EXPECT_EQ(ctx().print.run.row_limit, limit);
+    if (ctx().print.total_pages == pages) {
+      EXPECT_EQ(ctx().print.run.row_limit, limit);
+    }
     if (ctx().print.total_pages != pages) {
       ++breaks;
       // The row count of the new page starts from 0 with the row that did not fit.
@@ -298,19 +302,34 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
   }
   EXPECT_GE(breaks, 1);
   EXPECT_EQ(Job()->pages, breaks + 1);
-  // No row starts below the row limit (its line may follow the spacer that the check let
-  // through), and each page but the last is closed by the totals block, which shows the
-  // continuation text "039".
+  // No row line reaches below the row limit, where the totals block starts: the check makes
+  // room for the spacer, a heading and the line it lets through. Each page but the last is
+  // closed by the totals block, which shows the continuation text "039".
   printer::Surface& s = Printer(ctx());
-  const double size = s.FontSize();
-  s.SetFontSize(4);
-  const double spacer = s.LineHeight();
-  s.SetFontSize(size);
-  for (const printer::TextRun& run : Job()->texts)
-    if (run.column == 6 && run.text.find("[N]") != std::string::npos)
-      EXPECT_LE(run.y, limit + spacer) << ToUtf8(run.text);
+  s.SetFontName("COURIER NEW");
+  s.SetFontSize(8);
+  const double line = s.LineHeight();
+  int rows_seen = 0;
+  for (const printer::TextRun& run : Job()->texts) {
+    if (run.column == 6 && run.text.find("[N]") != std::string::npos) {
+      ++rows_seen;
+      EXPECT_LE(run.y + line, limit) << ToUtf8(run.text) << " on page " << run.page;
+    }
+  }
+  EXPECT_EQ(rows_seen, 85);
+  // A page is not closed early either: its last row line ends within a spacer and a heading and
+  // two row lines of the limit.
+  for (int page = 1; page <= breaks; ++page) {
+    double lowest = 0;
+    for (const printer::TextRun& run : Job()->texts)
+      if (run.page == page && run.text.find("[N]") != std::string::npos)
+        lowest = std::max(lowest, run.y + line);
+    EXPECT_GT(lowest, limit - 3 * line - 100) << page;
+  }
   for (int page = 1; page <= breaks; ++page)
     EXPECT_NE(Job()->PageText(page).find("Transport"), std::string::npos) << page;
+  // Heads, rows, totals blocks and feet of all pages stay on the sheet.
+  ExpectOnTheSheet();
 
   // A freight text that would reach below its area starts on a new page too.
   SetPosition(ctx(), limit, err);

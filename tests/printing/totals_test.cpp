@@ -45,8 +45,8 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   EXPECT_EQ(Messages(), "");
 
   // The block starts at its fixed line; with certification "N" the rule comes first.
-  const printer::TextRun rule = RunsOf(std::string(111, '\x97')).front();
-  EXPECT_EQ(rule.y, 14375 - 175);
+  const printer::TextRun rule = RunsOf(std::string(110, '\x97')).front();
+  EXPECT_EQ(rule.y, 14375 - 450 - 175);  // lifted so that the foot stays on the sheet
   EXPECT_EQ(rule.column, 6);
 
   const printer::TextRun currency_caption = OnlyRun("Währungsbetrag........:"_w);
@@ -62,8 +62,10 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   const auto net_amount = RunsOf("4.899:300");
   ASSERT_EQ(net_amount.size(), 2u);  // VALUTA and NETTO: the invoice currency's net
   EXPECT_EQ(net_amount[1].y, net.y);
-  EXPECT_EQ(net_amount[1].column, 98);
-  EXPECT_EQ(net_amount[1].text.size(), 20u);  // pattern width 16 and three decimals
+  // Pattern width 16 and three decimals make 20 characters from tab 98: the amount is right-aligned
+  // in them but ends at column 116, the sheet's last, instead of 118.
+  EXPECT_EQ(net_amount[1].column + static_cast<int>(net_amount[1].text.size()), 116);
+  EXPECT_EQ(net_amount[1].text, "4.899:300");
   EXPECT_TRUE(net_amount[1].bold);
   EXPECT_EQ(OnlyRun("1.224:830").y, OnlyRun("MwSt..................:").y);
   EXPECT_EQ(OnlyRun("-0:13").y, OnlyRun("Rundung...............:").y);
@@ -74,8 +76,8 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   EXPECT_EQ(total.column, 74);
   const printer::TextRun total_amount = OnlyRun("6.124:000");
   EXPECT_EQ(total_amount.y, total.y);
-  EXPECT_EQ(total_amount.column + 9, 117);
-  const printer::TextRun over = OnlyRun(std::string(43, '\x97'));
+  EXPECT_EQ(total_amount.column + 9, 116);  // 117 lies past the sheet's edge
+  const printer::TextRun over = OnlyRun(std::string(42, '\x97'));  // 43 would pass the edge
   EXPECT_EQ(over.column, 74);
   EXPECT_LT(over.y, total.y);
 
@@ -90,7 +92,9 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   const printer::TextRun company = OnlyRun("Trädgårdens Sågverk AB"_w);
   EXPECT_EQ(company.size, 7);
   EXPECT_TRUE(company.bold);
-  EXPECT_NEAR(company.y, foot.y, 1);
+  // The foot's first line starts under the top of the picture, whose band carries a rule across
+  // its top: the rule does not strike through the text.
+  EXPECT_NEAR(company.y, foot.y + 100, 1);
   const printer::TextRun phone = OnlyRun("Telefon:");  // German "Telefon" too
   EXPECT_EQ(phone.column + 9, 48);
   EXPECT_FALSE(phone.bold);
@@ -105,15 +109,16 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   EXPECT_EQ(OnlyRun("Konto:").column, 43);
   EXPECT_EQ(RunsOf("6-123456789").size(), 1u);
   const printer::TextRun organisation_caption = OnlyRun("Handelsreg.-Nr.:");
-  EXPECT_EQ(organisation_caption.column + 15, 121);  // the caption ends at 121
+  // The foot's right end moves from column 134 to the sheet's last, 133, and its neighbours with it.
+  EXPECT_EQ(organisation_caption.column + 15, 120);
   EXPECT_EQ(OnlyRun("556677-8899").y, organisation_caption.y);
   const printer::TextRun web = OnlyRun("www.info@tradgarden.se");
-  EXPECT_EQ(web.column + static_cast<int>(web.text.size()), 134);
+  EXPECT_EQ(web.column + static_cast<int>(web.text.size()), 133);
   const printer::TextRun tax = OnlyRun("Innehar");
-  EXPECT_EQ(tax.column, 114);
-  EXPECT_EQ(OnlyRun("F").column, 122);
+  EXPECT_EQ(tax.column, 113);
+  EXPECT_EQ(OnlyRun("F").column, 121);
   EXPECT_TRUE(OnlyRun("F").bold);
-  EXPECT_EQ(OnlyRun("-skattsedel").column, 123);
+  EXPECT_EQ(OnlyRun("-skattsedel").column, 122);
   EXPECT_EQ(ctx().print.run.row_limit, 0);
 }
 
@@ -148,6 +153,7 @@ TEST_F(Totals, APageThatContinuesShowsTheContinuationTextAndNoZeroAmounts) {
   EXPECT_EQ(RunsOf("Die Ware bleibt bis zur vollständigen Bezahlung unser Eigentum."_w).size(), 1u);
   EXPECT_EQ(RunsOf("Zu zahlen EUR........:").size(), 1u);
   EXPECT_EQ(ctx().print.run.row_limit, 0);
+  ExpectOnTheSheet();
 }
 
 TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguage) {
@@ -158,11 +164,13 @@ TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguage) {
   EXPECT_EQ(word.column, 6);
   EXPECT_EQ(word.size, 8);
   EXPECT_TRUE(word.bold);
-  EXPECT_EQ(word.y, 14200);
+  EXPECT_EQ(word.y, 14375 - 450 - 175);
   const printer::TextRun text = OnlyRun("PEFC 70 % certifierat \xB7 DEMO-PEFC-COC-0001");
   EXPECT_EQ(text.font, "MS SANS SERIF");
   EXPECT_EQ(text.y, word.y);
-  EXPECT_GT(RunsOf(std::string(111, '\x97')).front().y, word.y);
+  EXPECT_GT(RunsOf(std::string(110, '\x97')).front().y, word.y);
+  // With the certification line the block and its foot still end on the sheet.
+  ExpectOnTheSheet();
 
   for (const auto& [language, expected] : {std::pair<int16_t, const char*>{2, "Zertifizierung:"},
                                            {1, "Certification:"},
@@ -211,7 +219,7 @@ TEST_F(Totals, TheFootFlagsDecideRuleAndFoot) {
     EXPECT_EQ(picture.source.find("FOTEN"), std::string::npos);
   EXPECT_TRUE(RunsOf("Innehar").empty());
   EXPECT_TRUE(RunsOf("Trädgårdens Sågverk AB"_w).empty());
-  const auto rules = RunsOf(std::string(111, '\x97'));
+  const auto rules = RunsOf(std::string(110, '\x97'));
   ASSERT_EQ(rules.size(), 2u);  // above the FAS line and under the total
   EXPECT_GT(rules[1].y, OnlyRun("Att betala SEK.......:").y);
 }
@@ -239,7 +247,7 @@ TEST_F(Totals, AFasAmountGetsItsLineAndUnderline) {
   EXPECT_EQ(caption.column, 74);
   EXPECT_EQ(OnlyRun("2.500:000").y, caption.y);
   const printer::TextRun underline = OnlyRun(std::string(19, '\xB7'));
-  EXPECT_EQ(underline.column, 98);
+  EXPECT_EQ(underline.column, 97);  // under the amount, which ends at column 116
   EXPECT_EQ(underline.y, OnlyRun("FAS-belopp:").y);
   EXPECT_GT(underline.y, caption.y);
 }
