@@ -31,7 +31,6 @@ constexpr double kRowSize = 8;       // the row grid is COURIER NEW 8 point
 // The row limit before the top offset and bottom reserve: where the totals block starts
 // (totals.cpp), 450 twips above the layout's 14375 so that the block's foot stays on the sheet.
 constexpr int32_t kRowArea = 14375 - 450;
-constexpr int32_t kFreightArea = 14450;
 constexpr int kLengthIndexes = 45;  // a length below this is an index into the length table
 
 const Record& F(Context& ctx, std::string_view code) {
@@ -434,7 +433,9 @@ void PrintFreightText(Context& ctx, int16_t copy, int16_t language, int16_t& err
   Position(ctx, err);
   if (err != 0) return;
   const double bottom = p.position + line_height * static_cast<double>(lines.size());
-  if (bottom > kFreightArea - p.top_offset) {
+  // The block's own limit was 14450 less the top offset, 250 twips below the rows' limit: its last
+  // line would stand on the first line of the totals block. It keeps to the row limit instead.
+  if (bottom > kRowArea - p.top_offset - p.bottom_reserve) {
     BreakPage(ctx, copy, language, err);
     if (err != 0) return;
   }

@@ -338,6 +338,24 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
   ASSERT_EQ(err, 0);
   EXPECT_EQ(Job()->pages, breaks + 2);
   EXPECT_EQ(Run("Frakt: två lastbilar från Växjö till Värnamo."_w).page, breaks + 2);
+
+  // One that would end a little below the row limit, on the totals block's first line, does so.
+  const printer::TextRun freight = Run("Frakt: två lastbilar från Växjö till Värnamo."_w);
+  int lines = 0;
+  for (const printer::TextRun& run : Job()->texts)
+    if (run.page == freight.page && run.y >= freight.y) ++lines;
+  ASSERT_GT(lines, 0);
+  s.SetFontName("MS SANS SERIF");
+  s.SetFontBold(false);
+  s.SetFontSize(8);
+  const double text_line = s.LineHeight();
+  s.SetFontName("COURIER NEW");
+  SetPosition(ctx(), static_cast<int32_t>(limit - lines * text_line + 20), err);
+  ASSERT_EQ(err, 0);
+  PrintFreightText(ctx(), 0, 0, err);
+  ASSERT_EQ(err, 0);
+  EXPECT_EQ(Job()->pages, breaks + 3);
+  EXPECT_EQ(Runs("Frakt: två lastbilar från Växjö till Värnamo."_w).back().page, breaks + 3);
 }
 
 }  // namespace
