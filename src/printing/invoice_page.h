@@ -59,6 +59,8 @@ void PrintFreightText(Context& ctx, int16_t copy, int16_t language, int16_t& err
 // The totals block at the bottom of the page; on a page that continues, VALUTA and NETTO show
 // the continuation text.
 void PrintTotals(Context& ctx, int16_t language, int16_t& err);
+// Where the totals block starts on the page, in twips: the rows end above it.
+int32_t TotalsTop(Context& ctx);
 // FÖRETAGSUTSKRIFT: the company's addresses, bank data and tax status.
 void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err);
 

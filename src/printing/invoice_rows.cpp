@@ -28,9 +28,6 @@ constexpr const char* kStep = "RADDATA";
 constexpr const char* kCourier = "COURIER NEW";
 constexpr const char* kSansSerif = "MS SANS SERIF";
 constexpr double kRowSize = 8;       // the row grid is COURIER NEW 8 point
-// The row limit before the top offset and bottom reserve: where the totals block starts
-// (totals.cpp), 450 twips above the layout's 14375 so that the block's foot stays on the sheet.
-constexpr int32_t kRowArea = 14375 - 450;
 constexpr int kLengthIndexes = 45;  // a length below this is an index into the length table
 
 const Record& F(Context& ctx, std::string_view code) {
@@ -125,7 +122,7 @@ double SpacerHeight() {
 void BreakUnlessRoom(Context& ctx, int16_t copy, int16_t language, int lines, int16_t& err,
                      bool spacer = false) {
   PrintState& p = ctx.print;
-  p.run.row_limit = kRowArea - p.top_offset - p.bottom_reserve;
+  p.run.row_limit = TotalsTop(ctx);  // the rows end where the totals block starts
   AdvanceRows(ctx, 1, err);
   if (err != 0) return;
   const double bottom = p.position + (spacer ? SpacerHeight() : 0) + lines * RowLineHeight();
@@ -435,7 +432,7 @@ void PrintFreightText(Context& ctx, int16_t copy, int16_t language, int16_t& err
   const double bottom = p.position + line_height * static_cast<double>(lines.size());
   // The block's own limit was 14450 less the top offset, 250 twips below the rows' limit: its last
   // line would stand on the first line of the totals block. It keeps to the row limit instead.
-  if (bottom > kRowArea - p.top_offset - p.bottom_reserve) {
+  if (bottom > TotalsTop(ctx)) {
     BreakPage(ctx, copy, language, err);
     if (err != 0) return;
   }

@@ -1,10 +1,12 @@
 // The totals block at the bottom of every invoice page: certification line, FAS line, the five
 // amount lines with their free texts, and the company foot (FÖRETAGSUTSKRIFT).
 #include <algorithm>
+#include <cmath>
 
 #include "common/cp1252.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "platform/printer/fonts.h"
 #include "platform/printer/surface.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
@@ -19,8 +21,8 @@ namespace {
 // from there the block (certification line, rule, five amount lines with the total's two, and the
 // four foot lines) runs to about 16560 twips, past the bottom of the printable area of an A4 sheet
 // (16120 twips inside the printer's quarter-inch border). A reader needs the foot whole more than
-// the row area's last two lines, so the block starts 450 twips higher; the row limit of the page break
-// (invoice_rows.cpp) moves with it. A FAS line or the foot rule still make the block longer.
+// the row area's last lines, so the block starts 450 twips higher, and higher again by the lines
+// a FAS amount and the foot rule add (TotalsTop); the row limit of the page break moves with it.
 constexpr int kTotalsTop = 14375 - 450;
 // The foot picture carries its own top rule (a band with a line across its top); the foot's
 // first line starts this far below the picture's top so that the rule stays above the text.
@@ -248,6 +250,16 @@ struct FootTexts {
 
 }  // namespace
 
+int32_t TotalsTop(Context& ctx) {
+  const PrintState& p = ctx.print;
+  const double line = printer::LineHeightTwips(*printer::FindFont("COURIER NEW"), 8);
+  int extra_lines = 0;
+  if (NumericValue(Head(ctx, "FASBELOPP")) != 0) extra_lines += 2;  // FAS line and its underline
+  if (Setting(ctx, kFootRuleFlag) == 'J') extra_lines += 1;
+  return kTotalsTop - p.top_offset - p.bottom_reserve -
+         static_cast<int32_t>(std::lround(extra_lines * line));
+}
+
 void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
   err = 0;
   FootTexts t;
@@ -327,7 +339,7 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
 
 void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
   PrintState& p = ctx.print;
-  SetPosition(ctx, kTotalsTop - p.top_offset - p.bottom_reserve, err);
+  SetPosition(ctx, TotalsTop(ctx), err);
   if (err != 0) return;
 
   const std::string certification = CertificationText(ctx);

@@ -250,6 +250,11 @@ TEST_F(Totals, AFasAmountGetsItsLineAndUnderline) {
   EXPECT_EQ(underline.column, 97);  // under the amount, which ends at column 116
   EXPECT_EQ(underline.y, OnlyRun("FAS-belopp:").y);
   EXPECT_GT(underline.y, caption.y);
+  // The FAS line's two lines move the block up by as much, so that the foot stays on the sheet;
+  // the row limit moves with it.
+  EXPECT_EQ(OnlyRun("Certifiering:").y, TotalsTop(ctx()));
+  EXPECT_LT(TotalsTop(ctx()), 14375 - 450 - 175);
+  ExpectOnTheSheet();
 }
 
 }  // namespace
