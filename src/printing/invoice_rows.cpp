@@ -358,6 +358,9 @@ void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t
 }
 
 void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
+  // The description lines come first, above the article line: they head the row as a group
+  // heading heads specification rows, and their spacer "on the first line of a page" only makes
+  // sense for lines that can open a row at the top of a page.
   AdditionalDescription(ctx, copy, language, err);
   if (err != 0) return;
   const Record& row = F(ctx, "SVF-FTAP");
