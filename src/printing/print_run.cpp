@@ -161,10 +161,15 @@ void ShowRecordsRead(Context& ctx) {
   ctx.main.LblLasta->SetText(shown);
 }
 
+// The invoice is in the company's own currency: its 2-character currency code is the company's.
+bool InOwnCurrency(Context& ctx) {
+  return F(ctx, "SVF-FTHD").Get("VALKOD") == F(ctx, "SYS-FRTG").Get("FRTG_P372");
+}
+
 // The end sums: the rounding to whole units and the totals.
 void EndSums(Context& ctx, int16_t& err) {
   Record& h = F(ctx, "SVF-FTHD");
-  const bool own_currency = h.Get("VALKOD") == F(ctx, "SYS-FRTG").Get("FRTG_P372");
+  const bool own_currency = InOwnCurrency(ctx);
   auto rounding = [&](long long amount, std::string& into) {
     std::string difference;
     RoundingDifference(ctx.Msg(), std::to_string(amount / 1000.0), difference, 2, err);
@@ -254,8 +259,7 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   // The amount of the VALUTA line: the net, unless the installation keeps a stored amount that is
   // not zero and not above the net. The installation's settings flag (position 20 of the
   // settings value) is the setting that decides it.
-  const bool same_currency = h.Get("VALUTABET") == F(ctx, "SYS-FRTG").Get("FRTG_P372");
-  const std::string net = h.Get(same_currency ? "NETTOFTG" : "NETTOVAL");
+  const std::string net = h.Get(InOwnCurrency(ctx) ? "NETTOFTG" : "NETTOVAL");
   std::string amount = h.Get("FTHD_P889");
   const double stored = NumericValue(amount);
   if (ctx.install.settings_flag == "N" || stored == 0 || stored > NumericValue(net)) amount = net;
