@@ -29,6 +29,12 @@ int LastColumn(printer::Surface& s);
 // leading blanks where its digits stood; moved left so that it ends at LastColumn at most.
 void PrintFitted(printer::Surface& s, int column, const std::string& amount, bool end_line);
 
+// One character of the installation's print settings: SYS-DATA at `position`.
+char PrintSetting(Context& ctx, int position);
+// An amount of the totals block (and the head's FAS line): thousands grouped, ":" as the decimal
+// mark, pattern width 16.
+std::string TotalsAmount(Context& ctx, const std::string& value, int16_t& err);
+
 // The head of a page: HUVUD, the reference and address lines, the FAS line, the copy mark, on the
 // first page of a copy the first-page blocks, and the row column captions.
 void PrintPageHead(Context& ctx, int16_t copy, int16_t language, int16_t& err);

@@ -74,12 +74,8 @@ constexpr char kUnderlineChar = '\xA8';  // character 168
 constexpr char kRuleChar = '\x97';       // character 151, the long dash
 constexpr std::size_t kRuleLength = 111;
 
-char Setting(Context& ctx, int position) {
-  return registers::Fields(ctx, "SYS-DATA").At(position, 1)[0];
-}
-
 int Digit(Context& ctx, int position) {
-  const char c = Setting(ctx, position);
+  const char c = PrintSetting(ctx, position);
   return c >= '0' && c <= '9' ? c - '0' : 0;
 }
 
@@ -123,7 +119,7 @@ std::string Capitalised(const std::string& text) {
 // first print, or today's date while the invoice has not been printed. An invoice counts as not
 // printed unless its mark is "J": the register leaves the mark blank until the first print.
 std::string PrintedDate(Context& ctx) {
-  if (Setting(ctx, kDateRule) == 'R') return IsoDate(ctx, Head(ctx, "FAKTDATUM"));
+  if (PrintSetting(ctx, kDateRule) == 'R') return IsoDate(ctx, Head(ctx, "FAKTDATUM"));
   if (Head(ctx, "UTSKRIVEN") != "J") return IsoDate(ctx, ctx.frame.date_compact);
   return IsoDate(ctx, Head(ctx, "UTSKRDATUM"));
 }
@@ -365,6 +361,16 @@ void RowCaptions(Context& ctx, int16_t language, int16_t& err) {
 
 }  // namespace
 
+char PrintSetting(Context& ctx, int position) {
+  return registers::Fields(ctx, "SYS-DATA").At(position, 1)[0];
+}
+
+std::string TotalsAmount(Context& ctx, const std::string& value, int16_t& err) {
+  std::string out;
+  FormatGrouped(ctx.Msg(), value, out, ":", 16, err);
+  return out;
+}
+
 std::string LayoutText(Context& ctx, const std::string& key, int16_t language, int16_t& err) {
   std::string text;
   registers::VshSprak(ctx, registers::Db(ctx).textkanal, key, language, text, err);
@@ -397,8 +403,8 @@ void Huvud(Context& ctx, const std::string& type, int16_t& err) {
     if (err != 0) return;
   }
 
-  const bool logo = Setting(ctx, kLogoFlag) == 'J';
-  const bool name_flag = Setting(ctx, kCompanyNameFlag) == 'J';
+  const bool logo = PrintSetting(ctx, kLogoFlag) == 'J';
+  const bool name_flag = PrintSetting(ctx, kCompanyNameFlag) == 'J';
   std::string name;
   if (logo) {
     LoadLogo(ctx, err);
@@ -447,7 +453,7 @@ void Huvud(Context& ctx, const std::string& type, int16_t& err) {
   });
   if (err != 0) return;
 
-  if (Setting(ctx, kBarcodeFlag) == 'J') {
+  if (PrintSetting(ctx, kBarcodeFlag) == 'J') {
     // The bars stand at tab 3 like the logo's left edge; under a logo they would run across it
     // (the head line and the empty line end well within the logo's height), and bars printed over
     // a picture cannot be read. So with a logo the barcode line starts below the logo: the page
@@ -515,7 +521,7 @@ void PrintPageHead(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   if (err != 0) return;
   const std::string seller_code = Trim(Head(ctx, "SALJKOD"));
   const std::string seller = seller_code.empty() ? Trim(Head(ctx, "FTHD_P988")) : seller_code;
-  const bool delivery = Setting(ctx, kAddressFlag) == 'J';
+  const bool delivery = PrintSetting(ctx, kAddressFlag) == 'J';
   const std::string left_address = delivery ? LayoutText(ctx, "014", language, err) : "";
   if (err != 0) return;
   const std::string right_address = LayoutText(ctx, "015", language, err);
@@ -577,8 +583,7 @@ void PrintPageHead(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
     const std::string caption = LayoutText(ctx, "099", language, err);
     if (err != 0) return;
     // The FAS amount is written as the totals block writes it, without the leading blanks.
-    std::string amount;
-    FormatGrouped(ctx.Msg(), h.Get("FASBELOPP"), amount, ":", 16, err);
+    const std::string amount = TotalsAmount(ctx, h.Get("FASBELOPP"), err);
     if (err != 0) return;
     PrinterStep(ctx, "HUVUD", err, [&](printer::Surface& s) {
       s.SetFontName("COURIER NEW");

@@ -52,17 +52,6 @@ std::string Head(Context& ctx, std::string_view field) {
   return registers::Fields(ctx, "SVF-FTHD").Get(field);
 }
 
-char Setting(Context& ctx, int position) {
-  return registers::Fields(ctx, "SYS-DATA").At(position, 1)[0];
-}
-
-// Every amount of the block: grouped thousands, ":" as decimal mark, pattern width 16.
-std::string Grouped(Context& ctx, const std::string& value, int16_t& err) {
-  std::string out;
-  FormatGrouped(ctx.Msg(), value, out, ":", 16, err);
-  return out;
-}
-
 std::string Dotted(Context& ctx, std::string text, int16_t width) {
   PadDotsAfter(ctx.Msg(), text, width);
   return text;
@@ -133,7 +122,7 @@ void Fas(Context& ctx, int16_t language, int16_t& err) {
   if (NumericValue(amount_field) == 0) return;
   const std::string caption = LayoutText(ctx, "099", language, err);
   if (err != 0) return;
-  const std::string amount = Grouped(ctx, amount_field, err);
+  const std::string amount = TotalsAmount(ctx, amount_field, err);
   if (err != 0) return;
   const std::string currency = Trim(registers::Fields(ctx, "SVF-LSHD").At(542, 3));
   PrinterStep(ctx, "FAS", err, [&](printer::Surface& s) {
@@ -157,7 +146,7 @@ void ContinuedLine(Context& ctx, const std::string& step, const std::string& fre
   if (ctx.print.run.page_continues) {
     amount = LayoutText(ctx, "039", language, err);
   } else {
-    amount = Grouped(ctx, value, err);
+    amount = TotalsAmount(ctx, value, err);
   }
   if (err == 0) AmountLine(ctx, step, free_text, caption, amount, err);
 }
@@ -172,14 +161,14 @@ void ZeroQuietLine(Context& ctx, const std::string& step, const std::string& fre
   }
   const std::string caption = LayoutText(ctx, key, language, err);
   if (err != 0) return;
-  const std::string amount = Grouped(ctx, value, err);
+  const std::string amount = TotalsAmount(ctx, value, err);
   if (err == 0) AmountLine(ctx, step, free_text, caption, amount, err);
 }
 
 void Total(Context& ctx, const std::string& free_text, int16_t language, int16_t& err) {
   const std::string caption = LayoutText(ctx, "038", language, err);
   if (err != 0) return;
-  const std::string amount = Trim(Grouped(ctx, Sum(ctx, "TOTALFTG", "TOTALVAL"), err));
+  const std::string amount = Trim(TotalsAmount(ctx, Sum(ctx, "TOTALFTG", "TOTALVAL"), err));
   if (err != 0) return;
   const std::string kind = Head(ctx, "FTHD_P855");
   std::string marking;
@@ -255,7 +244,7 @@ int32_t TotalsTop(Context& ctx) {
   const double line = printer::LineHeightTwips(*printer::FindFont("COURIER NEW"), 8);
   int extra_lines = 0;
   if (NumericValue(Head(ctx, "FASBELOPP")) != 0) extra_lines += 2;  // FAS line and its underline
-  if (Setting(ctx, kFootRuleFlag) == 'J') extra_lines += 1;
+  if (PrintSetting(ctx, kFootRuleFlag) == 'J') extra_lines += 1;
   return kTotalsTop - p.top_offset - p.bottom_reserve -
          static_cast<int32_t>(std::lround(extra_lines * line));
 }
@@ -296,8 +285,9 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.At(73, t.giro1, f.At(388, 9));
       if (!organisation.empty()) {
         s.SetFontBold(false);
-        const double x = PrintAtX(s, TabX(s, line.Fit(121) - static_cast<int>(t.organisation.size())),
-                                  t.organisation + ": ", false);
+        const double x =
+            PrintAtX(s, TabX(s, line.Fit(121) - static_cast<int>(t.organisation.size())),
+                     t.organisation + ": ", false);
         s.SetFontBold(true);
         PrintAtX(s, x, organisation, false);
       }
@@ -381,7 +371,7 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
   Total(ctx, texts.At(270, 66), language, err);
   if (err != 0) return;
 
-  if (Setting(ctx, kFootRuleFlag) == 'J') {
+  if (PrintSetting(ctx, kFootRuleFlag) == 'J') {
     PrinterStep(ctx, "FÖRETAGSUTSKRIFT"_w, err, [&](printer::Surface& s) {
       s.SetFontName("COURIER NEW");
       s.SetFontSize(8);
@@ -390,7 +380,7 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
     });
     if (err != 0) return;
   }
-  if (Setting(ctx, kCompanyFootFlag) == 'J') {
+  if (PrintSetting(ctx, kCompanyFootFlag) == 'J') {
     LoadFootPicture(ctx, Fixed(ctx.frame.company_id, 3), err);
     if (err == 0) PaintFootPicture(ctx, err);
     if (err == 0) Position(ctx, err);
