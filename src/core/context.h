@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "common/messenger.h"
+#include "core/einvoice_state.h"
 #include "core/frame_state.h"
 #include "core/master_window.h"
 #include "core/print_state.h"
@@ -49,6 +50,7 @@ struct Context {
   MessageState msg;
   MasterWindow main;
   PrintState print;
+  EInvoiceState einvoice;
 
   // The message window as the common routines see it; installed when the program is built.
   Messenger* messenger = nullptr;

@@ -71,6 +71,8 @@ struct Installation {
   std::string separator_kind = "SKV", installation_kind = "ISP";
   std::string settings_flag = "N", script_window = "N";  // script window visible: "J"/"N"
   std::string list_separator = ";";
+  // The host's Python interpreter that runs the installation's scripts in place of PYTHON.EXE.
+  std::string python_interpreter = "python3";
   // Language names by code 0 to 9, upper case without blanks.
   std::array<std::string, 10> languages;
   int16_t language_count = 0;

@@ -1,0 +1,1 @@
+#include "einvoice/sending.h"
