@@ -16,6 +16,14 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
 }
 
+std::string SingleBlanks(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (const char c : s)
+    if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+  return out;
+}
+
 std::string Fixed(std::string_view s, std::size_t width) {
   std::string out(s.substr(0, width));
   out.resize(width, ' ');

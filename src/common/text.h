@@ -29,6 +29,9 @@ bool IsBlank(std::string_view s);
 // s without leading and trailing blanks.
 std::string Trim(std::string_view s);
 
+// s with every run of blanks made a single blank.
+std::string SingleBlanks(std::string_view s);
+
 // A copy of s cut or padded with blanks on the right to exactly width characters.
 std::string Fixed(std::string_view s, std::size_t width);
 

@@ -357,6 +357,11 @@ void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t
   DeductionLine(ctx, copy, language, err);
 }
 
+std::string AdditionalRowAmount(Context& ctx) {
+  const Record& row = F(ctx, "SVF-FTAP");
+  return CompanyCurrency(ctx) ? row.Get("FTAP_P264") : row.Get("FTAP_P250");
+}
+
 void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   // The description lines come first, above the article line: they head the row as a group
   // heading heads specification rows, and their spacer "on the first line of a page" only makes
@@ -381,7 +386,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
     if (err != 0) return;
   }
   const std::string price = own ? row.Get("FTAP_P231") : row.Get("FTAP_P205");
-  const std::string amount = own ? row.Get("FTAP_P264") : row.Get("FTAP_P250");
+  const std::string amount = AdditionalRowAmount(ctx);
   // A price the print run left blank (no rate to convert with) prints nothing.
   const std::string price_text = IsBlank(price) ? "" : Grouped(ctx, price);
   const std::string amount_text = IsBlank(amount) ? "" : Grouped(ctx, amount);

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "einvoice/xml_file.h"
+#include "frame/open_file.h"
 #include "frame/settings.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
@@ -309,7 +310,7 @@ void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
                   Company(ctx) + row.Get("LSSP_P012") + row.Get("LSSP_P013") +
                       row.Get("LSSP_P025") + row.Get("LSSP_P039") + row.Get("LSSP_P044"));
       if (einvoice) {
-        einvoice::WriteSpecificationRow(ctx, err);
+        einvoice::FillTimberRowTransfer(ctx, err);
         if (err != 0) return;
       }
     }
@@ -346,7 +347,7 @@ void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
       const std::string article = row.Get("FTAP_P019") + row.Get("FTAP_P024");
       ReadOrClear(ctx, "ARV-AVID", Company(ctx) + article + row.Get("FTAP_P044"));
       ReadOrClear(ctx, "ARV-ATKL", Company(ctx) + article);
-      einvoice::WriteAdditionalRow(ctx, err);
+      einvoice::FillArticleRowTransfer(ctx, err);
       if (err != 0) return;
     }
   }
@@ -413,14 +414,14 @@ void PrintRun(Context& ctx, int16_t& err) {
   ReadInvoice(ctx, err);
   if (err != 0) return;
   Record& h = F(ctx, "SVF-FTHD");
-  const bool einvoice = F(ctx, "KRK-KUND").Get("KUND_P409") == "J" && einvoice::kWritesXml;
+  const bool einvoice = F(ctx, "KRK-KUND").Get("KUND_P409") == "J";
   ctx.print.job_name = "FAKTURA";
   ctx.print.job_key = h.Text().substr(0, 10);
 
   if (einvoice) {
-    einvoice::OpenXmlFile(ctx, h.Get("FTGID") + "-" + h.Get("FAKTNR"), "F", err);
+    einvoice::OpenInvoiceXml(ctx, 1, "F", h.Get("FTGID") + "-" + h.Get("FAKTNR"), err);
     if (err == 1) return;
-    einvoice::WriteHead(ctx, err);
+    einvoice::FillHeaderTransfer(ctx, err);
     if (err == 0) m.state.einvoice_written = 1;
   }
   bool currency_missing = false;
@@ -439,14 +440,18 @@ void PrintRun(Context& ctx, int16_t& err) {
 
   int16_t end = 0;
   Avsluta(ctx, "FAKTURA", end);
-  if (m.state.einvoice_written != 1) return;
-  einvoice::CloseXmlFile(ctx, "F", end);
+  if (m.state.einvoice_written != 1) {
+    if (einvoice) frame::CloseTextFile(ctx, 1);  // a refused customer leaves the file empty
+    return;
+  }
+  einvoice::EndInvoiceXml(ctx, 1, "F", end);
+  frame::CloseTextFile(ctx, 1);
   dialogs::ShowMessage(ctx,
-                       Paragraphs("För FAKTURA-nummer '"_w + ctx.link.link_data.substr(0, 6) +
+                       Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") +
                                       "' har DATA som XML skapats!"_w,
                                   "Tryck KONTROLL för VISA dess INNEHÅLL i XML-filen!"_w,
                                   "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w,
-                                  "Fil " + einvoice::XmlFileName(ctx)),
+                                  "Fil " + ctx.einvoice.path),
                        dialogs::kInformation);
   m.CmdSand->Enable(true, colour::kGoOn);
 }

@@ -142,7 +142,9 @@ TEST_F(DemoInvoices, EveryHeaderFindsWhatTheLookupAndThePrintRunRead) {
       EXPECT_FALSE(Get("SVP-VAKD", "001" + f("FTSP_P025")).empty());
       EXPECT_FALSE(Get("SVP-FTKD", "001" + f("FTSP_P030")).empty());
       if (!lssp.empty()) {
-        EXPECT_FALSE(Get("SVP-DSNA", "001" + lssp.substr(11, 18)).empty());
+        // Description code and code, product, the two dimensions.
+        const std::string dimension = lssp.substr(11, 3) + lssp.substr(24, 5) + lssp.substr(38, 10);
+        EXPECT_FALSE(Get("SVP-DSNA", "001" + dimension).empty()) << dimension;
       }
     }
     for (const std::string& row : List("SVF-FTAP", h.substr(0, 10))) {

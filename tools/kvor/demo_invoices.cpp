@@ -76,6 +76,7 @@ struct Customer {
   bool einvoice = false;       // with file type "H" and a GLN identity
   std::string gln;             // 13 digits; with it the customer has KRK-XTRA
   bool extra = false;          // KRK-XTRA without a GLN
+  std::string delivery_town;   // the delivery address's postal line, when not `town`
 };
 
 const Customer kAkesson{"SE",
@@ -101,11 +102,11 @@ const Customer kAkesson{"SE",
 const Customer kNorrbygg{"SE",
                          "100",
                          "NORRBYGG",
-                         "Norrlands Bygghandel AB",
+                         "Norrbygg & Trä AB"_w,
                          "Fakturamottagning",
                          "",
                          "Storgatan 8",
-                         "903 26 Umeå"_w,
+                         "352 30 Växjö"_w,
                          "Sverige",
                          "SE",
                          "556987",
@@ -117,7 +118,8 @@ const Customer kNorrbygg{"SE",
                          "F",
                          true,
                          "7350012345679",
-                         false};
+                         false,
+                         "Virkesterminalen Växjö"_w};
 const Customer kMuller{"DE",
                        "200",
                        "HOLZMULLER",
@@ -208,6 +210,7 @@ struct Invoice {
   std::string cert = "N", cert_flag = "N";
   bool printed = false, posted = false, contract = false, production_order = false;
   bool specification_missing = false, purchase_order = false;
+  bool delivery_date_known = true;
   std::string freight;  // first line of the freight text; none when empty
   std::string seller = "0001";
 };
@@ -493,7 +496,9 @@ void AddInvoice(Sample& s, const Invoice& inv) {
                {"LSSP_P038", kLastKey},
                {"LSSP_P039", thickness},
                {"LSSP_P044", width}});
-    const std::string dims = std::string(kGradeGroup) + t.quality + thickness + width + product;
+    // The dimension record's key: the load-specification row's description code, code, product
+    // and its two dimensions, as the print run looks it up.
+    const std::string dims = std::string(kGradeGroup) + t.quality + product + thickness + width;
     std::string article = t.product == "FU" ? "11" : "12";
     for (const std::string& d : {t.thickness, t.width})
       for (char ch : d)
@@ -503,9 +508,9 @@ void AddInvoice(Sample& s, const Invoice& inv) {
               {{"DSNA_P001", kCompany},
                {"DSNA_P004", kGradeGroup},
                {"DSNA_P005", t.quality},
-               {"DSNA_P007", thickness},
-               {"DSNA_P012", width},
-               {"DSNA_P017", product},
+               {"DSNA_P007", product},
+               {"DSNA_P012", thickness},
+               {"DSNA_P017", width},
                {"DSNA_P115", article},
                {"DSNA_P122", article.substr(2)},
                {"DSNA_P128", article.substr(0, 4)}});
@@ -579,7 +584,7 @@ void AddInvoice(Sample& s, const Invoice& inv) {
       {"LEVNAMN", c.name},
       {"LEVADR1", c.line1},
       {"LEVGODSADR", c.street},
-      {"LEVPOSTORT", c.town},
+      {"LEVPOSTORT", c.delivery_town.empty() ? c.town : c.delivery_town},
       {"LEVLAND", c.country},
       // The customer moved: with address source "R" the print takes the register's address.
       {"FAKTNAMN", c.name},
@@ -640,7 +645,7 @@ void AddInvoice(Sample& s, const Invoice& inv) {
                      {"LSHD_P011", order},
                      {"LSHD_P017", "001"},
                      {"LSHD_P040", PlusDays(inv.date, -2)},
-                     {"LSHD_P048", PlusDays(inv.date, -1)},
+                     {"LSHD_P048", inv.delivery_date_known ? PlusDays(inv.date, -1) : ""},
                      {"LSHD_P058", inv.cert_flag},
                      {"LSHD_P282", "Lastbil ABC 123"},
                      {"LSHD_P303", "Åkeri Sandberg AB"_w},
@@ -703,6 +708,9 @@ std::vector<Invoice> Invoices() {
   all.push_back(i);
   next("241002", "20261104", kNorrbygg);
   i.articles = {kPallets};
+  i.cert = "B";
+  i.cert_flag = "J";
+  i.delivery_date_known = false;
   i.seller = "0002";
   all.push_back(i);
   next("241003", "20261105", kMuller);
