@@ -11,34 +11,11 @@
 #include <regex>
 
 #include "support/demo_process.h"
+#include "support/register_snapshot.h"
 #include "support/scripted_run.h"
 
 namespace kvor::test {
 namespace {
-
-// Records of one register file whose keys start with `prefix`, in key order, as stored.
-std::vector<std::string> StoredRecords(const std::string& file, const std::string& prefix) {
-  std::vector<std::string> out;
-  sqlite3* db = nullptr;
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_prepare_v2(db, "SELECT data FROM records WHERE substr(key, 1, ?2) = ?1 ORDER BY key",
-                         -1, &st, nullptr) == SQLITE_OK) {
-    sqlite3_bind_blob(st, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int(st, 2, static_cast<int>(prefix.size()));
-    while (sqlite3_step(st) == SQLITE_ROW)
-      out.emplace_back(static_cast<const char*>(sqlite3_column_blob(st, 0)),
-                       sqlite3_column_bytes(st, 0));
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
-
-// The text at 1-based position `at`, `width` characters.
-std::string At(const std::string& record, int at, int width) {
-  return record.substr(at - 1, width);
-}
 
 // An amount as stored (blanks, a sign, digits, a point) in thousandths.
 long long Thousandths(const std::string& text) {
