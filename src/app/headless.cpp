@@ -43,6 +43,7 @@ int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
       clipboard_file && *clipboard_file ? static_cast<sys::Clipboard&>(file) : memory;
   frame::Program program(front_end, clock, clipboard, transcript, start);
   frame::TakePrinterOptions(options, program.ctx.print);
+  frame::TakeInterpreterOption(options, program.ctx.install);
   if (!front_end.CheckControls(program.ctx.main.form, error)) {
     std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());
     return 2;

@@ -27,6 +27,7 @@ int RunWithWindows(int argc, char** argv, const kvor::frame::Options& options,
   const sys::Clock clock(options.today);
   frame::Program program(front_end, clock, clipboard, transcript, start);
   frame::TakePrinterOptions(options, program.ctx.print);
+  frame::TakeInterpreterOption(options, program.ctx.install);
   forms::Form& main = program.ctx.main.form;
   front_end.SetMainForm(main);
 

@@ -4,6 +4,7 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
+#include "einvoice/sending.h"
 #include "frame/settings.h"
 #include "printing/print_run.h"
 #include "printing/printer_choice.h"
@@ -191,6 +192,8 @@ void WireMainWindow(Context& ctx, const StartInfo& start) {
   m.CmdExit->GotFocus = [&ctx] { ExitGotFocus(ctx); };
   selection::WireSelection(ctx);
   m.CmdKlar->Click = [&ctx] { printing::PrintButtonPressed(ctx); };
+  m.CmdSand->Click = [&ctx] { einvoice::SendPressed(ctx); };
+  m.CmdSand->GotFocus = [&ctx] { einvoice::SendGotFocus(ctx); };
   ctx.stop_procedure = [&ctx] { StopProcedure(ctx); };
 }
 

@@ -14,6 +14,8 @@ const char* const kUsage =
     "  --pdf-dir DIR         the KVOR PDF printer writes its files into DIR (default: the data\n"
     "                        folder's UTSKRIFT folder)\n"
     "  --pdf-only            offer only the KVOR PDF printer, not the system's printers\n"
+    "  --python PATH         the Python interpreter that runs the upload script (default:\n"
+    "                        python3 along PATH)\n"
     "  --help                this text\n";
 
 bool AddDrive(const std::string& v, Options& out, std::string& error) {
@@ -71,6 +73,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       if (!value(out.transcript_file)) return false;
     } else if (a == "--pdf-dir") {
       if (!value(out.pdf_folder)) return false;
+    } else if (a == "--python") {
+      if (!value(out.python)) return false;
     } else if (a == "--pdf-only") {
       out.pdf_only = true;
     } else {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/frame_state.h"
 #include "core/print_state.h"
 #include "platform/files/drive_map.h"
 #include "platform/system/clock.h"
@@ -22,6 +23,7 @@ struct Options {
   std::string transcript_file;
   std::string pdf_folder;  // --pdf-dir DIR: where the KVOR PDF printer writes
   bool pdf_only = false;   // --pdf-only: no system printer is offered
+  std::string python;      // --python PATH: the interpreter that runs the upload script
   bool help = false;
 };
 
@@ -40,6 +42,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
 inline void TakePrinterOptions(const Options& options, PrintState& print) {
   print.pdf_folder = options.pdf_folder;
   print.system_printers = !options.pdf_only;
+}
+
+// The interpreter option into the installation's settings; without it "python3" along PATH.
+inline void TakeInterpreterOption(const Options& options, Installation& install) {
+  if (!options.python.empty()) install.python_interpreter = options.python;
 }
 
 extern const char* const kUsage;

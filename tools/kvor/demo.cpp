@@ -65,6 +65,102 @@ bool WriteScript(const std::string& path, const std::string& text, std::string& 
   return true;
 }
 
+// The installation's upload script (C:\WINKVOR\PYCODES\UPLOAD\FTP-UL-ORNAB.PY) that the send
+// button runs: Python 3 with its standard library only. Written with CR LF like the other files
+// of the installation.
+std::string UploadScript() {
+  const std::string text =
+      R"PY(# FTP-UL-ORNAB.PY: sends one e-invoice file to the receiver's FTP server.
+#
+#   python3 FTP-UL-ORNAB.PY HOST PORT USER PASSWORD FOLDER FILE WINDOW
+#
+# FOLDER is the Windows path of the file's folder (C:\KVOR\FAKTUROR). Its drive letter X: is the
+# folder X beside the drive this script lies on (ROOT/C/WINKVOR/PYCODES/UPLOAD/ gives ROOT/X),
+# unless KVOR_DRIVES maps it ("C:=/srv/kvor/c;D:=/srv/kvor/d"). Trailing blanks of folder names
+# are dropped and names are matched without regard to case, as on Windows. The file goes into
+# the login folder of USER. WINDOW "J" writes each step to standard error; "N" only a failure.
+#
+# Exit codes:
+#    0  the file was sent
+#    1  wrong arguments (not seven, one of them empty, or PORT not a number)
+#    2  the file is missing
+#   10  the server cannot be reached (refused, unknown host, no answer)
+#   11  the server refused the login
+#   12  the transfer failed
+import ftplib
+import os
+import sys
+
+
+def fail(code, text):
+    sys.stderr.write("FTP-UL-ORNAB: %s\n" % text)
+    sys.exit(code)
+
+
+def drive_folder(letter):
+    for part in os.environ.get("KVOR_DRIVES", "").split(";"):
+        name, _, folder = part.partition("=")
+        if name.strip().upper() == letter + ":" and folder:
+            return folder
+    here = os.path.dirname(os.path.abspath(__file__))
+    own_drive = os.path.normpath(os.path.join(here, "..", "..", ".."))
+    return os.path.join(os.path.dirname(own_drive), letter)
+
+
+def host_path(windows_path):
+    drive, _, rest = windows_path.partition(":")
+    path = drive_folder(drive.upper())
+    for name in rest.replace("\\", "/").split("/"):
+        name = name.rstrip(" ")
+        if not name:
+            continue
+        exact = os.path.join(path, name)
+        if not os.path.exists(exact) and os.path.isdir(path):
+            same = [n for n in os.listdir(path) if n.upper() == name.upper()]
+            if same:
+                exact = os.path.join(path, same[0])
+        path = exact
+    return path
+
+
+def main(args):
+    if len(args) != 7 or not all(args) or not args[1].isdigit():
+        fail(1, "wrong arguments: HOST PORT USER PASSWORD FOLDER FILE WINDOW")
+    host, port, user, password, folder, name, window = args
+    say = (lambda text: sys.stderr.write(text + "\n")) if window == "J" else (lambda text: None)
+    local = host_path(folder.rstrip("\\") + "\\" + name)
+    if not os.path.isfile(local):
+        fail(2, "file missing: " + local)
+    ftp = ftplib.FTP()
+    try:
+        say("connecting to %s port %s" % (host, port))
+        ftp.connect(host, int(port), timeout=30)
+    except (OSError, EOFError, ftplib.Error) as e:
+        fail(10, "cannot reach %s port %s: %s" % (host, port, e))
+    try:
+        say("logging in as " + user)
+        ftp.login(user, password)
+    except (OSError, EOFError, ftplib.Error) as e:
+        fail(11, "login refused: %s" % e)
+    try:
+        say("sending " + local)
+        with open(local, "rb") as f:
+            ftp.storbinary("STOR " + name, f)
+        ftp.quit()
+    except (OSError, EOFError, ftplib.Error) as e:
+        fail(12, "transfer failed: %s" % e)
+    say("sent " + name)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
+)PY";
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return crlf;
+}
+
 // The sample company's register records, one entry a record: the register, then field = value.
 // Fields not named are blank. Invoices, customers and their rows are not part of it yet.
 struct DemoRecord {
@@ -365,8 +461,8 @@ bool WriteInstallation(const std::string& dir, std::string& error) {
   // The data folder is "KVOR   " in DISKUNIT.DAT: seven characters, blanks included.
   for (const char* folder :
        {"WINKVOR/SYSTEM", "WINKVOR/STARTAS/WORKS", "WINKVOR/STARTAS/ERROR", "WINKVOR/TRV",
-        "KVOR/BILDER", "KVOR/FAKTUROR", "KVOR/KREDITAR", "KVOR/SVF", "KVOR/SVP", "KVOR/SYS",
-        "KVOR/KRK", "KVOR/VSH", "KVOR/ARV", "KVOR/SAK"}) {
+        "WINKVOR/PYCODES/UPLOAD", "KVOR/BILDER", "KVOR/FAKTUROR", "KVOR/KREDITAR", "KVOR/SVF",
+        "KVOR/SVP", "KVOR/SYS", "KVOR/KRK", "KVOR/VSH", "KVOR/ARV", "KVOR/SAK"}) {
     fs::create_directories(c + "/" + folder, ec);
     if (ec) {
       error = "cannot create " + c + "/" + folder + ": " + ec.message();
@@ -395,7 +491,8 @@ bool WriteInstallation(const std::string& dir, std::string& error) {
       "'; "
       "tr '\\r\\n' '|' < \"$KVOR_CLIPBOARD\"; fi\n";
   if (!WriteRegisters(dir, error)) return false;
-  return WriteScript(c + "/WINKVOR/TRV/TRV00377.EXE",
+  return WriteScript(c + "/WINKVOR/PYCODES/UPLOAD/FTP-UL-ORNAB.PY", UploadScript(), error) &&
+         WriteScript(c + "/WINKVOR/TRV/TRV00377.EXE",
                      StandIn("TRV00377.EXE", "../STARTAS/STARTED.LOG", log_line_menu), error) &&
          WriteScript(c + "/WINKVOR/STARTAS/WORKS/PROGSTOP.EXE",
                      StandIn("PROGSTOP.EXE", "../STARTED.LOG", log_line_stop), error) &&
