@@ -1,1 +1,172 @@
+// Sending e-invoice 241002 with the real trv00381 and the installation's own upload script to a
+// real FTP server: what arrives, what the user is told, the sent mark and the transfer log.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "support/demo_process.h"
+#include "support/ftp_server.h"
+#include "support/register_snapshot.h"
+
+namespace kvor::test {
+namespace {
+
+const char* const kPrint = "type TxtNmmr 241002\nclick CmdKlar\n";
+const char* const kPrintAndSend = "type TxtNmmr 241002\nclick CmdKlar\nclick CmdSänd\n";
+const char* const kXmlPath = "C:\\KVOR   \\FAKTUROR\\001-241002.XML";
+
+class Sending : public DemoProcess {
+ protected:
+  void SetUp() override {
+    DemoProcess::SetUp();
+    ASSERT_TRUE(server.Running()) << server.Log();
+    UsePort(server.port);
+  }
+
+  // Each run consumes the link area that the menu program leaves: a fresh one first.
+  std::string Run(const std::string& actions, std::vector<std::string> more = {}) {
+    EXPECT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+    more.insert(more.end(), {"--pdf-only", "--pdf-dir", dir + "/pdf"});
+    return DemoProcess::Run(actions, more);
+  }
+  std::string Reg(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"reg", "--root", demo};
+    all.insert(all.end(), args.begin(), args.end());
+    const ProcessResult r = RunProgram(Kvor(), all, dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  }
+  void UsePort(const std::string& port) {
+    Reg({"put", "SYS-EDIH", "--keep", "EDIH_P001=001", "EDIH_P267=" + port});
+  }
+  bool MarkedSent() {
+    return Reg({"get", "SVF-FTHD", "001F241002"}).find("\nSKICKAD=J\n") != std::string::npos;
+  }
+  std::string Xml() { return ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"); }
+  std::string Received() { return ReadFile(server.home + "/001-241002.XML"); }
+  std::string Log() { return ReadFile(demo + "/C/KVOR/FAKTUROR/SANDLOGG.TXT"); }
+  std::string Command(const std::string& port) {
+    return "C:\\WINKVOR\\PYCODES\\UPLOAD\\FTP-UL-ORNAB.PY 127.0.0.1 " + port +
+           " kvor kvor C:\\KVOR\\FAKTUROR 001-241002.XML N";
+  }
+
+  FtpServer server{dir + "/ftp"};
+};
+
+// The records of a snapshot by file and key: their version and data.
+std::map<std::string, std::pair<long, std::string>> Records(const RegisterSnapshot& snapshot) {
+  std::map<std::string, std::pair<long, std::string>> out;
+  std::istringstream lines(snapshot.text);
+  std::string file;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("== ", 0) == 0) {
+      file = line.substr(3);
+      continue;
+    }
+    const std::size_t a = line.find(" | ");
+    const std::size_t b = a == std::string::npos ? a : line.find(" | ", a + 3);
+    if (b == std::string::npos) continue;
+    out[file + " " + line.substr(0, a)] = {std::stol(line.substr(a + 3, b - a - 3)),
+                                           line.substr(b + 3)};
+  }
+  return out;
+}
+
+std::string TransferMessage() {
+  return "message 1 Aktuellt FAKTURA-nummer '241002' har ÖVERFÖRTS till FTP-servern! ¶ Fil " +
+         std::string(kXmlPath) + "\n";
+}
+
+// The message and question lines of a transcript after the print run's message that the XML
+// file is written: what the send showed.
+std::string SendMessages(const std::string& transcript) {
+  const std::size_t written = transcript.find("' har DATA som XML skapats!");
+  std::string out;
+  std::istringstream lines(written == std::string::npos ? "" : transcript.substr(written));
+  std::string skipped;
+  std::getline(lines, skipped);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("message", 0) == 0 || line.rfind("question", 0) == 0) out += line + "\n";
+  return out;
+}
+
+TEST_F(Sending, TheXmlFileArrivesAndTheInvoiceIsMarkedSentAndLogged) {
+  const std::string transcript = Run(kPrintAndSend);
+  ASSERT_FALSE(Xml().empty()) << transcript;
+  EXPECT_EQ(Received(), Xml()) << server.Log();
+  EXPECT_EQ(SendMessages(transcript), TransferMessage()) << transcript;
+  EXPECT_TRUE(MarkedSent());
+  EXPECT_TRUE(std::regex_match(
+      Log(), std::regex("2026-12-04 [0-9]{2}:[0-9]{2}:[0-9]{2};241002;C:\\\\KVOR   "
+                        "\\\\FAKTUROR\\\\001-241002\\.XML;0;SKICKAD\r\n")))
+      << Log();
+}
+
+TEST_F(Sending, ASecondSendAsksFirstAndNoSendsNothingAndWritesNothing) {
+  Run(kPrintAndSend);
+  ASSERT_TRUE(MarkedSent());
+  const std::string log = Log();
+  std::filesystem::remove(server.home + "/001-241002.XML");
+
+  // Every print writes the same records again, each bumping their versions alike: a send
+  // answered [NEJ] after a print must leave the records as a print alone does.
+  Run(kPrint);
+  const auto first = Records(SnapshotRegisters(demo));
+  Run(kPrint);
+  const auto printed = Records(SnapshotRegisters(demo));
+  const std::string transcript = Run(std::string(kPrintAndSend) + "answer NEJ\n");
+  EXPECT_EQ(SendMessages(transcript),
+            "question För FAKTURA-nummer '241002' har MARKERATS som SKICKAD redan! ¶ Skall "
+            "FAKTURA-filen '001-241002.XML' åter SKICKAS igen?\n")
+      << transcript;
+  const auto asked = Records(SnapshotRegisters(demo));
+  ASSERT_EQ(asked.size(), printed.size());
+  for (const auto& [key, record] : asked) {
+    EXPECT_EQ(record.second, printed.at(key).second) << key;
+    EXPECT_EQ(record.first - printed.at(key).first, printed.at(key).first - first.at(key).first)
+        << key;
+  }
+  EXPECT_FALSE(std::filesystem::exists(server.home + "/001-241002.XML"));
+  EXPECT_EQ(Log(), log);
+
+  // [JA] sends it again.
+  const std::string again = Run(std::string(kPrintAndSend) + "answer JA\n");
+  EXPECT_NE(SendMessages(again).find(TransferMessage()), std::string::npos) << again;
+  EXPECT_EQ(Received(), Xml());
+  const std::string lines = Log();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+}
+
+TEST_F(Sending, AServerThatIsDownIsToldAndTheInvoiceIsStillMarkedSent) {
+  const std::string port = server.port;
+  server.Stop();
+  const std::string transcript = Run(kPrintAndSend);
+  EXPECT_EQ(SendMessages(transcript), "message 2 Funktionen '" + Command(port) +
+                                          "' kunde EJ utföras! ¶ RETUR-kod: 10\n" +
+                                          TransferMessage())
+      << transcript;
+  EXPECT_TRUE(MarkedSent());
+  EXPECT_NE(Log().find(";241002;" + std::string(kXmlPath) + ";10;FEL\r\n"), std::string::npos)
+      << Log();
+}
+
+TEST_F(Sending, AnInterpreterThatCannotStartIsReportedAndLogged) {
+  const std::string transcript = Run(kPrintAndSend, {"--python", dir + "/no-python"});
+  const std::string shown = SendMessages(transcript);
+  EXPECT_EQ(shown.rfind("message 3 Funktion PYTHON för '" + Command(server.port) +
+                            "' kan EJ utföras! ¶ Kräver INSTALLATION av PYTHON-programmet!",
+                        0),
+            0u)
+      << transcript;
+  EXPECT_NE(shown.find(TransferMessage()), std::string::npos);
+  EXPECT_TRUE(MarkedSent());
+  EXPECT_TRUE(Received().empty());
+  EXPECT_NE(Log().find(";-1;EJ STARTAD\r\n"), std::string::npos) << Log();
+}
+
+}  // namespace
+}  // namespace kvor::test
