@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/recman/engine.h"
@@ -44,6 +45,7 @@ constexpr size_t kSeekCount = std::size(kFind);
 // The most records one Get Greater fetches ahead for a walk in key order: enough to spread a
 // statement's fixed cost thinly, small enough that a walk given up early wastes little.
 constexpr size_t kReadAheadMost = 128;
+constexpr size_t kEqualReadsMost = 256;  // Get Equal outcomes kept per handle
 
 int16_t StatusOf(int rc) {
   switch (rc & 0xff) {
@@ -213,11 +215,11 @@ class SqliteStore : public Store {
   int16_t Update(const Record& read, std::string_view data, int64_t& new_version) override;
   int16_t Delete(const Record& read) override;
   bool TryLock(int64_t id) override {
-    Forget();
+    ForgetAll();
     return locks_.TryLock(id, true);
   }
   void Unlock(int64_t id) override {
-    Forget();
+    ForgetAll();
     locks_.Unlock(id);
   }
 
@@ -225,10 +227,17 @@ class SqliteStore : public Store {
   int16_t Fetch(const Statement& s, int16_t none, Record& out);
   void Row(sqlite3_stmt* s, Record& out) const;
   int16_t FindGreater(std::string_view key, Record& out);
+  int16_t FindEqual(std::string_view key, Record& out);
   void Forget() {
     ahead_.records.clear();
     ahead_.next = 0;
     ahead_.batch = 1;
+  }
+  // Before this handle writes: what it read may be what it is about to change.
+  void ForgetAll() {
+    Forget();
+    equal_.outcomes.clear();
+    equal_.marked = false;
   }
 
   // Records fetched ahead by Get Greater, served to the Get Greater that continues the walk
@@ -241,10 +250,23 @@ class SqliteStore : public Store {
     bool marked = false;          // mark was taken
   };
 
+  // Get Equal outcomes by key, served again while the file has not changed since the first of
+  // them: code registers and texts are read with the same few keys for every row and page.
+  struct EqualReads {
+    struct Outcome {
+      int16_t status = status::kOk;
+      Record record;
+    };
+    std::unordered_map<std::string, Outcome> outcomes;
+    ChangeMark::Header mark{};  // the file when the first outcome was read
+    bool marked = false;
+  };
+
   LockFile locks_;
   Layout layout_;
   ChangeMark changes_;
   ReadAhead ahead_;
+  EqualReads equal_;
   Db db_;  // declared before the statements, which must go first
   std::array<Statement, kSeekCount> find_;
   Statement find_by_id_, step_after_, count_, insert_, update_, delete_;
@@ -330,9 +352,35 @@ int16_t SqliteStore::FindGreater(std::string_view key, Record& out) {
   return status::kOk;
 }
 
+// The mark is taken before the first read it covers, as for the read-ahead.
+int16_t SqliteStore::FindEqual(std::string_view key, Record& out) {
+  EqualReads& e = equal_;
+  if (e.marked && changes_.Unchanged(e.mark)) {
+    const auto known = e.outcomes.find(std::string(key));
+    if (known != e.outcomes.end()) {
+      if (known->second.status == status::kOk) out = known->second.record;
+      return known->second.status;
+    }
+  } else {
+    e.outcomes.clear();
+    e.marked = changes_.Take(e.mark);
+  }
+  EqualReads::Outcome read;
+  const Statement& s = find_[static_cast<size_t>(Seek::kEqual)];
+  InUse in_use(s);
+  sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+  const int16_t st = read.status = Fetch(s, status::kKeyNotFound, read.record);
+  if (st == status::kOk) out = read.record;
+  const bool lasting = st == status::kOk || st == status::kKeyNotFound;
+  if (e.marked && lasting && e.outcomes.size() < kEqualReadsMost)
+    e.outcomes.emplace(std::string(key), std::move(read));
+  return st;
+}
+
 int16_t SqliteStore::Find(Seek seek, std::string_view key, Record& out) {
   if (seek == Seek::kGreater) return FindGreater(key, out);
   Forget();
+  if (seek == Seek::kEqual) return FindEqual(key, out);
   const Statement& s = find_[static_cast<size_t>(seek)];
   InUse in_use(s);
   if (seek != Seek::kFirst && seek != Seek::kLast)
@@ -364,7 +412,7 @@ int16_t SqliteStore::Count(uint32_t& count) {
 }
 
 int16_t SqliteStore::Insert(std::string_view data, Record& out) {
-  Forget();
+  ForgetAll();
   InUse in_use(insert_);
   sqlite3_bind_blob(insert_.get(), 1, data.data(), layout_.key_length, SQLITE_STATIC);
   sqlite3_bind_blob(insert_.get(), 2, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
@@ -377,7 +425,7 @@ int16_t SqliteStore::Insert(std::string_view data, Record& out) {
 }
 
 int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& new_version) {
-  Forget();
+  ForgetAll();
   InUse in_use(update_);
   sqlite3_bind_int64(update_.get(), 1, read.id);
   sqlite3_bind_int64(update_.get(), 2, read.version);
@@ -390,7 +438,7 @@ int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& 
 }
 
 int16_t SqliteStore::Delete(const Record& read) {
-  Forget();
+  ForgetAll();
   InUse in_use(delete_);
   sqlite3_bind_int64(delete_.get(), 1, read.id);
   sqlite3_bind_int64(delete_.get(), 2, read.version);

@@ -219,3 +219,68 @@ TEST_F(recmanReadAhead, ChangesOfAnotherProcessAheadOfTheWalkAreSeen) {
 
 }  // namespace
 }  // namespace kvor::recman
+
+namespace kvor::recman {
+namespace {
+
+// Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
+// seen by the next read, and so is a record that appeared or went.
+TEST_F(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
+  Engine engine;
+  Client a(engine), b(engine);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(b.Open(path), 0);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
+    EXPECT_EQ(a.record(), Rec(KeyOf(10), "first"));
+  }
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(10)), 0);
+  ASSERT_EQ(b.Update(Rec(KeyOf(10), "by b")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(10), "by b"));
+  EXPECT_EQ(a.Update(Rec(KeyOf(10), "by a")), 0);  // a holds b's version, so may write
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(10), "by a"));
+
+  const std::string bare = "UPDATE records SET data = CAST('" + Rec(KeyOf(10), "bare") +
+                           "' AS BLOB), version = version + 1 WHERE key = CAST('" + KeyOf(10) +
+                           "' AS BLOB)";
+  ASSERT_EQ(sqlite3_exec(db, bare.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(10), "bare"));
+  EXPECT_EQ(a.Update(Rec(KeyOf(10), "by a")), 0);
+
+  EXPECT_EQ(a.Read(op::kGetEqual, KeyOf(11)), status::kKeyNotFound);
+  EXPECT_EQ(a.Read(op::kGetEqual, KeyOf(11)), status::kKeyNotFound);
+  ASSERT_EQ(b.Insert(Rec(KeyOf(11), "new by b")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(11)), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(11), "new by b"));
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(11)), 0);
+  ASSERT_EQ(b.Delete(), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual, KeyOf(11)), status::kKeyNotFound);
+
+  // Several keys are kept at once; a change to one of them is seen when it is asked again.
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(20)), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(22)), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(20)), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(22)), 0);
+  ASSERT_EQ(b.Update(Rec(KeyOf(22), "by b")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(20)), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(20), "first"));
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(22)), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(22), "by b"));
+
+  // A lock taken by another handle is met even when the record is served again.
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(12)), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), status::kRecordLocked);
+  ASSERT_EQ(b.Unlock(), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
+  sqlite3_close(db);
+}
+
+}  // namespace
+}  // namespace kvor::recman
