@@ -11,6 +11,8 @@
 // pages (pdfinfo), else the bench fails.
 //
 //   print_bench [RUNS]     (default 5; the installation lives in a fresh folder under $TMPDIR)
+//   print_bench --prepare DIR   writes the installation into DIR and the actions to standard
+//                               output, to profile one run of the program by hand
 #include <sqlite3.h>
 
 #include <sys/wait.h>
@@ -274,8 +276,16 @@ struct Times {
 int main(int argc, char** argv) {
   the_name = "print_bench";
   if (argc == 4 && std::string(argv[1]) == "--floor") return DrawFloor(argv[2], argv[3]);
+  if (argc == 3 && std::string(argv[1]) == "--prepare") {
+    // The installation alone, to profile one run of the program by hand.
+    std::string error;
+    if (!demo::WriteInstallation(argv[2], error)) Die(error);
+    AddRows(demo::HostPath(argv[2], "C:\\KVOR   \\SVF\\SVF-FTSP.BTR"));
+    std::printf("%s", Actions().c_str());
+    return 0;
+  }
   const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-  if (runs < 1) Die("usage: print_bench [RUNS]");
+  if (runs < 1) Die("usage: print_bench [RUNS | --prepare DIR]");
   const char* tmp = std::getenv("TMPDIR");
   std::string dir = std::string(tmp ? tmp : "/tmp") + "/print-bench-XXXXXX";
   if (!mkdtemp(dir.data())) Die("cannot make a folder under " + dir);

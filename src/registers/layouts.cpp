@@ -4,6 +4,8 @@
 // them generically.
 #include "registers/layouts.h"
 
+#include <unordered_map>
+
 #include <array>
 
 namespace kvor::registers {
@@ -414,6 +416,20 @@ const std::array<Layout, kRegisterCount>& AllLayouts() {
 namespace kvor::registers {
 
 const Field* Layout::Find(std::string_view name) const {
+  // Fields are asked for by name for every row of an invoice: the registers' fields are indexed
+  // once. A layout made elsewhere (a test's) is searched field by field.
+  using Index = std::unordered_map<std::string_view, const Field*>;
+  static const std::array<Index, kRegisterCount> indexes = [] {
+    std::array<Index, kRegisterCount> out;
+    for (const Layout& l : AllLayouts())
+      for (const Field& f : l.fields) out[l.channel - 1].emplace(f.name, &f);
+    return out;
+  }();
+  if (channel >= 1 && channel <= kRegisterCount && this == &AllLayouts()[channel - 1]) {
+    const Index& index = indexes[channel - 1];
+    const auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
+  }
   for (const Field& f : fields)
     if (name == f.name) return &f;
   return nullptr;

@@ -69,6 +69,7 @@ class PagePainter {
  public:
   bool Begin(QPaintDevice* device) {
     scale_ = device->logicalDpiX() / 1440.0;
+    font_ = nullptr;  // a new painter starts with the default font
     return painter_.begin(device);
   }
   bool End() { return painter_.isActive() && painter_.end(); }
@@ -80,13 +81,7 @@ class PagePainter {
     if (font->kind == FontKind::Code39) return DrawCode39(run);
     // Code 128 needs check characters the caller's text does not carry: nothing is drawn.
     if (font->kind != FontKind::Text) return;
-    QFont qfont(QString::fromUtf8(font->family.data(), font->family.size()));
-    qfont.setPointSizeF(run.size);
-    qfont.setBold(run.bold);
-    qfont.setKerning(false);
-    qfont.setHintingPreference(QFont::PreferNoHinting);
-    painter_.setFont(qfont);
-    painter_.setPen(Qt::black);
+    UseFont(*font, run.size, run.bold);
     const std::string utf8 = ToUtf8(run.text);
     painter_.drawText(QPointF(Device(run.x), Device(run.y + AscentTwips(*font, run.size))),
                       QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
@@ -106,6 +101,25 @@ class PagePainter {
 
  private:
   double Device(double twips) const { return twips * scale_; }
+
+  // Sets the painter's font unless it is the one of the run before: rows of a page mostly share
+  // one font, and a new QFont for every run costs as much as drawing it.
+  void UseFont(const FontMetrics& font, double size, bool bold) {
+    if (&font == font_ && size == font_size_ && bold == font_bold_) return;
+    font_ = &font;
+    font_size_ = size;
+    font_bold_ = bold;
+    QFont qfont(QString::fromUtf8(font.family.data(), font.family.size()));
+    qfont.setPointSizeF(size);
+    qfont.setBold(bold);
+    qfont.setKerning(false);
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    painter_.setFont(qfont);
+    painter_.setPen(Qt::black);
+  }
+  const FontMetrics* font_ = nullptr;
+  double font_size_ = 0;
+  bool font_bold_ = false;
 
   // Images by the pixels of the picture they were made from; a picture lives at least as long
   // as the document that paints it (the program keeps its loaded pictures).
