@@ -217,12 +217,6 @@ TEST_F(recmanReadAhead, ChangesOfAnotherProcessAheadOfTheWalkAreSeen) {
   EXPECT_EQ(WalkOn(a), expected);
 }
 
-}  // namespace
-}  // namespace kvor::recman
-
-namespace kvor::recman {
-namespace {
-
 // Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
 // seen by the next read, and so is a record that appeared or went.
 TEST_F(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
