@@ -42,6 +42,21 @@ constexpr const char* kFind[] = {
 };
 constexpr size_t kSeekCount = std::size(kFind);
 
+// The handle's other statements, after the seeks.
+enum : size_t { kById = kSeekCount, kStepAfter, kCountAll, kInsertOne, kUpdateOne, kDeleteOne };
+constexpr const char* kOther[] = {
+    "SELECT id, version, data FROM records WHERE id = ?1",
+    "SELECT id, version, data FROM records WHERE id > ?1 ORDER BY id LIMIT 1",
+    "SELECT count(*) FROM records",
+    "INSERT INTO records(key, version, data) VALUES(?1, 1, ?2)",
+    "UPDATE records SET data = ?3, version = version + 1 WHERE id = ?1 AND version = ?2",
+    "DELETE FROM records WHERE id = ?1 AND version = ?2",
+};
+constexpr size_t kStatementCount = kSeekCount + std::size(kOther);
+const char* SqlOf(size_t statement) {
+  return statement < kSeekCount ? kFind[statement] : kOther[statement - kSeekCount];
+}
+
 // The most records one Get Greater fetches ahead for a walk in key order: enough to spread a
 // statement's fixed cost thinly, small enough that a walk given up early wastes little.
 constexpr size_t kReadAheadMost = 128;
@@ -87,18 +102,6 @@ struct Finalize {
 };
 using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
 
-// Resets a statement after its call, so that no read snapshot outlives the call: a handle must
-// see what other clients wrote since.
-class InUse {
- public:
-  explicit InUse(const Statement& s) : s_(s.get()) {}
-  ~InUse() { sqlite3_reset(s_); }
-  InUse(const InUse&) = delete;
-  InUse& operator=(const InUse&) = delete;
-
- private:
-  sqlite3_stmt* s_;
-};
 
 int16_t OpenDb(const std::string& path, int flags, Db& db) {
   sqlite3* raw = nullptr;
@@ -115,6 +118,29 @@ int16_t Prepare(sqlite3* db, const char* sql, Statement& out) {
   out.reset(raw);
   return StatusOf(rc);
 }
+
+// A statement of a handle for one call: prepared when the handle first needs it (most registers
+// are only ever read by key, and preparing all of them made opening the 28 files slow), and reset
+// after the call, so that no read snapshot outlives the call: a handle must see what other
+// clients wrote since. `status` is not 0 when it could not be prepared.
+class InUse {
+ public:
+  InUse(sqlite3* db, Statement& s, const char* sql) {
+    if (!s) status = Prepare(db, sql, s);
+    s_ = s.get();
+  }
+  ~InUse() {
+    if (s_) sqlite3_reset(s_);
+  }
+  InUse(const InUse&) = delete;
+  InUse& operator=(const InUse&) = delete;
+  sqlite3_stmt* get() const { return s_; }
+
+  int16_t status = status::kOk;
+
+ private:
+  sqlite3_stmt* s_ = nullptr;
+};
 
 int16_t ReadLayout(sqlite3* db, Layout& layout) {
   Statement s;
@@ -224,7 +250,10 @@ class SqliteStore : public Store {
   }
 
  private:
-  int16_t Fetch(const Statement& s, int16_t none, Record& out);
+  int16_t Fetch(sqlite3_stmt* s, int16_t none, Record& out);
+  InUse Use(size_t statement) {
+    return InUse(db_.get(), statements_[statement], SqlOf(statement));
+  }
   void Row(sqlite3_stmt* s, Record& out) const;
   int16_t FindGreater(std::string_view key, Record& out);
   int16_t FindEqual(std::string_view key, Record& out);
@@ -268,8 +297,7 @@ class SqliteStore : public Store {
   ReadAhead ahead_;
   EqualReads equal_;
   Db db_;  // declared before the statements, which must go first
-  std::array<Statement, kSeekCount> find_;
-  Statement find_by_id_, step_after_, count_, insert_, update_, delete_;
+  std::array<Statement, kStatementCount> statements_;
 };
 
 int16_t SqliteStore::Open(const std::string& path) {
@@ -283,21 +311,6 @@ int16_t SqliteStore::Open(const std::string& path) {
   if (int16_t st = ReadLayout(db_.get(), layout_)) return st;
   // Only after the file is known to be ours: switching to WAL writes to the file.
   if (int16_t st = Exec(db_.get(), "PRAGMA journal_mode=WAL")) return st;
-  for (size_t i = 0; i < kSeekCount; ++i) {
-    if (int16_t st = Prepare(db_.get(), kFind[i], find_[i])) return st;
-  }
-  const std::pair<const char*, Statement*> statements[] = {
-      {"SELECT id, version, data FROM records WHERE id = ?1", &find_by_id_},
-      {"SELECT id, version, data FROM records WHERE id > ?1 ORDER BY id LIMIT 1", &step_after_},
-      {"SELECT count(*) FROM records", &count_},
-      {"INSERT INTO records(key, version, data) VALUES(?1, 1, ?2)", &insert_},
-      {"UPDATE records SET data = ?3, version = version + 1 WHERE id = ?1 AND version = ?2",
-       &update_},
-      {"DELETE FROM records WHERE id = ?1 AND version = ?2", &delete_},
-  };
-  for (const auto& [sql, statement] : statements) {
-    if (int16_t st = Prepare(db_.get(), sql, *statement)) return st;
-  }
   changes_.Attach(db_.get());
   return status::kOk;
 }
@@ -310,11 +323,11 @@ void SqliteStore::Row(sqlite3_stmt* s, Record& out) const {
   out.data.resize(layout_.record_length, ' ');
 }
 
-int16_t SqliteStore::Fetch(const Statement& s, int16_t none, Record& out) {
-  const int rc = sqlite3_step(s.get());
+int16_t SqliteStore::Fetch(sqlite3_stmt* s, int16_t none, Record& out) {
+  const int rc = sqlite3_step(s);
   if (rc == SQLITE_DONE) return none;
   if (rc != SQLITE_ROW) return StatusOf(rc);
-  Row(s.get(), out);
+  Row(s, out);
   return status::kOk;
 }
 
@@ -336,8 +349,8 @@ int16_t SqliteStore::FindGreater(std::string_view key, Record& out) {
   Forget();
   a.marked = changes_.Take(a.mark);
 
-  const Statement& s = find_[static_cast<size_t>(Seek::kGreater)];
-  InUse in_use(s);
+  InUse s = Use(static_cast<size_t>(Seek::kGreater));
+  if (s.status) return s.status;
   sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
   sqlite3_bind_int64(s.get(), 2, static_cast<int64_t>(a.marked ? batch : 1));
   int rc;
@@ -366,10 +379,10 @@ int16_t SqliteStore::FindEqual(std::string_view key, Record& out) {
     e.marked = changes_.Take(e.mark);
   }
   EqualReads::Outcome read;
-  const Statement& s = find_[static_cast<size_t>(Seek::kEqual)];
-  InUse in_use(s);
+  InUse s = Use(static_cast<size_t>(Seek::kEqual));
+  if (s.status) return s.status;
   sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-  const int16_t st = read.status = Fetch(s, status::kKeyNotFound, read.record);
+  const int16_t st = read.status = Fetch(s.get(), status::kKeyNotFound, read.record);
   if (st == status::kOk) out = read.record;
   const bool lasting = st == status::kOk || st == status::kKeyNotFound;
   if (e.marked && lasting && e.outcomes.size() < kEqualReadsMost)
@@ -381,42 +394,46 @@ int16_t SqliteStore::Find(Seek seek, std::string_view key, Record& out) {
   if (seek == Seek::kGreater) return FindGreater(key, out);
   Forget();
   if (seek == Seek::kEqual) return FindEqual(key, out);
-  const Statement& s = find_[static_cast<size_t>(seek)];
-  InUse in_use(s);
+  InUse s = Use(static_cast<size_t>(seek));
+  if (s.status) return s.status;
   if (seek != Seek::kFirst && seek != Seek::kLast)
     sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-  return Fetch(s, seek == Seek::kEqual ? status::kKeyNotFound : status::kEndOfFile, out);
+  return Fetch(s.get(), seek == Seek::kEqual ? status::kKeyNotFound : status::kEndOfFile, out);
 }
 
 int16_t SqliteStore::FindById(int64_t id, Record& out) {
   Forget();
-  InUse in_use(find_by_id_);
-  sqlite3_bind_int64(find_by_id_.get(), 1, id);
-  return Fetch(find_by_id_, status::kKeyNotFound, out);
+  InUse s = Use(kById);
+  if (s.status) return s.status;
+  sqlite3_bind_int64(s.get(), 1, id);
+  return Fetch(s.get(), status::kKeyNotFound, out);
 }
 
 int16_t SqliteStore::StepAfter(int64_t id, Record& out) {
   Forget();
-  InUse in_use(step_after_);
-  sqlite3_bind_int64(step_after_.get(), 1, id);
-  return Fetch(step_after_, status::kEndOfFile, out);
+  InUse s = Use(kStepAfter);
+  if (s.status) return s.status;
+  sqlite3_bind_int64(s.get(), 1, id);
+  return Fetch(s.get(), status::kEndOfFile, out);
 }
 
 int16_t SqliteStore::Count(uint32_t& count) {
   Forget();
-  InUse in_use(count_);
-  const int rc = sqlite3_step(count_.get());
+  InUse s = Use(kCountAll);
+  if (s.status) return s.status;
+  const int rc = sqlite3_step(s.get());
   if (rc != SQLITE_ROW) return StatusOf(rc);
-  count = static_cast<uint32_t>(sqlite3_column_int64(count_.get(), 0));
+  count = static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0));
   return status::kOk;
 }
 
 int16_t SqliteStore::Insert(std::string_view data, Record& out) {
   ForgetAll();
-  InUse in_use(insert_);
-  sqlite3_bind_blob(insert_.get(), 1, data.data(), layout_.key_length, SQLITE_STATIC);
-  sqlite3_bind_blob(insert_.get(), 2, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
-  const int rc = sqlite3_step(insert_.get());
+  InUse s = Use(kInsertOne);
+  if (s.status) return s.status;
+  sqlite3_bind_blob(s.get(), 1, data.data(), layout_.key_length, SQLITE_STATIC);
+  sqlite3_bind_blob(s.get(), 2, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  const int rc = sqlite3_step(s.get());
   if (rc != SQLITE_DONE) return StatusOf(rc);
   out.id = sqlite3_last_insert_rowid(db_.get());
   out.version = 1;
@@ -426,11 +443,12 @@ int16_t SqliteStore::Insert(std::string_view data, Record& out) {
 
 int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& new_version) {
   ForgetAll();
-  InUse in_use(update_);
-  sqlite3_bind_int64(update_.get(), 1, read.id);
-  sqlite3_bind_int64(update_.get(), 2, read.version);
-  sqlite3_bind_blob(update_.get(), 3, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
-  const int rc = sqlite3_step(update_.get());
+  InUse s = Use(kUpdateOne);
+  if (s.status) return s.status;
+  sqlite3_bind_int64(s.get(), 1, read.id);
+  sqlite3_bind_int64(s.get(), 2, read.version);
+  sqlite3_bind_blob(s.get(), 3, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
+  const int rc = sqlite3_step(s.get());
   if (rc != SQLITE_DONE) return StatusOf(rc);
   if (sqlite3_changes(db_.get()) == 0) return status::kConflict;
   new_version = read.version + 1;
@@ -439,10 +457,11 @@ int16_t SqliteStore::Update(const Record& read, std::string_view data, int64_t& 
 
 int16_t SqliteStore::Delete(const Record& read) {
   ForgetAll();
-  InUse in_use(delete_);
-  sqlite3_bind_int64(delete_.get(), 1, read.id);
-  sqlite3_bind_int64(delete_.get(), 2, read.version);
-  const int rc = sqlite3_step(delete_.get());
+  InUse s = Use(kDeleteOne);
+  if (s.status) return s.status;
+  sqlite3_bind_int64(s.get(), 1, read.id);
+  sqlite3_bind_int64(s.get(), 2, read.version);
+  const int rc = sqlite3_step(s.get());
   if (rc != SQLITE_DONE) return StatusOf(rc);
   return sqlite3_changes(db_.get()) == 0 ? status::kConflict : status::kOk;
 }
