@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsqlite3-dev qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation python3 python3-pyftpdlib poppler-utils zbar-tools xvfb
+  fonts-liberation python3 python3-pyftpdlib poppler-utils zbar-tools xvfb xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,220 @@
+// The whole flow in a real window: the real trv00381 as a process of its own on a private Xvfb
+// display, with the Qt front end a clerk uses, driven by mouse clicks that xdotool sends through
+// the X server's XTEST extension. The clicks land where the program's own layout puts the
+// controls (MasterWindow in twips, placed on the screen where the window lies), so each one takes
+// the whole path a clerk's click takes: X server, Qt's xcb platform, widget, model.
+//
+// The program's transcript (written in windowed runs too) tells when a step has finished; the
+// windows are found by their titles. Nothing waits a fixed time for the program.
+//
+// Pictures of the main window before and after printing and of the print's job-end message go
+// to $KVOR_SCREENSHOTS, or the build folder's `screenshots` folder (scripts/screenshots.sh copies
+// them into docs/).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "core/master_window.h"
+#include "support/demo_process.h"
+#include "support/ftp_server.h"
+#include "ui/x_display.h"
+
+namespace kvor::test {
+namespace {
+
+constexpr int kTwips = forms::kTwipsPerPixel;
+const char* const kMainTitle = "^TRV00381";
+const char* const kMessageTitle = "^ProgramMeddelande$";
+
+// trv00381 started without waiting for it, in a real window on `display`.
+class WindowedProgram {
+ public:
+  WindowedProgram(const std::vector<std::string>& args, const std::string& dir,
+                  const std::string& display)
+      : dir_(dir) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (!std::freopen((dir + "/trv.out").c_str(), "w", stdout) ||
+          !std::freopen((dir + "/trv.err").c_str(), "w", stderr))
+        _exit(126);
+      setenv("DISPLAY", display.c_str(), 1);
+      setenv("QT_QPA_PLATFORM", "xcb", 1);  // the tests' environment asks for offscreen
+      const std::string program = Trv00381();
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+  }
+  ~WindowedProgram() {
+    if (pid_ > 0 && code_ < 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  WindowedProgram(const WindowedProgram&) = delete;
+  WindowedProgram& operator=(const WindowedProgram&) = delete;
+
+  // The exit code once the program has ended within `seconds`, otherwise -1.
+  int WaitForEnd(double seconds) {
+    WaitUntil(
+        [&] {
+          int status = 0;
+          if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+          code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+          return true;
+        },
+        seconds);
+    return code_;
+  }
+  std::string Errors() const { return ReadFile(dir_ + "/trv.err"); }
+
+ private:
+  std::string dir_;
+  pid_t pid_ = -1;
+  int code_ = -1;
+};
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class RealWindow : public DemoProcess {
+ protected:
+  void SetUp() override {
+    DemoProcess::SetUp();
+    ASSERT_TRUE(display.Running()) << "Xvfb did not start (Debian package xvfb)\n" << display.Log();
+    ASSERT_FALSE(display.Xdo({"version"}).empty()) << "xdotool is missing (Debian package xdotool)";
+    ASSERT_TRUE(server.Running()) << server.Log();
+    Reg({"put", "SYS-EDIH", "--keep", "EDIH_P001=001", "EDIH_P267=" + server.port});
+    const char* chosen = std::getenv("KVOR_SCREENSHOTS");
+    pictures = chosen && *chosen ? chosen : std::string(KVOR_BINARY_DIR) + "/screenshots";
+    std::filesystem::create_directories(pictures);
+  }
+
+  std::string Reg(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"reg", "--root", demo};
+    all.insert(all.end(), args.begin(), args.end());
+    const ProcessResult r = RunProgram(Kvor(), all, dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  }
+  std::string Transcript() const { return ReadFile(dir + "/transcript.txt"); }
+  // Waits for the transcript to hold `what` `n` times.
+  bool WaitForTranscript(const std::string& what, int n = 1, double seconds = 30) {
+    return WaitUntil([&] { return Count(Transcript(), what) >= n; }, seconds);
+  }
+
+  // Clicks the middle of a control of the main window.
+  void ClickOn(const forms::Control& c) {
+    const forms::Rect r = c.Geometry();
+    ASSERT_TRUE(display.Click(main.x + (r.left + r.width / 2) / kTwips,
+                              main.y + (r.top + r.height / 2) / kTwips))
+        << c.FullName();
+  }
+  // The colour the screen shows near the top of a control of the main window, inside its border.
+  std::string ColourOf(const forms::Control& c) {
+    const forms::Rect r = c.Geometry();
+    const QImage one =
+        display.Grab(main.x + (r.left + r.width / 2) / kTwips, main.y + r.top / kTwips + 4, 1, 1);
+    return one.isNull() ? "" : one.pixelColor(0, 0).name().toUpper().toStdString();
+  }
+  void Save(const QImage& image, const std::string& name) {
+    ASSERT_FALSE(image.isNull()) << name;
+    ASSERT_TRUE(image.save(QString::fromStdString(pictures + "/" + name))) << name;
+  }
+
+  // Waits for the next message of the program (the `n`th in the transcript), checks its text,
+  // pictures its window when asked, and closes it with its STÄNG button.
+  void CloseMessage(int n, const std::string& text, const std::string& picture = "") {
+    ASSERT_TRUE(WaitForTranscript("\nmessage ", n)) << Transcript();
+    std::string line;
+    std::istringstream lines(Transcript());
+    for (int seen = 0; seen < n && std::getline(lines, line);)
+      if (line.rfind("message ", 0) == 0) ++seen;
+    EXPECT_NE(line.find(text), std::string::npos) << line;
+    const std::optional<XWindow> message = display.WaitForWindow(kMessageTitle);
+    ASSERT_TRUE(message.has_value()) << "no message window for: " << line;
+    if (!picture.empty())
+      Save(display.GrabSettled(message->x, message->y, message->width, message->height), picture);
+    // The STÄNG button keeps its place at the bottom right of every message window: it starts
+    // 2350 twips left of the right edge and 1250 twips above the bottom, and is 2200 x 500.
+    ASSERT_TRUE(display.Click(message->x + message->width - (2350 - 1100) / kTwips,
+                              message->y + message->height - (1250 - 250) / kTwips));
+    ASSERT_TRUE(display.WaitForWindowGone(*message, kMessageTitle))
+        << "the message stayed: " << line;
+  }
+
+  XDisplay display{dir};
+  FtpServer server{dir + "/ftp"};
+  std::string pictures;
+  MasterWindow layout;  // the program's own layout of the main window
+  XWindow main;
+};
+
+TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
+  std::filesystem::create_directories(dir + "/pdf");
+  WindowedProgram program({"--root", demo, "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
+                           dir + "/pdf", "--transcript", dir + "/transcript.txt"},
+                          dir, display.name);
+  ASSERT_TRUE(WaitForTranscript("\nfocus TxtNmmr")) << program.Errors() << Transcript();
+  const std::optional<XWindow> shown = display.WaitForWindow(kMainTitle);
+  ASSERT_TRUE(shown.has_value()) << program.Errors();
+  main = *shown;
+  EXPECT_EQ(main.width, MasterWindow::kWidth / kTwips);
+  EXPECT_EQ(main.height, MasterWindow::kHeight / kTwips);
+
+  // Invoice 241002 by the digit buttons: the sixth one looks it up and the focus goes to OK.
+  for (int digit : {2, 4, 1, 0, 0, 2}) ClickOn(*layout.CmdNmr[digit]);
+  ASSERT_TRUE(WaitForTranscript("\nfocus CmdKlar")) << Transcript();
+  ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdKlar) == "#C0FFC0"; }, 10))
+      << ColourOf(*layout.CmdKlar);
+  Save(display.GrabSettled(main.x, main.y, main.width, main.height), "window-master-before.png");
+
+  // OK prints the first print and one copy, then writes the e-invoice file.
+  ClickOn(*layout.CmdKlar);
+  CloseMessage(1, "UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor!", "window-message.png");
+  CloseMessage(2, "För FAKTURA-nummer '241002' har DATA som XML skapats!");
+  ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdSand) == "#C0FFC0"; }, 30))
+      << "the send button did not come on: " << ColourOf(*layout.CmdSand);
+  ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdExit) == "#FFFFC0"; }, 30))
+      << "the exit button did not come back: " << ColourOf(*layout.CmdExit);
+  Save(display.GrabSettled(main.x, main.y, main.width, main.height), "window-master-after.png");
+
+  // Skicka sends it to the FTP server.
+  ClickOn(*layout.CmdSand);
+  CloseMessage(3, "Aktuellt FAKTURA-nummer '241002' har ÖVERFÖRTS till FTP-servern!");
+
+  // ÅTER hands back to the menu program.
+  ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdExit) == "#FFFFC0"; }, 30));
+  ClickOn(*layout.CmdExit);
+  EXPECT_EQ(program.WaitForEnd(30), 0) << program.Errors() << Transcript();
+  EXPECT_EQ(Count(Transcript(), "\nmessage "), 3) << Transcript();
+  EXPECT_NE(Transcript().find("\nend 0"), std::string::npos) << Transcript();
+
+  // What the flow left: a PDF of two pages, the XML file on the server, the sent mark.
+  std::vector<std::string> pdfs;
+  for (const auto& e : std::filesystem::directory_iterator(dir + "/pdf"))
+    pdfs.push_back(e.path().string());
+  ASSERT_EQ(pdfs.size(), 1u);
+  const ProcessResult info = RunProgram("/usr/bin/pdfinfo", {pdfs[0]}, dir);
+  EXPECT_TRUE(std::regex_search(info.out, std::regex("\nPages: +2\n"))) << info.out << info.err;
+  const std::string xml = ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML");
+  ASSERT_FALSE(xml.empty());
+  EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"), xml) << server.Log();
+  EXPECT_NE(Reg({"get", "SVF-FTHD", "001F241002"}).find("\nSKICKAD=J\n"), std::string::npos);
+  EXPECT_NE(Reg({"get", "SVF-FTHD", "001F241002"}).find("\nUTSKRIVEN=J\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvor::test
