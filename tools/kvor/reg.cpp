@@ -1,13 +1,16 @@
 #include "reg.h"
 
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <istream>
 #include <map>
 #include <ostream>
 #include <set>
+#include <thread>
 
 #include "common/cp1252.h"
 #include "common/text.h"
@@ -15,6 +18,7 @@
 #include "frame/program.h"
 #include "frame/settings.h"
 #include "registers/admin.h"
+#include "registers/database.h"
 #include "ui/scripted/scripted_front_end.h"
 
 namespace kvor::reg {
@@ -45,7 +49,12 @@ const char* const kUsage =
     "                                  line is checked first and nothing is written if one is "
     "bad;\n"
     "                                  a key already stored is refused unless --replace\n"
-    "  fields REGISTER                 the register's fields: name, position, width, key part\n";
+    "  fields REGISTER                 the register's fields: name, position, width, key part\n"
+    "  lock REGISTER KEY --hold SECONDS\n"
+    "                                  read the record of KEY with a single-record lock, as\n"
+    "                                  another program of the suite does before it writes, print\n"
+    "                                  one line when it is held, keep it SECONDS, then unlock; a\n"
+    "                                  missing record or a lock held by someone else fails\n";
 
 namespace {
 
@@ -307,6 +316,8 @@ struct CommandLine {
   frame::Options where;            // --root and --drive
   std::string prefix;
   bool has_prefix = false;
+  std::string hold;  // seconds of lock --hold
+  bool has_hold = false;
   bool replace = false, insert_only = false, keep = false, help = false;
 };
 
@@ -329,6 +340,9 @@ bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& 
     } else if (a == "--prefix") {
       if (!value(out.prefix)) return false;
       out.has_prefix = true;
+    } else if (a == "--hold") {
+      if (!value(out.hold)) return false;
+      out.has_hold = true;
     } else if (a == "--replace") {
       out.replace = true;
     } else if (a == "--new") {
@@ -348,6 +362,7 @@ bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& 
   }
   const std::string& c = out.command;
   if (out.has_prefix && c != "list") error = "--prefix belongs to list";
+  if (out.has_hold && c != "lock") error = "--hold belongs to lock";
   if (out.replace && c != "create" && c != "import")
     error = "--replace belongs to create and import";
   if ((out.insert_only || out.keep) && c != "put") error = "--new and --keep belong to put";
@@ -626,6 +641,71 @@ int Import(Keeper& keeper, const CommandLine& cl, std::istream& in, std::ostream
   return 0;
 }
 
+// Holds a single-record lock from this process as another program of the suite would: the lock
+// is the record manager's own, so any other client sees it until it is released or this process
+// ends.
+int Lock(Keeper& keeper, const CommandLine& cl, std::ostream& out, std::ostream& err) {
+  if (cl.words.size() != 2 || !cl.has_hold)
+    return Usage(err, "lock takes a register, a key and --hold SECONDS");
+  constexpr long kLongestHold = 24 * 3600;
+  const std::string& hold = cl.hold;
+  if (hold.empty() || hold.size() > 5 ||
+      hold.find_first_not_of("0123456789") != std::string::npos || std::stol(hold) > kLongestHold)
+    return Usage(err, "--hold takes whole seconds from 0 to " + std::to_string(kLongestHold));
+  std::string error, key;
+  const Layout* layout = FindRegister(cl.words[0], error);
+  if (!layout || !KeyText(*layout, cl.words[1], key, error) || !keeper.NeedFile(*layout, error))
+    return Fail(err, error);
+
+  namespace op = recman::op;
+  namespace st = recman::status;
+  recman::Engine& engine = registers::Db(keeper.ctx()).engine;
+  std::string name = keeper.WindowsPath(*layout);
+  name.resize(255, ' ');
+  char block[recman::kPositionBlockSize];
+  std::memset(block, ' ', sizeof block);
+  char stat[recman::kStatSize] = {};
+  uint16_t length = sizeof stat;
+  int16_t status = engine.Call(op::kOpen, block, stat, length, name.data(), 255, -32);
+  if (status != st::kOk)
+    return Fail(err,
+                std::string(layout->code) + ": open answered status " + std::to_string(status));
+  std::string record(layout->record_end, ' ');
+  std::string key_buffer = Fixed(key, 255);
+  length = static_cast<uint16_t>(record.size());
+  status = engine.Call(op::kGetEqual + op::kSingleLock, block, record.data(), length,
+                       key_buffer.data(), static_cast<uint8_t>(layout->key_length), 0);
+  const std::string shown = Utf8(Fixed(key, layout->key_length));
+  int code = 0;
+  if (status == st::kKeyNotFound) {
+    code = Fail(err, "no record with the key '" + shown + "' in " + layout->code);
+  } else if (status == st::kRecordLocked || status == st::kFileLocked) {
+    code = Fail(err, std::string(layout->code) + " '" + shown +
+                         "' is locked by another program (status " + std::to_string(status) + ")");
+  } else if (status != st::kOk) {
+    code = Fail(err, std::string(layout->code) + ": the locked read answered status " +
+                         std::to_string(status));
+  } else {
+    out << "holding " << layout->code << " '" << shown << "' locked for " << hold << " s"
+        << std::endl;
+    std::this_thread::sleep_for(std::chrono::seconds(std::stol(hold)));
+    char empty[1] = {};
+    length = 0;
+    status = engine.Call(op::kUnlock, block, empty, length, key_buffer.data(),
+                         static_cast<uint8_t>(layout->key_length), 0);
+    if (status != st::kOk) {
+      code = Fail(err,
+                  std::string(layout->code) + ": unlock answered status " + std::to_string(status));
+    } else {
+      out << "released " << layout->code << " '" << shown << "'" << std::endl;
+    }
+  }
+  char empty[1] = {};
+  length = 0;
+  engine.Call(op::kClose, block, empty, length, empty, 0, 0);
+  return code;
+}
+
 }  // namespace
 
 std::string WriteJsonObject(const std::vector<Assignment>& members) {
@@ -791,7 +871,8 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     const Layout* layout = FindRegister(cl.words[0], error);
     return layout ? Fields(*layout, out) : Fail(err, error);
   }
-  if (c != "create" && c != "put" && c != "get" && c != "list" && c != "export" && c != "import")
+  if (c != "create" && c != "put" && c != "get" && c != "list" && c != "export" && c != "import" &&
+      c != "lock")
     return Usage(err, "unknown command '" + c + "'");
 
   files::DriveMap drives;
@@ -806,6 +887,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   if (c == "get") return Get(keeper, cl, out, err);
   if (c == "list") return List(keeper, cl, out, err);
   if (c == "export") return Export(keeper, cl, out, err);
+  if (c == "lock") return Lock(keeper, cl, out, err);
   return Import(keeper, cl, in, out, err);
 }
 

@@ -60,11 +60,12 @@ class Keeper {
   bool List(const registers::Layout& layout, const std::string& prefix,
             std::vector<std::string>& records, std::string& error);
 
+  // True when the register's file exists; else false with a message that tells how to make it.
+  bool NeedFile(const registers::Layout& layout, std::string& error);
+
   Context& ctx();
 
  private:
-  bool NeedFile(const registers::Layout& layout, std::string& error);
-
   struct Parts;
   std::unique_ptr<Parts> parts_;
 };

@@ -1,6 +1,8 @@
 #include "platform/recman/engine.h"
 
 #include <atomic>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -20,6 +22,18 @@ constexpr size_t kHandleAt = 8;
 constexpr int kLockTries = 10;
 
 std::atomic<uint32_t> engines_made{0};
+
+// Test hook: with KVOR_KILL_AFTER_WRITES=N in the environment, the process kills itself with
+// SIGKILL right after its Nth successful insert, update or delete (counted over all engines), so
+// that a test can stop a run at any write as a crash or a power cut would.
+void CountWrite() {
+  static const long kill_after = [] {
+    const char* text = std::getenv("KVOR_KILL_AFTER_WRITES");
+    return text ? std::atol(text) : 0L;
+  }();
+  static std::atomic<long> writes{0};
+  if (kill_after > 0 && ++writes == kill_after) std::raise(SIGKILL);
+}
 
 void Put16(char* at, uint16_t value) {
   at[0] = static_cast<char>(value & 0xff);
@@ -127,16 +141,22 @@ int16_t Engine::Call(int16_t operation, char* position_block, char* data, uint16
       break;
   }
   if (key_number != 0) return status::kInvalidKeyNumber;
+  int16_t st = status::kOk;
   switch (operation) {
     case op::kInsert:
-      return Insert(*handle, data, data_length, key, key_length);
+      st = Insert(*handle, data, data_length, key, key_length);
+      break;
     case op::kUpdate:
-      return Update(*handle, data, data_length, key, key_length);
+      st = Update(*handle, data, data_length, key, key_length);
+      break;
     case op::kDelete:
-      return Delete(*handle);
+      st = Delete(*handle);
+      break;
     default:
       return Read(*handle, operation, lock, data, data_length, key, key_length);
   }
+  if (st == status::kOk) CountWrite();
+  return st;
 }
 
 Engine::Handle* Engine::HandleOf(const char* position_block) {

@@ -87,6 +87,12 @@ bool ParseOne(const std::string& line, Action& a, std::string& why) {
     if (!ParseNumber(rest, a.number)) return why = "'tick' needs a number of seconds", false;
     return true;
   }
+  if (verb == "wait") {
+    a.verb = V::Wait;
+    a.text = rest;
+    if (a.text.empty()) return why = "'wait' needs the path of a file", false;
+    return true;
+  }
   if (verb == "during") {
     a.verb = V::During;
     a.inner = std::make_shared<Action>();

@@ -1,6 +1,10 @@
 #include "ui/scripted/scripted_front_end.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <optional>
 
 #include "common/cp1252.h"
@@ -163,9 +167,29 @@ void ScriptedFrontEnd::Deliver(const Action& a) {
     case V::Show:  // labels too: looking needs no input
       transcript_.Show(*main_->FindByFullName(a.control), main_->Focus());
       break;
+    case V::Wait:
+      WaitForFile(a);
+      break;
     case V::During:
       break;
   }
+}
+
+void ScriptedFrontEnd::WaitForFile(const Action& a) {
+  using Clock = std::chrono::steady_clock;
+  const auto give_up = Clock::now() + std::chrono::seconds(60);
+  std::error_code ec;
+  while (!std::filesystem::exists(a.text, ec)) {
+    if (Clock::now() >= give_up) {
+      transcript_.Ignored(a.line);
+      return;
+    }
+    usleep(5000);
+  }
+}
+
+void ScriptedFrontEnd::WaitsBeforeAnswer() {
+  while (next_ < actions_.size() && actions_[next_].verb == V::Wait) WaitForFile(actions_[next_++]);
 }
 
 Form* ScriptedFrontEnd::OpenDialog() {
@@ -185,6 +209,7 @@ bool ScriptedFrontEnd::NextIsAnswer() const {
 void ScriptedFrontEnd::AnswerDialog(Form& dialog) {
   Control* button = nullptr;
   bool automatic = true;
+  WaitsBeforeAnswer();
   if (NextIsAnswer()) {
     const Action& a = actions_[next_];
     for (const auto& c : dialog.Controls())
@@ -217,6 +242,7 @@ forms::BoxAnswer ScriptedFrontEnd::MessageBox(const std::string&, const std::str
            : a == BoxAnswer::No ? "NEJ"
                                 : std::string("ST\xC4NG");
   };
+  WaitsBeforeAnswer();
   if (NextIsAnswer()) {
     const Action& a = actions_[next_];
     std::optional<BoxAnswer> chosen;

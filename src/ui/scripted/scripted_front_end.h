@@ -1,7 +1,8 @@
 // The scripted front end: plays a list of user actions against the window model, with a virtual
 // clock, and needs no display. Actions are delivered when the program is idle; "during" actions at
 // the next DoEvents inside running work; an open message or question window takes the next
-// "answer" action, or is closed with its preselected button.
+// "answer" action, or is closed with its preselected button; "wait" actions next in line when
+// such a window opens are waited for first, with the window open.
 #pragma once
 
 #include <deque>
@@ -51,6 +52,8 @@ class ScriptedFrontEnd : public forms::FrontEnd {
   forms::Form* OpenDialog();
   void AnswerDialog(forms::Form& dialog);
   bool NextIsAnswer() const;
+  void WaitForFile(const Action& a);
+  void WaitsBeforeAnswer();  // the "wait" actions next in line, while a window waits for answer
   void Advance(int ms);
   void FireDueTimers();
 

@@ -1,0 +1,257 @@
+// Record locks held by another process while the real trv00381 prints or sends: `kvor reg lock`
+// holds the invoice header as another program of the suite would. The program stops at "wait"
+// actions where the test must act, and the test follows the program through its transcript, so
+// every step waits for a signal rather than for time.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/background_process.h"
+#include "support/demo_process.h"
+#include "support/ftp_server.h"
+#include "support/register_snapshot.h"
+
+namespace kvor::test {
+namespace {
+
+std::string LockMessage(const std::string& key) {
+  return "message 4 Nyckel '" + key +
+         "' är LÅST av ANNAT program! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR\n";
+}
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// True when the parts come in this order in text.
+bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
+  std::size_t at = 0;
+  for (const std::string& part : parts) {
+    at = text.find(part, at);
+    if (at == std::string::npos) return false;
+    at += part.size();
+  }
+  return true;
+}
+
+// A snapshot's records without their versions: what they hold.
+std::string Contents(const RegisterSnapshot& snapshot) {
+  std::string out;
+  std::istringstream lines(snapshot.text);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t a = line.find(" | ");
+    const std::size_t b = a == std::string::npos ? a : line.find(" | ", a + 3);
+    out += (b == std::string::npos ? line : line.substr(0, a) + line.substr(b)) + "\n";
+  }
+  return out;
+}
+
+// Waits until the file holds `part` at least `times` times (30 s bound for a broken run).
+std::string WaitForCount(const std::string& path, const std::string& part, int times) {
+  std::string text;
+  for (int i = 0; i < 1500; ++i) {
+    text = ReadFile(path);
+    if (Count(text, part) >= times) break;
+    usleep(20000);
+  }
+  return text;
+}
+
+class Locks : public DemoProcess {
+ protected:
+  // `kvor reg lock` on an invoice header, held until the test ends it.
+  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
+    auto holder = std::make_unique<BackgroundProcess>(
+        Kvor(),
+        std::vector<std::string>{"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number,
+                                 "--hold", "600"},
+        dir, "holder");
+    EXPECT_TRUE(holder->WaitForOutput("holding SVF-FTHD '001F" + number + "' locked for 600 s\n"))
+        << holder->Err();
+    return holder;
+  }
+  // trv00381 playing `actions` without waiting for it; its transcript goes to Transcript().
+  std::unique_ptr<BackgroundProcess> StartProgram(const std::string& actions) {
+    WriteFile(dir + "/actions.txt", actions);
+    return std::make_unique<BackgroundProcess>(
+        Trv00381(),
+        std::vector<std::string>{"--root", demo, "--headless", dir + "/actions.txt", "--today",
+                                 "2026-12-04", "--pdf-only", "--pdf-dir", dir + "/pdf",
+                                 "--transcript", transcript},
+        dir, "trv00381");
+  }
+  void Touch(const std::string& name) { WriteFile(dir + "/" + name, ""); }
+  std::string Header(const std::string& number) {
+    const auto h = StoredRecords(demo + "/C/KVOR/SVF/SVF-FTHD.BTR", "001F" + number);
+    return h.empty() ? std::string() : h[0];
+  }
+  int Pdfs() {
+    int n = 0;
+    if (std::filesystem::exists(dir + "/pdf"))
+      for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir + "/pdf")) ++n;
+    return n;
+  }
+
+  const std::string transcript = dir + "/transcript.txt";
+};
+
+TEST_F(Locks, KvorRegLockHoldsTheRecordAgainstOtherClientsUntilItEnds) {
+  // A lock it cannot get, and a record that is not there, fail with a message.
+  auto holder = HoldHeader("241001");
+  const auto second = [&](const std::string& key) {
+    return RunProgram(Kvor(), {"reg", "--root", demo, "lock", "SVF-FTHD", key, "--hold", "0"}, dir);
+  };
+  ProcessResult r = second("001F241001");
+  EXPECT_EQ(r.code, 1) << r.out;
+  EXPECT_EQ(r.err, "kvor reg: SVF-FTHD '001F241001' is locked by another program (status 84)\n");
+  EXPECT_EQ(second("001F241002").code, 0);  // a lock covers its one record only
+  r = second("001F999999");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "kvor reg: no record with the key '001F999999' in SVF-FTHD\n");
+
+  // A holder that ends, however it ends, leaves the record free.
+  holder->Stop();
+  r = second("001F241001");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "holding SVF-FTHD '001F241001' locked for 0 s\nreleased SVF-FTHD '001F241001'\n");
+
+  r = RunProgram(Kvor(), {"reg", "--root", demo, "lock", "SVF-FTHD", "001F241001"}, dir);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("lock takes a register, a key and --hold SECONDS"), std::string::npos);
+}
+
+TEST_F(Locks, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
+  const RegisterSnapshot before = SnapshotRegisters(demo);
+  auto holder = HoldHeader("241001");
+  const std::string released = "wait " + dir + "/released\n";
+  auto program = StartProgram(
+      "type TxtNmmr 241001\n"
+      "click CmdKlar\n"
+      "answer STÄNG\n" +  // still locked: the message again
+      released +
+      "answer STÄNG\n");
+  const std::string message = LockMessage("001F241001");
+
+  // The program stands at the second lock message: nothing is printed or written yet.
+  std::string seen = WaitForCount(transcript, message, 2);
+  ASSERT_EQ(Count(seen, message), 2) << seen;
+  EXPECT_TRUE(InOrder(seen, {message, "answer STÄNG\n", message})) << seen;
+  EXPECT_EQ(Pdfs(), 0);
+  EXPECT_EQ(SnapshotRegisters(demo).text, before.text);
+
+  EXPECT_EQ(holder->Stop(), 128 + SIGTERM);
+  Touch("released");
+  EXPECT_EQ(program->Wait(), 0) << program->Err();
+  seen = ReadFile(transcript);
+  EXPECT_EQ(Count(seen, message), 2) << seen;
+  EXPECT_TRUE(InOrder(seen, {message, "answer STÄNG\n", message, "answer STÄNG\n",
+                             "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med "}))
+      << seen;
+  EXPECT_EQ(Count(seen, "ignored"), 0) << seen;
+  EXPECT_EQ(Pdfs(), 1);
+  EXPECT_EQ(At(Header("241001"), 881, 1), "J");         // printed
+  EXPECT_EQ(At(Header("241001"), 974, 8), "20261204");  // today
+}
+
+TEST_F(Locks, CancelAtTheLockMessageEndsThePrintWithNothingPrintedOrWritten) {
+  const RegisterSnapshot before = SnapshotRegisters(demo);
+  auto holder = HoldHeader("241002");  // the e-invoice: no XML file either
+  auto program = StartProgram("type TxtNmmr 241002\nclick CmdKlar\nanswer AVBRYT\n");
+  EXPECT_EQ(program->Wait(), 0) << program->Err();
+  const std::string seen = ReadFile(transcript);
+  EXPECT_NE(seen.find(LockMessage("001F241002") + "answer AVBRYT\n"), std::string::npos) << seen;
+  EXPECT_EQ(Count(seen, "message 4"), 1) << seen;
+  EXPECT_EQ(Count(seen, "XML"), 0) << seen;
+  holder->Stop();
+
+  EXPECT_EQ(Pdfs(), 0);
+  EXPECT_FALSE(std::filesystem::exists(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
+  const RegisterSnapshot after = SnapshotRegisters(demo);
+  EXPECT_EQ(after.files, 28);
+  EXPECT_EQ(after.text, before.text);
+}
+
+class LockedSend : public Locks {
+ protected:
+  void SetUp() override {
+    Locks::SetUp();
+    ASSERT_TRUE(server.Running()) << server.Log();
+    const ProcessResult r = RunProgram(Kvor(),
+                                       {"reg", "--root", demo, "put", "SYS-EDIH", "--keep",
+                                        "EDIH_P001=001", "EDIH_P267=" + server.port},
+                                       dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+  }
+  // Prints 241002, then waits at idle for the test to lock its header, then sends; `answers`
+  // follow the transfer message.
+  std::unique_ptr<BackgroundProcess> PrintThenSend(const std::string& answers) {
+    const std::string locked = "wait " + dir + "/locked\n";
+    auto program = StartProgram(
+        "type TxtNmmr 241002\n"
+        "click CmdKlar\n"
+        "answer STÄNG\n" +  // the XML file is written
+        locked +
+        "click CmdSänd\n"
+        "answer STÄNG\n" +  // the transfer message
+        answers);
+    const std::string written = "' har DATA som XML skapats!";
+    EXPECT_EQ(Count(WaitForCount(transcript, written, 1), written), 1);
+    return program;
+  }
+  bool MarkedSent() { return At(Header("241002"), 853, 1) == "J"; }
+
+  FtpServer server{dir + "/ftp"};
+};
+
+TEST_F(LockedSend, TheSentMarkWaitsForTheLockedHeaderAndIsWrittenWhenTheHolderHasEnded) {
+  auto program = PrintThenSend("answer STÄNG\nwait " + dir + "/released\nanswer STÄNG\n");
+  auto holder = HoldHeader("241002");
+  Touch("locked");
+  const std::string message = LockMessage("001F241002");
+  std::string seen = WaitForCount(transcript, message, 2);
+  ASSERT_EQ(Count(seen, message), 2) << seen;
+  // The upload is done and told; the lock is met when the sent mark is written.
+  EXPECT_TRUE(
+      InOrder(seen, {"' har ÖVERFÖRTS till FTP-servern!", message, "answer STÄNG\n", message}))
+      << seen;
+  EXPECT_FALSE(MarkedSent());
+
+  holder->Stop();
+  Touch("released");
+  EXPECT_EQ(program->Wait(), 0) << program->Err();
+  seen = ReadFile(transcript);
+  EXPECT_EQ(Count(seen, message), 2) << seen;
+  EXPECT_EQ(Count(seen, "ignored"), 0) << seen;
+  EXPECT_TRUE(MarkedSent());
+  EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
+            ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
+}
+
+TEST_F(LockedSend, CancelAtTheLockMessageLeavesTheInvoiceUnmarked) {
+  auto program = PrintThenSend("answer AVBRYT\n");
+  auto holder = HoldHeader("241002");
+  const RegisterSnapshot printed = SnapshotRegisters(demo);
+  const std::string header = Header("241002");
+  Touch("locked");
+  EXPECT_EQ(program->Wait(), 0) << program->Err();
+  holder->Stop();
+  const std::string seen = ReadFile(transcript);
+  EXPECT_NE(seen.find(LockMessage("001F241002") + "answer AVBRYT\n"), std::string::npos) << seen;
+  EXPECT_EQ(Count(seen, "message 4"), 1) << seen;
+  EXPECT_FALSE(MarkedSent());
+  EXPECT_EQ(Header("241002"), header);
+  // The send's readers store what they read again (new versions); nothing holds other data.
+  EXPECT_EQ(Contents(SnapshotRegisters(demo)), Contents(printed));
+  EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
+            ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
+}
+
+}  // namespace
+}  // namespace kvor::test

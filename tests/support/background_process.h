@@ -1,0 +1,74 @@
+// A program of the project started without waiting for it, so that a test can act while it runs:
+// another process holding a record lock, or trv00381 stopped at a "wait" action. Its standard
+// output and error go to files that the test reads while it runs.
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/run_program.h"
+
+namespace kvor::test {
+
+class BackgroundProcess {
+ public:
+  // Starts program with args; its output goes to `dir`/`name`.out and .err.
+  BackgroundProcess(const std::string& program, const std::vector<std::string>& args,
+                    const std::string& dir, const std::string& name,
+                    const std::vector<std::pair<std::string, std::string>>& env = {})
+      : out_path(dir + "/" + name + ".out"), err_path(dir + "/" + name + ".err") {
+    WriteFile(out_path, "");
+    WriteFile(err_path, "");
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (!std::freopen(out_path.c_str(), "w", stdout) ||
+          !std::freopen(err_path.c_str(), "w", stderr))
+        _exit(126);
+      for (const auto& [n, value] : env) setenv(n.c_str(), value.c_str(), 1);
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+  }
+  ~BackgroundProcess() { Stop(); }
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+  // Waits for the output to hold `text` (up to `seconds`, a bound for a broken run, not a
+  // pace); true when it does.
+  bool WaitForOutput(const std::string& text, double seconds = 30) {
+    return WaitForText(out_path, text, seconds).find(text) != std::string::npos;
+  }
+  // Waits for the process to end: its exit code, or 128 + the signal that ended it.
+  int Wait() {
+    if (pid_ <= 0) return code_;
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return code_;
+  }
+  // Ends it with SIGTERM, as a person ends a program, and waits for it.
+  int Stop() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
+    return Wait();
+  }
+  std::string Out() const { return ReadFile(out_path); }
+  std::string Err() const { return ReadFile(err_path); }
+
+  const std::string out_path, err_path;
+
+ private:
+  pid_t pid_ = -1;
+  int code_ = -1;
+};
+
+}  // namespace kvor::test
