@@ -609,8 +609,9 @@ void AddInvoice(Sample& s, const Invoice& inv) {
       {"MOMSFTG", Amount(sums.vat_company)},
       {"RADSUMMA2", Amount(0)},
       {"RADSUMMA3", Amount(0)},
-      {"AVRUNDVAL", Decimal(inv.euro ? rounding_invoice : 0, 6, 2)},
-      {"AVRUNDFTG", Decimal(rounding_company, 6, 2)},
+      // Three decimals, as the print run stores the rounding: a reprint writes the same e-invoice.
+      {"AVRUNDVAL", Decimal(inv.euro ? rounding_invoice : 0, 6, 3)},
+      {"AVRUNDFTG", Decimal(rounding_company, 6, 3)},
       {"TOTALVAL", Amount(total_invoice)},
       {"TOTALFTG", Amount(total_company)},
       {"ANMARKNING", inv.rows.size() > 50 ? "Delleverans 1 av 2" : ""},

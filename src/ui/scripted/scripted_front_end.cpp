@@ -88,7 +88,7 @@ void ScriptedFrontEnd::PlayActions(Form& main, const std::function<void()>& fini
 Control* ScriptedFrontEnd::Target(const Action& a) {
   Control* c = main_->FindByFullName(a.control);
   if (!c || !c->CanTakeInput()) {
-    transcript_.Ignored(a.line);
+    transcript_.Ignored(FromUtf8(a.line));
     return nullptr;
   }
   return c;
@@ -144,7 +144,7 @@ void ScriptedFrontEnd::Deliver(const Action& a) {
     case V::Select:
       if (Control* c = Target(a)) {
         if (a.number >= static_cast<int>(c->Items().size())) {
-          transcript_.Ignored(a.line);
+          transcript_.Ignored(FromUtf8(a.line));
           break;
         }
         if (main_->Focus() != c) c->SetFocus();
@@ -153,7 +153,7 @@ void ScriptedFrontEnd::Deliver(const Action& a) {
       }
       break;
     case V::Answer:
-      transcript_.Ignored(a.line);  // no message is open at idle
+      transcript_.Ignored(FromUtf8(a.line));  // no message is open at idle
       break;
     case V::Close:
       main_->RequestClose();
@@ -181,7 +181,7 @@ void ScriptedFrontEnd::WaitForFile(const Action& a) {
   std::error_code ec;
   while (!std::filesystem::exists(a.text, ec)) {
     if (Clock::now() >= give_up) {
-      transcript_.Ignored(a.line);
+      transcript_.Ignored(FromUtf8(a.line));
       return;
     }
     usleep(5000);
@@ -219,7 +219,7 @@ void ScriptedFrontEnd::AnswerDialog(Form& dialog) {
     if (button) {
       automatic = false;
     } else {
-      transcript_.Ignored(a.line);
+      transcript_.Ignored(FromUtf8(a.line));
     }
   }
   if (!button) {
@@ -254,7 +254,7 @@ forms::BoxAnswer ScriptedFrontEnd::MessageBox(const std::string&, const std::str
       transcript_.Answer(word(*chosen), false);
       return *chosen;
     }
-    transcript_.Ignored(a.line);
+    transcript_.Ignored(FromUtf8(a.line));
   }
   transcript_.Answer(word(default_answer), true);
   return default_answer;
