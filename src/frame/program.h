@@ -28,6 +28,8 @@ class Program {
     transcript.Follow(ctx.main.form, "Mf");
     WireMainWindow(ctx, start);
   }
+  // The transcript usually outlives the run; it must not reach for the main window after it.
+  ~Program() { ctx.transcript.Unfollow(); }
 
   Context ctx;
 

@@ -7,7 +7,7 @@
 namespace kvor::forms {
 
 Transcript::~Transcript() {
-  if (main_) main_->RemoveObserver(this);
+  Unfollow();
   if (owns_ && out_) std::fclose(out_);
   std::free(memory_);
 }
@@ -32,6 +32,11 @@ bool Transcript::Open(const std::string& path) {
   out_ = std::fopen(path.c_str(), "w");
   owns_ = out_ != nullptr;
   return out_ != nullptr;
+}
+
+void Transcript::Unfollow() {
+  if (main_) main_->RemoveObserver(this);
+  main_ = nullptr;
 }
 
 void Transcript::Follow(Form& main, std::string status_control) {

@@ -31,6 +31,8 @@ class Transcript : public FormObserver {
 
   // Follows the main window: its caption (title), its status label (status) and its focus.
   void Follow(Form& main, std::string status_control);
+  // Stops following it; the owner of the window calls this before the window goes.
+  void Unfollow();
 
   void Title(std::string_view text) { Line("title", text); }
   void Status(std::string_view text) { Line("status", text); }
