@@ -201,7 +201,9 @@ TEST_F(CrashSafety, AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARun
       const bool as_after = after.count(key) && after.at(key).data == record.data;
       EXPECT_TRUE(as_before || as_after || rewritten.count(key)) << key;
     }
-    if (n == writes) EXPECT_EQ(stopped, after);
+    if (n == writes) {
+      EXPECT_EQ(stopped, after);
+    }
     previous = stopped;
 
     EXPECT_TRUE(HeaderFree(root));

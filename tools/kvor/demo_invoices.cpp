@@ -98,7 +98,8 @@ const Customer kAkesson{"SE",
                         "F",
                         false,
                         "",
-                        false};
+                        false,
+                        ""};
 const Customer kNorrbygg{"SE",
                          "100",
                          "NORRBYGG",
@@ -139,7 +140,8 @@ const Customer kMuller{"DE",
                        "F",
                        false,
                        "",
-                       false};
+                       false,
+                       ""};
 const Customer kSjoberg{"SE",
                         "100",
                         "SJOBERG",
@@ -159,7 +161,8 @@ const Customer kSjoberg{"SE",
                         "R",
                         false,
                         "",
-                        false};
+                        false,
+                        ""};
 const Customer kHalsinge{"SE",
                          "100",
                          "HALSINGE",
@@ -179,7 +182,8 @@ const Customer kHalsinge{"SE",
                          "F",
                          false,
                          "",
-                         true};
+                         true,
+                         ""};
 const Customer* const kCustomers[] = {&kAkesson, &kNorrbygg, &kMuller, &kSjoberg, &kHalsinge};
 
 // A timber row: product, quality, nominal dimensions (mm, one decimal), length (mm), quantity
