@@ -42,11 +42,7 @@ class Example : public DemoProcess, public ::testing::WithParamInterface<std::st
   void SetUp() override {
     DemoProcess::SetUp();
     ASSERT_TRUE(server.Running()) << server.Log();
-    const ProcessResult r = RunProgram(Kvor(),
-                                       {"reg", "--root", demo, "put", "SYS-EDIH", "--keep",
-                                        "EDIH_P001=001", "EDIH_P267=" + server.port},
-                                       dir);
-    ASSERT_EQ(r.code, 0) << r.err;
+    SendTo(server.port);
   }
   FtpServer server{dir + "/ftp"};
 };

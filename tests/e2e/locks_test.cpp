@@ -183,11 +183,7 @@ class LockedSend : public Locks {
   void SetUp() override {
     Locks::SetUp();
     ASSERT_TRUE(server.Running()) << server.Log();
-    const ProcessResult r = RunProgram(Kvor(),
-                                       {"reg", "--root", demo, "put", "SYS-EDIH", "--keep",
-                                        "EDIH_P001=001", "EDIH_P267=" + server.port},
-                                       dir);
-    ASSERT_EQ(r.code, 0) << r.err;
+    SendTo(server.port);
   }
   // Prints 241002, then waits at idle for the test to lock its header, then sends; `answers`
   // follow the transfer message.

@@ -26,14 +26,7 @@ class PrintRun : public DemoProcess {
  protected:
   std::string Run(const std::string& actions) {
     return DemoProcess::Run(actions, {"--pdf-only", "--pdf-dir", dir + "/pdf"});
-  }
-  void Reg(const std::vector<std::string>& args) {
-    std::vector<std::string> all{"reg", "--root", demo};
-    all.insert(all.end(), args.begin(), args.end());
-    const ProcessResult r = RunProgram(Kvor(), all, dir);
-    ASSERT_EQ(r.code, 0) << r.err;
-  }
-  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
+  }  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
   std::string Header(const std::string& number) {
     const auto h = StoredRecords(File("SVF/SVF-FTHD.BTR"), "001F" + number);
     return h.empty() ? std::string() : h[0];

@@ -24,7 +24,7 @@ class Sending : public DemoProcess {
   void SetUp() override {
     DemoProcess::SetUp();
     ASSERT_TRUE(server.Running()) << server.Log();
-    UsePort(server.port);
+    SendTo(server.port);
   }
 
   // Each run consumes the link area that the menu program leaves: a fresh one first.
@@ -32,16 +32,6 @@ class Sending : public DemoProcess {
     EXPECT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
     more.insert(more.end(), {"--pdf-only", "--pdf-dir", dir + "/pdf"});
     return DemoProcess::Run(actions, more);
-  }
-  std::string Reg(const std::vector<std::string>& args) {
-    std::vector<std::string> all{"reg", "--root", demo};
-    all.insert(all.end(), args.begin(), args.end());
-    const ProcessResult r = RunProgram(Kvor(), all, dir);
-    EXPECT_EQ(r.code, 0) << r.err;
-    return r.out;
-  }
-  void UsePort(const std::string& port) {
-    Reg({"put", "SYS-EDIH", "--keep", "EDIH_P001=001", "EDIH_P267=" + port});
   }
   bool MarkedSent() {
     return Reg({"get", "SVF-FTHD", "001F241002"}).find("\nSKICKAD=J\n") != std::string::npos;

@@ -31,6 +31,19 @@ class DemoProcess : public ::testing::Test {
     return r.out;
   }
 
+  // `kvor reg ARGS` on the installation; its standard output.
+  std::string Reg(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"reg", "--root", demo};
+    all.insert(all.end(), args.begin(), args.end());
+    const ProcessResult r = RunProgram(Kvor(), all, dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  }
+  // The installation's EDI settings send to the FTP server on this port of 127.0.0.1.
+  void SendTo(const std::string& port) {
+    Reg({"put", "SYS-EDIH", "--keep", "EDIH_P001=001", "EDIH_P267=" + port});
+  }
+
   std::string dir = TempFolder();
   std::string demo = dir + "/demo";
 };

@@ -96,18 +96,10 @@ class RealWindow : public DemoProcess {
     ASSERT_TRUE(display.Running()) << "Xvfb did not start (Debian package xvfb)\n" << display.Log();
     ASSERT_FALSE(display.Xdo({"version"}).empty()) << "xdotool is missing (Debian package xdotool)";
     ASSERT_TRUE(server.Running()) << server.Log();
-    Reg({"put", "SYS-EDIH", "--keep", "EDIH_P001=001", "EDIH_P267=" + server.port});
+    SendTo(server.port);
     const char* chosen = std::getenv("KVOR_SCREENSHOTS");
     pictures = chosen && *chosen ? chosen : std::string(KVOR_BINARY_DIR) + "/screenshots";
     std::filesystem::create_directories(pictures);
-  }
-
-  std::string Reg(const std::vector<std::string>& args) {
-    std::vector<std::string> all{"reg", "--root", demo};
-    all.insert(all.end(), args.begin(), args.end());
-    const ProcessResult r = RunProgram(Kvor(), all, dir);
-    EXPECT_EQ(r.code, 0) << r.err;
-    return r.out;
   }
   std::string Transcript() const { return ReadFile(dir + "/transcript.txt"); }
   // Waits for the transcript to hold `what` `n` times.
