@@ -96,11 +96,17 @@ int16_t AsciiOf(const QKeyEvent& e) {
   return byte.empty() ? 0 : static_cast<int16_t>(static_cast<unsigned char>(byte[0]));
 }
 
-// A label of one line keeps its text in the middle of its height; one with room for more lines
-// reads from the top, as a message does.
-void AlignLabel(QLabel* label) {
-  const bool one_line = label->height() < 2 * label->fontMetrics().lineSpacing();
+// A label with room for more lines wraps its words and reads from the top, as a message does.
+// A label of one line keeps its text on that line, in the middle of its height, and a text too
+// long for it (a picture's path) shows whole in the label's tool tip.
+void FitLabel(QLabel* label) {
+  const QFontMetrics metrics = label->fontMetrics();
+  const bool one_line = label->height() < 2 * metrics.lineSpacing();
+  label->setWordWrap(!one_line);
   label->setAlignment(Qt::AlignLeft | (one_line ? Qt::AlignVCenter : Qt::AlignTop));
+  const bool cut =
+      one_line && metrics.horizontalAdvance(label->text()) > label->contentsRect().width();
+  label->setToolTip(cut ? label->text() : QString());
 }
 
 QLineEdit* LineEditOf(QWidget* w) {
@@ -162,7 +168,6 @@ void FormWindow::AddControl(Control& c) {
     case Kind::Label: {
       auto* label = new QLabel(this);
       label->setTextFormat(Qt::PlainText);  // "&" is an ampersand here, not a mnemonic
-      label->setWordWrap(true);
       w = label;
       break;
     }
@@ -195,7 +200,7 @@ void FormWindow::AddControl(Control& c) {
   w->setObjectName(ToQt(c.FullName()));
   w->setFont(QtFont(c.GetFont()));
   w->setGeometry(PxRect(c.Geometry()));
-  if (c.GetKind() == Kind::Label) AlignLabel(static_cast<QLabel*>(w));
+  if (c.GetKind() == Kind::Label) FitLabel(static_cast<QLabel*>(w));
   widgets_[&c] = w;
   controls_.insert(w, &c);
   ApplyControl(c, Prop::Text);
@@ -312,6 +317,7 @@ void FormWindow::ApplyControl(Control& c, Prop what) {
       switch (c.GetKind()) {
         case Kind::Label:
           static_cast<QLabel*>(w)->setText(LabelText(c.Text()));
+          FitLabel(static_cast<QLabel*>(w));
           break;
         case Kind::Button:
           static_cast<QPushButton*>(w)->setText(ToQt(c.Text()));
@@ -349,7 +355,7 @@ void FormWindow::ApplyControl(Control& c, Prop what) {
       break;
     case Prop::Geometry:
       w->setGeometry(PxRect(c.Geometry()));
-      if (c.GetKind() == Kind::Label) AlignLabel(static_cast<QLabel*>(w));
+      if (c.GetKind() == Kind::Label) FitLabel(static_cast<QLabel*>(w));
       ApplyPicture(c, w);
       break;
     case Prop::Picture:
@@ -357,6 +363,7 @@ void FormWindow::ApplyControl(Control& c, Prop what) {
       break;
     case Prop::Font:
       w->setFont(QtFont(c.GetFont()));
+      if (c.GetKind() == Kind::Label) FitLabel(static_cast<QLabel*>(w));
       break;
     case Prop::Timer:
       break;
