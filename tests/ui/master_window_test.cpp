@@ -13,13 +13,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 
 #include "core/context.h"
-#include "demo.h"
 #include "dialogs/messages.h"
 #include "frame/program.h"
-#include "support/run_program.h"
+#include "support/scripted_run.h"
 #include "ui/qt/qt_front_end.h"
 
 namespace kvor::ui {
@@ -39,21 +37,6 @@ class QtEnvironment : public ::testing::Environment {
 };
 ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// A fresh sample installation, removed again with the object.
-struct Installation {
-  Installation() {
-    std::string error;
-    if (!demo::WriteInstallation(dir, error)) throw std::runtime_error(error);
-  }
-  ~Installation() { std::filesystem::remove_all(dir); }
-  frame::StartInfo Start() const {
-    frame::StartInfo start{"/opt/kvor/bin/trv00381", "C:", {}};
-    start.drives.SetRoot(dir);
-    return start;
-  }
-  std::string dir = test::TempFolder();
-};
-
 // A program drawn by the Qt front end.
 struct WindowsRun {
   WindowsRun() : program(front_end, clock, clipboard, transcript, install.Start()) {
@@ -70,7 +53,7 @@ struct WindowsRun {
     return window ? window->findChild<W*>(QString::fromUtf8(object_name)) : nullptr;
   }
 
-  Installation install;
+  test::DemoInstallation install;
   forms::Transcript transcript;
   QtFrontEnd front_end;
   sys::Clock clock{sys::LocalTime{2022, 10, 19, 0, 0, 0}};
@@ -90,42 +73,32 @@ class MainWindowTest : public ::testing::Test {
   QWidget* window = nullptr;
 };
 
-TEST_F(MainWindowTest, OpensAtItsFixedSizeWithTheProgramTitle) {
+TEST_F(MainWindowTest, OpensAtItsFixedSizeWithItsCaptionsAndButtonColours) {
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->objectName(), "MASTER");
   EXPECT_EQ(window->size(), QSize(800, 560));
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("TRV00381 · KVOR · 2022-10-19"));
-}
-
-TEST_F(MainWindowTest, ShowsTheCaptionsOfItsControls) {
-  const std::pair<const char*, const char*> buttons[] = {
+  const forms::Form& form = run.ctx().main.form;
+  std::vector<std::pair<std::string, std::string>> buttons = {
       {"CmdExit", "ÅTER"},   {"CmdKlar", "OK"},     {"CmdSänd", "&Skicka"},
       {"CmdBryt", "AvBryt"}, {"CmdSudda", "Rensa"}, {"CmdSpara", "Klart"}};
+  for (int d = 0; d <= 9; ++d)
+    buttons.push_back({"CmdNmr(" + std::to_string(d) + ")", "[" + std::to_string(d) + "]"});
   for (const auto& [name, caption] : buttons) {
-    const QPushButton* b = run.Find<QPushButton>(run.ctx().main.form, name);
+    const QPushButton* b = run.Find<QPushButton>(form, name.c_str());
     ASSERT_NE(b, nullptr) << name;
-    EXPECT_EQ(b->text(), QString::fromUtf8(caption)) << name;
+    EXPECT_EQ(b->text(), QString::fromStdString(caption)) << name;
   }
-  for (int d = 0; d <= 9; ++d) {
-    const std::string name = "CmdNmr(" + std::to_string(d) + ")";
-    const QPushButton* b = run.Find<QPushButton>(run.ctx().main.form, name.c_str());
-    ASSERT_NE(b, nullptr) << name;
-    EXPECT_EQ(b->text(), QString("[%1]").arg(d));
-  }
-  EXPECT_EQ(run.Find<QLabel>(run.ctx().main.form, "RubText")->text(), " Utskrifta KundFaktura!");
-
   QSet<QString> captions;
   for (const QLabel* l : window->findChildren<QLabel*>()) captions.insert(l->text());
   for (const char* caption :
-       {"Företag:", "Faktura:", "Leveransadress:", "Företagsuppgifter:", "PEFC/FSC-kod:",
-        "(E-faktura)", "Tryck [0] till [9] för FakturaNummer!",
+       {" Utskrifta KundFaktura!", "Företag:", "Faktura:", "Leveransadress:", "Företagsuppgifter:",
+        "PEFC/FSC-kod:", "(E-faktura)", "Tryck [0] till [9] för FakturaNummer!",
         "Notera om KundFakturan har uppgift om E-fakturering!",
         "Tryck SkickaKnappen för att överföra KundFakturan som E-faktura!"})
     EXPECT_TRUE(captions.contains(QString::fromUtf8(caption))) << caption;
-}
 
-TEST_F(MainWindowTest, PictureShowsButtonStatesByColour) {
   const QImage image = window->grab().toImage();
   const char* dir = std::getenv("KVOR_WRITE_DOCS");
   const std::filesystem::path folder = dir && std::string(dir) == "1"
@@ -133,62 +106,48 @@ TEST_F(MainWindowTest, PictureShowsButtonStatesByColour) {
                                            : std::filesystem::path(KVOR_BINARY_DIR);
   std::filesystem::create_directories(folder);
   ASSERT_TRUE(image.save(QString::fromStdString((folder / "master.png").string())));
-
   ASSERT_EQ(image.size(), QSize(800, 560) * window->devicePixelRatioF());
   // Inside the border, above the caption.
   auto colour_of = [&](const char* name) {
-    const QPushButton* b = run.Find<QPushButton>(run.ctx().main.form, name);
+    const QPushButton* b = run.Find<QPushButton>(form, name);
     const QPoint at(b->geometry().center().x(), b->geometry().top() + 4);
     return image.pixelColor(at * window->devicePixelRatioF()).name().toUpper();
   };
-  EXPECT_TRUE(run.Find<QPushButton>(run.ctx().main.form, "CmdExit")->isEnabled());
+  EXPECT_TRUE(run.Find<QPushButton>(form, "CmdExit")->isEnabled());
   EXPECT_EQ(colour_of("CmdExit"), "#FFFFC0");
-  EXPECT_FALSE(run.Find<QPushButton>(run.ctx().main.form, "CmdKlar")->isEnabled());
+  EXPECT_FALSE(run.Find<QPushButton>(form, "CmdKlar")->isEnabled());
   EXPECT_EQ(colour_of("CmdKlar"), "#959595");
   EXPECT_EQ(colour_of("CmdNmr(5)"), "#E0E0E0");
   EXPECT_EQ(colour_of("CmdSpara"), "#C0FFC0");
-
   QSet<QRgb> colours;
   for (int y = 0; y < image.height(); y += 2)
     for (int x = 0; x < image.width(); x += 2) colours.insert(image.pixel(x, y));
   EXPECT_GT(colours.size(), 30);
 }
 
-TEST_F(MainWindowTest, TypingReachesTheModelOnlyWhileTheWindowIsEnabled) {
+TEST_F(MainWindowTest, TypingReachesTheModelWhileEnabledAndTheSixthDigitShowsTheInvoice) {
+  const forms::Form& form = run.ctx().main.form;
   forms::Control& field = *run.ctx().main.TxtNmmr;
-  QLineEdit* edit = run.Find<QLineEdit>(run.ctx().main.form, "TxtNmmr");
+  QLineEdit* edit = run.Find<QLineEdit>(form, "TxtNmmr");
   ASSERT_NE(edit, nullptr);
-  auto type = [&](Qt::Key key, const char* text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromUtf8(text));
-    QApplication::sendEvent(edit, &press);
+  auto type = [&](const char* digits) {
+    for (const char* d = digits; *d; ++d) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key(Qt::Key_0 + *d - '0'), Qt::NoModifier,
+                      QString(QChar(*d)));
+      QApplication::sendEvent(edit, &press);
+    }
   };
-  type(Qt::Key_1, "1");
-  type(Qt::Key_2, "2");
-  EXPECT_EQ(field.Text(), "12");
-
+  type("24");
+  EXPECT_EQ(field.Text(), "24");
   // While a message is up the main window is disabled: keys do not reach it.
   run.ctx().main.form.SetEnabled(false);
-  type(Qt::Key_3, "3");
-  EXPECT_EQ(field.Text(), "12");
-  EXPECT_EQ(edit->text(), "12");
-
-  // Text set by the program shows as it is, without coming back as the user's typing.
+  type("9");
+  EXPECT_EQ(field.Text(), "24");
+  EXPECT_EQ(edit->text(), "24");
   run.ctx().main.form.SetEnabled(true);
-  int changes = 0;
-  field.Change = [&] { ++changes; };
-  field.SetText("\xC5\xC4\xD6");
-  EXPECT_EQ(edit->text(), QString::fromUtf8("ÅÄÖ"));
-  EXPECT_EQ(changes, 1);
-}
 
-TEST_F(MainWindowTest, TheSixthDigitShowsTheInvoiceAndFocusesThePrintButton) {
-  QLineEdit* edit = run.Find<QLineEdit>(run.ctx().main.form, "TxtNmmr");
-  for (const char* digit : {"2", "4", "1", "0", "0", "3"}) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key(Qt::Key_0 + digit[0] - '0'), Qt::NoModifier, digit);
-    QApplication::sendEvent(edit, &press);
-  }
+  type("1003");
   QCoreApplication::processEvents();
-  const forms::Form& form = run.ctx().main.form;
   EXPECT_EQ(run.Find<QLabel>(form, "LblVkod")->text(), "EUR");
   EXPECT_EQ(run.Find<QLabel>(form, "LblKoden")->text(), "DE");
   EXPECT_EQ(run.Find<QLabel>(form, "LblDatum")->text().size(), 10);
@@ -197,6 +156,13 @@ TEST_F(MainWindowTest, TheSixthDigitShowsTheInvoiceAndFocusesThePrintButton) {
   EXPECT_EQ(window->focusWidget(), print);
   EXPECT_FALSE(edit->isEnabled());
   EXPECT_FALSE(run.Find<QPushButton>(form, "CmdNmr(1)")->isEnabled());
+
+  // Text set by the program shows as it is, without coming back as the user's typing.
+  int changes = 0;
+  field.Change = [&] { ++changes; };
+  field.SetText("\xC5\xC4\xD6");
+  EXPECT_EQ(edit->text(), QString::fromUtf8("ÅÄÖ"));
+  EXPECT_EQ(changes, 1);
 }
 
 TEST_F(MainWindowTest, TheInvoiceListReachesItsWidgetWhole) {
@@ -210,14 +176,6 @@ TEST_F(MainWindowTest, TheInvoiceListReachesItsWidgetWhole) {
   EXPECT_EQ(box->count(), 20011);
   EXPECT_EQ(box->itemText(0), "300000 20261201");
   EXPECT_EQ(box->itemText(20000).left(7), "241001 ");
-}
-
-TEST_F(MainWindowTest, ExitButtonEndsTheRunAtTheClick) {
-  run.Find<QPushButton>(run.ctx().main.form, "CmdExit")->click();
-  EXPECT_TRUE(run.front_end.Ended());
-  EXPECT_EQ(run.front_end.ExitCode(), 0);
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_THROW(run.front_end.Sleep(10), ProgramEnd);
 }
 
 // Clicks the button of a message window from inside its wait loop; records what was seen.
@@ -237,7 +195,7 @@ void ClickWhenShown(WindowsRun& run, const char* button, Click& seen) {
   });
 }
 
-TEST(MessageWindow, OpensAtItsComputedSizeAndClosesByItsButton) {
+TEST(MessageWindow, OpensAtItsComputedSizeAndClosesByItsButtons) {
   WindowsRun run;
   run.ctx().frame.program_code = "TRV00381";
   Click seen;
@@ -248,15 +206,11 @@ TEST(MessageWindow, OpensAtItsComputedSizeAndClosesByItsButton) {
   EXPECT_TRUE(seen.top_level);
   EXPECT_EQ(seen.size_seen, "398x136");  // 5970 x 2040 twips
   EXPECT_EQ(run.ctx().msg.answer, dialogs::kAnswerClose);
-
   // The window is gone once Qt has deleted what was left for later.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "MSFORM");
-}
 
-TEST(MessageWindow, CancellableNoticeClosedWithAvbrytAnswersOne) {
-  WindowsRun run;
-  Click seen;
+  // A cancellable notice closed with AVBRYT.
   ClickWhenShown(run, "CmdBryt", seen);
   run.front_end.RunGuarded(
       [&] { dialogs::ShowMessage(run.ctx(), "Posten \xE4r L\xC5ST", dialogs::kCancellable); });

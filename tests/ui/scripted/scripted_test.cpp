@@ -60,22 +60,40 @@ TEST(ParseActions, RefusesWrongLinesNamingTheLine) {
   }
 }
 
-TEST(ScriptedFrontEnd, TypingIsOneKeyPressAndOneChangeACharacter) {
-  ScriptedRun run("type TxtNmmr 12x4\n");
+TEST(ScriptedFrontEnd, TypingKeysAndSelectionsRaiseTheirEvents) {
+  ScriptedRun run(
+      "type TxtNmmr 12x4\nkey TxtNmmr Up\nkey TxtNmmr Enter\nkey TxtNmmr 7\nselect CboNmmr 1\n");
   forms::Control& field = *run.ctx().main.TxtNmmr;
+  forms::Control& list = *run.ctx().main.CboNmmr;
   std::string presses;
+  std::vector<int> downs;
   std::vector<std::string> changes;
+  int clicks = 0, list_changes = 0;
   run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
     load();
+    field.KeyDown = [&](int16_t& k) { downs.push_back(k); };
     field.KeyPress = [&](int16_t& key) {
       presses += static_cast<char>(key);
       if (key == 'x') key = 0;  // swallowed: never reaches the text
     };
     field.Change = [&] { changes.push_back(field.Text()); };
+    field.LostFocus = list.GotFocus = [] {};  // the program's entry resets are not this test's
+    list.Click = [&] { ++clicks; };
+    list.Change = [&] { ++list_changes; };
+    list.ClearItems();  // the sample invoices are not this test's business
+    list.AddItem("000001 20261201");
+    list.AddItem("000002 20261202");
+    list.Enable(true, 0xFFFFFF);
   };
   run.Play();
-  EXPECT_EQ(presses, "12x4");
-  EXPECT_EQ(changes, (std::vector<std::string>{"1", "12", "124"}));
+  // Typing is one key press and one change a character; a named key is a key down only.
+  EXPECT_EQ(presses, "12x4\r7");
+  EXPECT_EQ(downs, (std::vector<int>{38, 13, '7'}));
+  EXPECT_EQ(changes, (std::vector<std::string>{"1", "12", "124", "1247"}));
+  EXPECT_EQ(list.ListIndex(), 1);
+  EXPECT_EQ(list.Text(), "000002 20261202");
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(list_changes, 0);  // a choice from the list is a click, not typing
 }
 
 TEST(ScriptedFrontEnd, DisabledControlsIgnoreActions) {
@@ -91,62 +109,25 @@ TEST(ScriptedFrontEnd, DisabledControlsIgnoreActions) {
             std::string::npos);  // no message is open; the line as it was written
 }
 
-TEST(ScriptedFrontEnd, KeysAndSelections) {
-  ScriptedRun run("key TxtNmmr Up\nkey TxtNmmr Enter\nkey TxtNmmr 7\nselect CboNmmr 1\n");
-  std::vector<int> downs, presses;
-  int clicks = 0;
-  forms::Control& field = *run.ctx().main.TxtNmmr;
-  forms::Control& list = *run.ctx().main.CboNmmr;
-  field.KeyDown = [&](int16_t& k) { downs.push_back(k); };
-  field.KeyPress = [&](int16_t& k) { presses.push_back(k); };
-  field.LostFocus = list.GotFocus = [] {};  // the program's entry resets are not this test's
-  int list_changes = 0;
-  list.Click = [&] { ++clicks; };
-  list.Change = [&] { ++list_changes; };
-  run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
-    load();
-    list.ClearItems();  // the sample invoices are not this test's business
-    list.AddItem("000001 20261201");
-    list.AddItem("000002 20261202");
-    list.Enable(true, 0xFFFFFF);
-  };
-  run.Play();
-  EXPECT_EQ(downs, (std::vector<int>{38, 13, '7'}));
-  EXPECT_EQ(presses, (std::vector<int>{13, '7'}));
-  EXPECT_EQ(field.Text(), "7");
-  EXPECT_EQ(list.ListIndex(), 1);
-  EXPECT_EQ(list.Text(), "000002 20261202");
-  EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(list_changes, 0);  // a choice from the list is a click, not typing
-}
-
-TEST(ScriptedFrontEnd, DuringActionsArriveInsideRunningWork) {
-  // The click's handler lets events run twice; the first DoEvents delivers the "during" action.
+TEST(ScriptedFrontEnd, DuringActionsArriveInsideRunningWorkAndPausesAdvanceTheClock) {
+  // The click's handler lets events run between pauses; the first turn delivers the "during"
+  // action.
   ScriptedRun run("click CmdNmr(1)\nduring click CmdNmr(2)\n");
+  MasterWindow& m = run.ctx().main;
   std::string order;
-  MasterWindow& m = run.ctx().main;
-  m.CmdNmr[1]->Click = [&] {
-    order += "[1 ";
-    run.ctx().ui.DoEvents();
-    order += "1]";
-  };
-  m.CmdNmr[2]->Click = [&] { order += "2 "; };
-  run.Play();
-  EXPECT_EQ(order, "[1 2 1]");
-}
-
-TEST(ScriptedFrontEnd, PausesAdvanceTheVirtualClockAndTimers) {
-  ScriptedRun run("click CmdNmr(1)\n");
-  MasterWindow& m = run.ctx().main;
   long long start = 0;
   m.CmdNmr[1]->Click = [&] {
+    order += "[1 ";
     start = run.front_end.Now();
     for (int i = 0; i < 40; ++i) {  // 40 x 75 ms: three whole seconds
       run.ctx().ui.Sleep(75);
       run.ctx().ui.DoEvents();
     }
+    order += "1]";
   };
+  m.CmdNmr[2]->Click = [&] { order += "2 "; };
   run.Play();
+  EXPECT_EQ(order, "[1 2 1]");
   EXPECT_EQ(run.front_end.Now() - start, 3000);
   EXPECT_EQ(m.LblWaits->Text(), "238");
 }
