@@ -4,7 +4,6 @@
 // XML file as a run that was never stopped.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 
 #include <cstring>
 #include <filesystem>
@@ -16,6 +15,7 @@
 
 #include "platform/recman/engine.h"
 #include "support/demo_process.h"
+#include "support/register_snapshot.h"
 
 namespace kvor::test {
 namespace {
@@ -24,28 +24,20 @@ namespace fs = std::filesystem;
 namespace op = recman::op;
 namespace st = recman::status;
 
-struct Stored {
-  long version = 0;
-  std::string data;
-  bool operator==(const Stored&) const = default;
-};
-// Every record of an installation by "FILE KEY".
-using State = std::map<std::string, Stored>;
+using State = StoredState;
 
-// Reads every register file through the record manager: it must open, and a walk in key order
-// must give as many whole records as Stat counts. The versions come from the files themselves.
+// Every record of an installation, once the record manager has shown that every register file
+// opens and that a walk in key order gives as many whole records as Stat counts, the same
+// records the files hold.
 State ReadState(const std::string& root) {
-  State state;
-  std::vector<fs::path> files;
-  for (const auto& e : fs::recursive_directory_iterator(root))
-    if (e.path().extension() == ".BTR") files.push_back(e.path());
-  EXPECT_EQ(files.size(), 28u);
+  std::map<std::string, std::string> walked;
   recman::Engine engine;
-  for (const fs::path& file : files) {
-    const std::string name = file.filename().string();
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    if (e.path().extension() != ".BTR") continue;
+    const std::string name = e.path().filename().string();
     char block[recman::kPositionBlockSize] = {};
     char stat[recman::kStatSize] = {};
-    std::string path = file.string();
+    std::string path = e.path().string();
     uint16_t length = sizeof stat;
     int16_t status = engine.Call(op::kOpen, block, stat, length, path.data(),
                                  static_cast<uint8_t>(path.size()), 0);
@@ -62,37 +54,25 @@ State ReadState(const std::string& root) {
     uint32_t count = 0;
     std::memcpy(&count, stat + recman::kStatRecordCount, 4);
     std::string data(record_length, ' ');
-    uint32_t walked = 0;
+    uint32_t records = 0;
     length = record_length;
     for (status = engine.Call(op::kGetFirst, block, data.data(), length, key, key_length, 0);
          status == st::kOk;
          status = engine.Call(op::kGetNext, block, data.data(), length, key, key_length, 0)) {
       EXPECT_EQ(length, record_length) << name;
-      state[name + " " + data.substr(0, key_length)].data = data;
-      ++walked;
+      walked[name + " " + data.substr(0, key_length)] = data;
+      ++records;
       length = record_length;
     }
     EXPECT_TRUE(status == st::kEndOfFile) << name << ": the walk ended with status " << status;
-    EXPECT_EQ(walked, count) << name;
+    EXPECT_EQ(records, count) << name;
     length = 0;
     engine.Call(op::kClose, block, data.data(), length, key, 0, 0);
-
-    sqlite3* db = nullptr;
-    sqlite3_stmt* q = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, "SELECT key, version FROM records", -1, &q, nullptr) == SQLITE_OK) {
-      while (sqlite3_step(q) == SQLITE_ROW) {
-        const std::string k(static_cast<const char*>(sqlite3_column_blob(q, 0)),
-                            sqlite3_column_bytes(q, 0));
-        state[name + " " + k].version = sqlite3_column_int64(q, 1);
-      }
-    } else {
-      ADD_FAILURE() << name << ": " << sqlite3_errmsg(db);
-    }
-    sqlite3_finalize(q);
-    sqlite3_close(db);
   }
-  return state;
+  const RegisterSnapshot snapshot = SnapshotRegisters(root);
+  EXPECT_EQ(snapshot.files, 28);
+  EXPECT_EQ(walked, DataOf(snapshot.records));
+  return snapshot.records;
 }
 
 // Register writes between two states: each update adds one to a version, an insert starts at 1,
@@ -118,12 +98,6 @@ std::set<std::string> Changed(const State& a, const State& b) {
   return out;
 }
 
-std::map<std::string, std::string> Data(const State& state) {
-  std::map<std::string, std::string> out;
-  for (const auto& [key, record] : state) out[key] = record.data;
-  return out;
-}
-
 class CrashSafety : public DemoProcess {
  protected:
   // A fresh copy of the sample installation, as `kvor demo` left it, in dir/run.
@@ -138,11 +112,11 @@ class CrashSafety : public DemoProcess {
   int Print(const std::string& root, long kill_after) {
     EXPECT_EQ(RunProgram(Kvor(), {"link", root}, dir).code, 0);
     WriteFile(dir + "/actions.txt", "type TxtNmmr 241002\nclick CmdKlar\n");
-    std::vector<std::pair<std::string, std::string>> env;
+    Environment env;
     if (kill_after > 0) env.emplace_back("KVOR_KILL_AFTER_WRITES", std::to_string(kill_after));
     return RunProgram(Trv00381(),
                       {"--root", root, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                       "--pdf-only", "--pdf-dir", dir + "/pdf"},
+                       "--pdf-only", "--pdf-dir", pdf_dir},
                       dir, env)
         .code;
   }
@@ -210,7 +184,7 @@ TEST_F(CrashSafety, AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARun
     const bool printed = stopped.at(header).data == after.at(header).data;
     ASSERT_EQ(Print(root, 0), 0);
     EXPECT_EQ(Xml(root), printed ? reprint_xml : xml);
-    EXPECT_EQ(Data(ReadState(root)), Data(after));
+    EXPECT_EQ(DataOf(ReadState(root)), DataOf(after));
   }
   std::cout << "a print run of 241002 makes " << writes
             << " register writes, each killed after:" << order << std::endl;

@@ -35,13 +35,26 @@ std::string SwedishAsUtf8(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (static_cast<unsigned char>(c)) {
-      case 0xC5: out += "\xC3\x85"; break;
-      case 0xC4: out += "\xC3\x84"; break;
-      case 0xD6: out += "\xC3\x96"; break;
-      case 0xE5: out += "\xC3\xA5"; break;
-      case 0xE4: out += "\xC3\xA4"; break;
-      case 0xF6: out += "\xC3\xB6"; break;
-      default: out += c;
+      case 0xC5:
+        out += "\xC3\x85";
+        break;
+      case 0xC4:
+        out += "\xC3\x84";
+        break;
+      case 0xD6:
+        out += "\xC3\x96";
+        break;
+      case 0xE5:
+        out += "\xC3\xA5";
+        break;
+      case 0xE4:
+        out += "\xC3\xA4";
+        break;
+      case 0xF6:
+        out += "\xC3\xB6";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -53,7 +66,8 @@ std::string NameField(const std::string& s) {
 }
 std::string Date(const std::string& stored) {
   const std::string d = NoBlanks(stored);
-  return d.empty() ? std::string(10, ' ') : d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2);
+  return d.empty() ? std::string(10, ' ')
+                   : d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2);
 }
 // "  23490.600" as "23490.60": two decimals rounded half away from zero, no grouping.
 std::string Amount(const std::string& stored) {
@@ -85,12 +99,10 @@ class EInvoiceXml : public DemoProcess {
     const auto r = StoredRecords(File(reg), key);
     EXPECT_EQ(r.size(), 1u) << reg << " " << key;
     return r.empty() ? std::string() : r[0];
-  }  std::string Written(const std::string& name) {
+  }
+  std::string Written(const std::string& name) {
     std::ifstream in(File("FAKTUROR/" + name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::string Print(const std::string& actions) {
-    return Run(actions, {"--pdf-only", "--pdf-dir", dir + "/pdf"});
   }
 
   // The file for the invoice as the registers hold it.
@@ -120,8 +132,8 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
   // Postcode and town; a line without five digits in front is all town, trailing blanks kept.
   const auto postal = [](const std::string& line, std::string& postcode, std::string& town) {
     postcode = NoBlanks(line.substr(0, 6));
-    const bool digits = postcode.size() >= 5 &&
-                        std::all_of(postcode.begin(), postcode.begin() + 5, ::isdigit);
+    const bool digits =
+        postcode.size() >= 5 && std::all_of(postcode.begin(), postcode.begin() + 5, ::isdigit);
     if (!digits) {
       postcode.clear();
       town = line;
@@ -136,8 +148,8 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
   postal(At(h, 362, 25), l_postcode, l_town);
   const std::string days = NoBlanks(At(h, 610, 3));
   const std::string terms = At(h, 563, 47);
-  const std::string terms_text = RightTrimmed(
-      terms.find(" " + days + " ") != std::string::npos ? terms : days + " " + terms);
+  const std::string terms_text =
+      RightTrimmed(terms.find(" " + days + " ") != std::string::npos ? terms : days + " " + terms);
   const std::string net = Amount(At(h, 673, 14));
 
   Xml xml;
@@ -158,7 +170,8 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
   xml.Element("H_Fakturanr", number);
   xml.Element("H_Fakturadatum", Date(At(h, 46, 8)));
   xml.Element("H_Leveransdatum", Date(At(l, 48, 8)));
-  xml.Element("H_K_Identitet", NoBlanks(At(x, 241, 2) + At(x, 243, 5) + At(x, 248, 5) + At(x, 253, 1)));
+  xml.Element("H_K_Identitet",
+              NoBlanks(At(x, 241, 2) + At(x, 243, 5) + At(x, 248, 5) + At(x, 253, 1)));
   xml.Element("H_K_Momsregistreringsnr",
               NoBlanks(At(k, 174, 2) + At(k, 176, 6) + At(k, 182, 4) + At(k, 186, 2)));
   xml.Element("H_K_KONTAKT_Namn", NameField(first_of({At(k, 363, 30), At(k, 259, 20)}, "SAKNAS")));
@@ -175,7 +188,8 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
   xml.Element("H_Bet_Villkor_Kod", At(h, 561, 2));
   xml.Element("H_Bet_Villkor_Text", SwedishAsUtf8(OneBlank(terms_text)));
   xml.Element("H_Forfallodatum", Date(At(h, 857, 8)));
-  xml.Element("H_REF_Leveransavi", SwedishAsUtf8(OneBlank(first_of({At(l, 500, 25)}, At(h, 11, 6)))));
+  xml.Element("H_REF_Leveransavi",
+              SwedishAsUtf8(OneBlank(first_of({At(l, 500, 25)}, At(h, 11, 6)))));
   xml.Element("H_REF_Saljarens_bestnr", NoBlanks(At(h, 17, 6)) + NoBlanks(At(h, 23, 3)));
   xml.Element("H_REF_Koparens_referens",
               SwedishAsUtf8(OneBlank(first_of({At(h, 54, 15)}, customer_number))));
@@ -219,22 +233,22 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
 
   for (const std::string& t : StoredRecords(File("SVF/SVF-FTSP.BTR"), h.substr(0, 10))) {
     // The load-specification row: the lengths are not part of this company's key.
-    const std::string s = One("SVF/SVF-LSSP.BTR", c + "S" + At(h, 11, 6) + At(t, 11, 1) +
-                                                       At(t, 12, 1) + At(t, 23, 2) + At(t, 13, 5) +
-                                                       At(t, 18, 5) + At(t, 25, 5) + At(t, 30, 2) +
-                                                       At(t, 32, 2) + "    " + At(t, 38, 1));
+    const std::string s =
+        One("SVF/SVF-LSSP.BTR", c + "S" + At(h, 11, 6) + At(t, 11, 1) + At(t, 12, 1) +
+                                    At(t, 23, 2) + At(t, 13, 5) + At(t, 18, 5) + At(t, 25, 5) +
+                                    At(t, 30, 2) + At(t, 32, 2) + "    " + At(t, 38, 1));
     const std::string quality = One("SVP/SVP-KTKD.BTR", c + At(t, 23, 2));
     const std::string product = One("SVP/SVP-UFKD.BTR", c + At(t, 12, 1) + At(t, 25, 5));
-    const auto d = StoredRecords(File("SVP/SVP-DSNA.BTR"), c + At(s, 12, 1) + At(s, 13, 2) +
-                                                               At(s, 25, 5) + At(s, 39, 5) +
-                                                               At(s, 44, 5));
+    const auto d =
+        StoredRecords(File("SVP/SVP-DSNA.BTR"),
+                      c + At(s, 12, 1) + At(s, 13, 2) + At(s, 25, 5) + At(s, 39, 5) + At(s, 44, 5));
     std::string article = d.empty() ? "" : NoBlanks(At(d[0], 115, 7));
     const double share = std::stod("0" + NoBlanks(At(s, 34, 4)));
     if (At(edi, 158, 1) == "J" && share > 0 && share < 100)
       article = article.substr(0, article.size() - 2) + At(s, 34, 4);
     if (article.empty())
-      article = At(s, 12, 1) + At(s, 13, 2) + At(s, 39, 5) + At(s, 44, 5) + At(s, 25, 5) +
-                At(s, 30, 2);
+      article =
+          At(s, 12, 1) + At(s, 13, 2) + At(s, 39, 5) + At(s, 44, 5) + At(s, 25, 5) + At(s, 30, 2);
     row(article,
         RightTrimmed(At(s, 12, 1) + " " + RightTrimmed(At(quality, 6, 12)) + " " + At(s, 39, 5) +
                      "x" + At(s, 44, 5)),
@@ -261,7 +275,7 @@ TEST_F(EInvoiceXml, TheFileHoldsTheInvoiceAsTheRegistersHaveItByteForByte) {
   // Printing it again in the same run, after a send that leads back to number entry (to a port
   // where no server listens), writes the file anew, its rows counted from 1 again.
   SendTo("1");
-  const std::string t = Print(
+  const std::string t = Run(
       "type TxtNmmr 241002\nclick CmdKlar\nclick CmdSänd\ntype TxtNmmr 241002\nclick CmdKlar\n");
   // The second print read the header as the first print wrote it back (its due date and sums
   // recomputed) and wrote it back unchanged.
@@ -291,7 +305,7 @@ TEST_F(EInvoiceXml, ACustomerWithoutAWholeIdentityIsRefusedAndTheFileStaysEmpty)
   Reg({"put", "KRK-KUND", "--keep", "KUND_P001=001", "KUND_P004=SE", "KUND_P006=100",
        "KUND_P009=NORRBYGG", "KUND_P461=O", "KUND_P176=556987", "KUND_P182=123"});
   const std::string before = One("SVF/SVF-FTHD.BTR", "001F241002");
-  const std::string t = Print("type TxtNmmr 241002\nclick CmdKlar\n");
+  const std::string t = Run("type TxtNmmr 241002\nclick CmdKlar\n");
 
   EXPECT_EQ(MessageLines(t),
             "message 2 Tillhörande KUND-id 'SE100NORRBYGG' har EJ rätt GLN/ORG-kod! ¶ Skall "

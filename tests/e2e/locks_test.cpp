@@ -23,12 +23,6 @@ std::string LockMessage(const std::string& key) {
          "' är LÅST av ANNAT program! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR\n";
 }
 
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
 // True when the parts come in this order in text.
 bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
   std::size_t at = 0;
@@ -38,29 +32,6 @@ bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
     at += part.size();
   }
   return true;
-}
-
-// A snapshot's records without their versions: what they hold.
-std::string Contents(const RegisterSnapshot& snapshot) {
-  std::string out;
-  std::istringstream lines(snapshot.text);
-  for (std::string line; std::getline(lines, line);) {
-    const std::size_t a = line.find(" | ");
-    const std::size_t b = a == std::string::npos ? a : line.find(" | ", a + 3);
-    out += (b == std::string::npos ? line : line.substr(0, a) + line.substr(b)) + "\n";
-  }
-  return out;
-}
-
-// Waits until the file holds `part` at least `times` times (30 s bound for a broken run).
-std::string WaitForCount(const std::string& path, const std::string& part, int times) {
-  std::string text;
-  for (int i = 0; i < 1500; ++i) {
-    text = ReadFile(path);
-    if (Count(text, part) >= times) break;
-    usleep(20000);
-  }
-  return text;
 }
 
 class Locks : public DemoProcess {
@@ -76,27 +47,21 @@ class Locks : public DemoProcess {
         << holder->Err();
     return holder;
   }
-  // trv00381 playing `actions` without waiting for it; its transcript goes to Transcript().
-  std::unique_ptr<BackgroundProcess> StartProgram(const std::string& actions) {
+  // trv00381 playing `actions` without waiting for it; its transcript goes to `transcript`.
+  std::unique_ptr<BackgroundProcess> StartPlaying(const std::string& actions) {
     WriteFile(dir + "/actions.txt", actions);
     return std::make_unique<BackgroundProcess>(
         Trv00381(),
         std::vector<std::string>{"--root", demo, "--headless", dir + "/actions.txt", "--today",
-                                 "2026-12-04", "--pdf-only", "--pdf-dir", dir + "/pdf",
-                                 "--transcript", transcript},
+                                 "2026-12-04", "--pdf-only", "--pdf-dir", pdf_dir, "--transcript",
+                                 transcript},
         dir, "trv00381");
   }
+  // The transcript once it holds `part` `times` times (30 s bound for a broken run).
+  std::string TranscriptWith(const std::string& part, int times) {
+    return WaitForText(transcript, part, 30, times);
+  }
   void Touch(const std::string& name) { WriteFile(dir + "/" + name, ""); }
-  std::string Header(const std::string& number) {
-    const auto h = StoredRecords(demo + "/C/KVOR/SVF/SVF-FTHD.BTR", "001F" + number);
-    return h.empty() ? std::string() : h[0];
-  }
-  int Pdfs() {
-    int n = 0;
-    if (std::filesystem::exists(dir + "/pdf"))
-      for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir + "/pdf")) ++n;
-    return n;
-  }
 
   const std::string transcript = dir + "/transcript.txt";
 };
@@ -131,7 +96,7 @@ TEST_F(Locks, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
   const RegisterSnapshot before = SnapshotRegisters(demo);
   auto holder = HoldHeader("241001");
   const std::string released = "wait " + dir + "/released\n";
-  auto program = StartProgram(
+  auto program = StartPlaying(
       "type TxtNmmr 241001\n"
       "click CmdKlar\n"
       "answer STÄNG\n" +  // still locked: the message again
@@ -140,22 +105,22 @@ TEST_F(Locks, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
   const std::string message = LockMessage("001F241001");
 
   // The program stands at the second lock message: nothing is printed or written yet.
-  std::string seen = WaitForCount(transcript, message, 2);
-  ASSERT_EQ(Count(seen, message), 2) << seen;
+  std::string seen = TranscriptWith(message, 2);
+  ASSERT_EQ(Occurrences(seen, message), 2) << seen;
   EXPECT_TRUE(InOrder(seen, {message, "answer STÄNG\n", message})) << seen;
-  EXPECT_EQ(Pdfs(), 0);
+  EXPECT_EQ(Pdfs().size(), 0u);
   EXPECT_EQ(SnapshotRegisters(demo).text, before.text);
 
   EXPECT_EQ(holder->Stop(), 128 + SIGTERM);
   Touch("released");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   seen = ReadFile(transcript);
-  EXPECT_EQ(Count(seen, message), 2) << seen;
+  EXPECT_EQ(Occurrences(seen, message), 2) << seen;
   EXPECT_TRUE(InOrder(seen, {message, "answer STÄNG\n", message, "answer STÄNG\n",
                              "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med "}))
       << seen;
-  EXPECT_EQ(Count(seen, "ignored"), 0) << seen;
-  EXPECT_EQ(Pdfs(), 1);
+  EXPECT_EQ(Occurrences(seen, "ignored"), 0) << seen;
+  EXPECT_EQ(Pdfs().size(), 1u);
   EXPECT_EQ(At(Header("241001"), 881, 1), "J");         // printed
   EXPECT_EQ(At(Header("241001"), 974, 8), "20261204");  // today
 }
@@ -163,15 +128,15 @@ TEST_F(Locks, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
 TEST_F(Locks, CancelAtTheLockMessageEndsThePrintWithNothingPrintedOrWritten) {
   const RegisterSnapshot before = SnapshotRegisters(demo);
   auto holder = HoldHeader("241002");  // the e-invoice: no XML file either
-  auto program = StartProgram("type TxtNmmr 241002\nclick CmdKlar\nanswer AVBRYT\n");
+  auto program = StartPlaying("type TxtNmmr 241002\nclick CmdKlar\nanswer AVBRYT\n");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   const std::string seen = ReadFile(transcript);
   EXPECT_NE(seen.find(LockMessage("001F241002") + "answer AVBRYT\n"), std::string::npos) << seen;
-  EXPECT_EQ(Count(seen, "message 4"), 1) << seen;
-  EXPECT_EQ(Count(seen, "XML"), 0) << seen;
+  EXPECT_EQ(Occurrences(seen, "message 4"), 1) << seen;
+  EXPECT_EQ(Occurrences(seen, "XML"), 0) << seen;
   holder->Stop();
 
-  EXPECT_EQ(Pdfs(), 0);
+  EXPECT_EQ(Pdfs().size(), 0u);
   EXPECT_FALSE(std::filesystem::exists(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
   const RegisterSnapshot after = SnapshotRegisters(demo);
   EXPECT_EQ(after.files, 28);
@@ -189,7 +154,7 @@ class LockedSend : public Locks {
   // follow the transfer message.
   std::unique_ptr<BackgroundProcess> PrintThenSend(const std::string& answers) {
     const std::string locked = "wait " + dir + "/locked\n";
-    auto program = StartProgram(
+    auto program = StartPlaying(
         "type TxtNmmr 241002\n"
         "click CmdKlar\n"
         "answer STÄNG\n" +  // the XML file is written
@@ -198,7 +163,7 @@ class LockedSend : public Locks {
         "answer STÄNG\n" +  // the transfer message
         answers);
     const std::string written = "' har DATA som XML skapats!";
-    EXPECT_EQ(Count(WaitForCount(transcript, written, 1), written), 1);
+    EXPECT_EQ(Occurrences(TranscriptWith(written, 1), written), 1);
     return program;
   }
   bool MarkedSent() { return At(Header("241002"), 853, 1) == "J"; }
@@ -211,8 +176,8 @@ TEST_F(LockedSend, TheSentMarkWaitsForTheLockedHeaderAndIsWrittenWhenTheHolderHa
   auto holder = HoldHeader("241002");
   Touch("locked");
   const std::string message = LockMessage("001F241002");
-  std::string seen = WaitForCount(transcript, message, 2);
-  ASSERT_EQ(Count(seen, message), 2) << seen;
+  std::string seen = TranscriptWith(message, 2);
+  ASSERT_EQ(Occurrences(seen, message), 2) << seen;
   // The upload is done and told; the lock is met when the sent mark is written.
   EXPECT_TRUE(
       InOrder(seen, {"' har ÖVERFÖRTS till FTP-servern!", message, "answer STÄNG\n", message}))
@@ -223,8 +188,8 @@ TEST_F(LockedSend, TheSentMarkWaitsForTheLockedHeaderAndIsWrittenWhenTheHolderHa
   Touch("released");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   seen = ReadFile(transcript);
-  EXPECT_EQ(Count(seen, message), 2) << seen;
-  EXPECT_EQ(Count(seen, "ignored"), 0) << seen;
+  EXPECT_EQ(Occurrences(seen, message), 2) << seen;
+  EXPECT_EQ(Occurrences(seen, "ignored"), 0) << seen;
   EXPECT_TRUE(MarkedSent());
   EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
             ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
@@ -240,11 +205,11 @@ TEST_F(LockedSend, CancelAtTheLockMessageLeavesTheInvoiceUnmarked) {
   holder->Stop();
   const std::string seen = ReadFile(transcript);
   EXPECT_NE(seen.find(LockMessage("001F241002") + "answer AVBRYT\n"), std::string::npos) << seen;
-  EXPECT_EQ(Count(seen, "message 4"), 1) << seen;
+  EXPECT_EQ(Occurrences(seen, "message 4"), 1) << seen;
   EXPECT_FALSE(MarkedSent());
   EXPECT_EQ(Header("241002"), header);
   // The send's readers store what they read again (new versions); nothing holds other data.
-  EXPECT_EQ(Contents(SnapshotRegisters(demo)), Contents(printed));
+  EXPECT_EQ(DataOf(SnapshotRegisters(demo).records), DataOf(printed.records));
   EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
             ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
 }

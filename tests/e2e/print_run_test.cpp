@@ -2,7 +2,6 @@
 // invoice header, checked against sums the test computes itself from the row records, and what
 // the PDF file holds.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <cmath>
@@ -24,34 +23,7 @@ long long Thousandths(const std::string& text) {
 
 class PrintRun : public DemoProcess {
  protected:
-  std::string Run(const std::string& actions) {
-    return DemoProcess::Run(actions, {"--pdf-only", "--pdf-dir", dir + "/pdf"});
-  }  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
-  std::string Header(const std::string& number) {
-    const auto h = StoredRecords(File("SVF/SVF-FTHD.BTR"), "001F" + number);
-    return h.empty() ? std::string() : h[0];
-  }
-  std::vector<std::string> Pdfs() {
-    std::vector<std::string> out;
-    if (std::filesystem::exists(dir + "/pdf"))
-      for (const auto& e : std::filesystem::directory_iterator(dir + "/pdf"))
-        out.push_back(e.path().string());
-    return out;
-  }
-  std::string Tool(const std::string& program, const std::vector<std::string>& args) {
-    const ProcessResult r = RunProgram("/usr/bin/" + program, args, dir);
-    EXPECT_EQ(r.code, 0) << program << ": " << r.err;
-    return r.out;
-  }
-  int PdfPages(const std::string& pdf) {
-    std::smatch m;
-    const std::string info = Tool("pdfinfo", {pdf});
-    return std::regex_search(info, m, std::regex("\nPages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
-  }
-  std::string PageText(const std::string& pdf, int page) {
-    const std::string p = std::to_string(page);
-    return Tool("pdftotext", {"-layout", "-f", p, "-l", p, pdf, "-"});
-  }
+  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
 };
 
 TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
@@ -126,46 +98,30 @@ TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
       << t;
   ASSERT_EQ(Pdfs().size(), 1u);
   EXPECT_EQ(PdfPages(Pdfs()[0]), 2);  // the first print and the installation's one copy
-  const std::string page1 = PageText(Pdfs()[0], 1);
+  const std::string page1 = PdfText(Pdfs()[0], 1);
   EXPECT_NE(page1.find("241001"), std::string::npos);
   EXPECT_NE(page1.find("Åkesson & Öberg Trävaror AB"), std::string::npos) << page1;
   EXPECT_NE(page1.find("ORIGINAL"), std::string::npos);
-  EXPECT_NE(PageText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos) << PageText(Pdfs()[0], 2);
-}
-
-// The version of a record as the record store counts its writes.
-int Version(const std::string& file, const std::string& key) {
-  sqlite3* db = nullptr;
-  sqlite3_stmt* st = nullptr;
-  int version = -1;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_prepare_v2(db, "SELECT version FROM records WHERE key = ?1", -1, &st, nullptr) ==
-          SQLITE_OK) {
-    sqlite3_bind_blob(st, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-    if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int(st, 0);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return version;
+  EXPECT_NE(PdfText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos) << PdfText(Pdfs()[0], 2);
 }
 
 TEST_F(PrintRun, TwoCopiesFollowTheFirstPrintAndTheHeaderIsWrittenOnce) {
   Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=2"});
-  const int version = Version(File("SVF/SVF-FTHD.BTR"), "001F241001");
+  const char* const header = "SVF-FTHD.BTR 001F241001";
+  const long version = SnapshotRegisters(demo).records.at(header).version;
   Run("type TxtNmmr 241001\nclick CmdKlar\n");
-  const std::string once = Header("241001");
-  EXPECT_EQ(Version(File("SVF/SVF-FTHD.BTR"), "001F241001"), version + 1);
+  EXPECT_EQ(SnapshotRegisters(demo).records.at(header).version, version + 1);
   ASSERT_EQ(Pdfs().size(), 1u);
   ASSERT_EQ(PdfPages(Pdfs()[0]), 3);
-  EXPECT_NE(PageText(Pdfs()[0], 1).find("ORIGINAL"), std::string::npos);
-  EXPECT_NE(PageText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos);
-  EXPECT_NE(PageText(Pdfs()[0], 3).find("Kopia: 2"), std::string::npos);
+  EXPECT_NE(PdfText(Pdfs()[0], 1).find("ORIGINAL"), std::string::npos);
+  EXPECT_NE(PdfText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos);
+  EXPECT_NE(PdfText(Pdfs()[0], 3).find("Kopia: 2"), std::string::npos);
   // Every copy recomputed the same sums: the total stands alike on all three pages.
   std::smatch m;
-  const std::string page1 = PageText(Pdfs()[0], 1);
+  const std::string page1 = PdfText(Pdfs()[0], 1);
   ASSERT_TRUE(std::regex_search(page1, m, std::regex("Att betala SEK\\.*: +([0-9.:]+)")));
   for (int page = 2; page <= 3; ++page)
-    EXPECT_NE(PageText(Pdfs()[0], page).find(m[1].str()), std::string::npos) << page;
+    EXPECT_NE(PdfText(Pdfs()[0], page).find(m[1].str()), std::string::npos) << page;
 }
 
 TEST_F(PrintRun, TheCustomersAddressAndLanguageAndTheBarcodeReachThePdf) {
@@ -175,19 +131,19 @@ TEST_F(PrintRun, TheCustomersAddressAndLanguageAndTheBarcodeReachThePdf) {
        "FAKTNAMN=Gammal Adress AB"});
   Run("type TxtNmmr 241006\nclick CmdKlar\n");
   ASSERT_EQ(Pdfs().size(), 1u);
-  std::string page = PageText(Pdfs()[0], 1);
+  std::string page = PdfText(Pdfs()[0], 1);
   EXPECT_NE(page.find("Sjöbergs Bygg & Trä AB"), std::string::npos) << page;
   EXPECT_EQ(page.find("Gammal Adress AB"), std::string::npos);
   Tool("pdftoppm",
        {"-r", "300", "-f", "1", "-l", "1", "-singlefile", "-png", Pdfs()[0], dir + "/page"});
   EXPECT_EQ(Tool("zbarimg", {"-q", dir + "/page.png"}), "CODE-39:241006\n");
-  std::filesystem::remove_all(dir + "/pdf");
+  std::filesystem::remove_all(pdf_dir);
 
   // A German customer (language 2): the captions of VSH-TEXT in German.
   ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
   Run("type TxtNmmr 241003\nclick CmdKlar\n");
   ASSERT_EQ(Pdfs().size(), 1u);
-  page = PageText(Pdfs()[0], 1);
+  page = PdfText(Pdfs()[0], 1);
   EXPECT_NE(page.find("RECHNUNG"), std::string::npos) << page;
   EXPECT_EQ(page.find("FAKTURA "), std::string::npos) << page;
 }
@@ -202,7 +158,7 @@ TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLas
   ASSERT_EQ(Pdfs().size(), 1u);
   EXPECT_EQ(PdfPages(Pdfs()[0]), pages);
   for (int page = 1; page <= pages; ++page) {
-    const std::string text = PageText(Pdfs()[0], page);
+    const std::string text = PdfText(Pdfs()[0], page);
     EXPECT_NE(text.find("FAKTURA"), std::string::npos) << "page " << page;  // the head
     const bool last = page == pages;
     for (const char* caption : {"Valutabelopp", "Netto"}) {
@@ -230,7 +186,7 @@ TEST_F(PrintRun, AnUnknownCurrencyEndsTheJobAndLeavesTheHeaderUnprinted) {
   EXPECT_NE(messages.find("är UTFÖRD med 1 sida!"), std::string::npos) << messages;
   EXPECT_EQ(At(Header("241001"), 881, 1), "N");
   ASSERT_EQ(Pdfs().size(), 1u);
-  EXPECT_NE(PageText(Pdfs()[0], 1).find("Furu, sågad"), std::string::npos);  // the rows came
+  EXPECT_NE(PdfText(Pdfs()[0], 1).find("Furu, sågad"), std::string::npos);  // the rows came
 }
 
 }  // namespace

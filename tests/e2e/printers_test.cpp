@@ -11,7 +11,6 @@ namespace {
 
 class Printers : public DemoProcess {
  protected:
-  std::string Run(const std::string& actions) { return DemoProcess::Run(actions, {"--pdf-only"}); }
   std::string Table() { return demo + "/C/WINKVOR/SYSTEM/SKRIVARE.DAT"; }
 };
 

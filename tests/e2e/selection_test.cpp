@@ -23,7 +23,7 @@ class Selection : public DemoProcess {
     DemoProcess::SetUp();
     before = SnapshotRegisters(demo);
     ASSERT_EQ(before.files, 28);
-    ASSERT_GT(before.records, 100);
+    ASSERT_GT(before.records.size(), 100u);
   }
   void TearDown() override {
     EXPECT_TRUE(SnapshotRegisters(demo).text == before.text) << "a register record changed";

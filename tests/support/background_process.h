@@ -4,12 +4,8 @@
 #pragma once
 
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/run_program.h"
@@ -20,23 +16,11 @@ class BackgroundProcess {
  public:
   // Starts program with args; its output goes to `dir`/`name`.out and .err.
   BackgroundProcess(const std::string& program, const std::vector<std::string>& args,
-                    const std::string& dir, const std::string& name,
-                    const std::vector<std::pair<std::string, std::string>>& env = {})
+                    const std::string& dir, const std::string& name, const Environment& env = {})
       : out_path(dir + "/" + name + ".out"), err_path(dir + "/" + name + ".err") {
     WriteFile(out_path, "");
     WriteFile(err_path, "");
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (!std::freopen(out_path.c_str(), "w", stdout) ||
-          !std::freopen(err_path.c_str(), "w", stderr))
-        _exit(126);
-      for (const auto& [n, value] : env) setenv(n.c_str(), value.c_str(), 1);
-      std::vector<char*> argv{const_cast<char*>(program.c_str())};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
+    pid_ = StartProgram(program, args, out_path, err_path, env);
   }
   ~BackgroundProcess() { Stop(); }
   BackgroundProcess(const BackgroundProcess&) = delete;
@@ -49,12 +33,22 @@ class BackgroundProcess {
   }
   // Waits for the process to end: its exit code, or 128 + the signal that ended it.
   int Wait() {
-    if (pid_ <= 0) return code_;
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    if (pid_ > 0) code_ = WaitForProgram(pid_);
     pid_ = -1;
-    code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return code_;
+  }
+  // Waits up to `seconds` for the process to end: its exit code, or -1 while it still runs.
+  int WaitForEnd(double seconds) {
+    for (int i = 0; pid_ > 0 && i < seconds * 50; ++i) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        code_ = ExitCode(status);
+      } else {
+        usleep(20000);
+      }
+    }
+    return pid_ > 0 ? -1 : code_;
   }
   // Ends it with SIGTERM, as a person ends a program, and waits for it.
   int Stop() {

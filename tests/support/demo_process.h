@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "support/register_snapshot.h"
 #include "support/run_program.h"
 
 namespace kvor::test {
@@ -20,11 +23,13 @@ class DemoProcess : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
-  // Plays `actions` on the installation (today is 2026-12-04) and returns the transcript.
+  // Plays `actions` on the installation (today is 2026-12-04, the printers are KVOR PDF alone,
+  // writing into pdf_dir) and returns the transcript.
   std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
     WriteFile(dir + "/actions.txt", actions);
-    std::vector<std::string> args{"--root",  demo,        "--headless", dir + "/actions.txt",
-                                  "--today", "2026-12-04"};
+    std::vector<std::string> args{"--root",  demo,         "--headless", dir + "/actions.txt",
+                                  "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
+                                  pdf_dir};
     args.insert(args.end(), more.begin(), more.end());
     const ProcessResult r = RunProgram(Trv00381(), args, dir);
     EXPECT_EQ(r.code, 0) << r.err;
@@ -44,8 +49,43 @@ class DemoProcess : public ::testing::Test {
     Reg({"put", "SYS-EDIH", "--keep", "EDIH_P001=001", "EDIH_P267=" + port});
   }
 
+  // Invoice header `number` of company 001 as stored ("" when there is none).
+  std::string Header(const std::string& number) const {
+    const auto h = StoredRecords(demo + "/C/KVOR/SVF/SVF-FTHD.BTR", "001F" + number);
+    return h.empty() ? std::string() : h[0];
+  }
+
+  // The PDF files in `folder` (the runs' --pdf-dir unless told), in name order.
+  std::vector<std::string> Pdfs(std::string folder = "") const {
+    if (folder.empty()) folder = pdf_dir;
+    std::vector<std::string> out;
+    if (std::filesystem::exists(folder))
+      for (const auto& e : std::filesystem::directory_iterator(folder))
+        out.push_back(e.path().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  // The page count pdfinfo gives, -1 when it gives none.
+  int PdfPages(const std::string& pdf) const {
+    std::smatch m;
+    const std::string info = Tool("pdfinfo", {pdf});
+    return std::regex_search(info, m, std::regex("\nPages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
+  }
+  // One page's text as pdftotext lays it out.
+  std::string PdfText(const std::string& pdf, int page) const {
+    const std::string p = std::to_string(page);
+    return Tool("pdftotext", {"-layout", "-f", p, "-l", p, pdf, "-"});
+  }
+  // A program of the system's (a PDF or barcode tool) that must succeed; its standard output.
+  std::string Tool(const std::string& program, const std::vector<std::string>& args) const {
+    const ProcessResult r = RunProgram("/usr/bin/" + program, args, dir);
+    EXPECT_EQ(r.code, 0) << program << ": " << r.err;
+    return r.out;
+  }
+
   std::string dir = TempFolder();
   std::string demo = dir + "/demo";
+  std::string pdf_dir = dir + "/pdf";
 };
 
 }  // namespace kvor::test

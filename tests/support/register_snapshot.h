@@ -5,17 +5,34 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace kvor::test {
 
-// Every record of every register file of an installation as one text: equal snapshots before and
-// after a run mean the run wrote nothing.
+// One record as the record store keeps it.
+struct StoredRecord {
+  long version = 0;
+  std::string data;
+  bool operator==(const StoredRecord&) const = default;
+};
+// Every record of an installation's register files by "FILE KEY" (file name, blank, key).
+using StoredState = std::map<std::string, StoredRecord>;
+
+// The records' data alone: what they hold, whatever their versions.
+inline std::map<std::string, std::string> DataOf(const StoredState& state) {
+  std::map<std::string, std::string> out;
+  for (const auto& [key, record] : state) out[key] = record.data;
+  return out;
+}
+
+// Every record of every register file of an installation: equal snapshots before and after a
+// run mean the run wrote nothing.
 struct RegisterSnapshot {
   int files = 0;
-  long records = 0;
-  std::string text;  // per file: its name, then one line per record in key order
+  StoredState records;
+  std::string text;  // per file: its name, then one line per record in key order (for messages)
 };
 
 inline RegisterSnapshot SnapshotRegisters(const std::string& root) {
@@ -24,9 +41,14 @@ inline RegisterSnapshot SnapshotRegisters(const std::string& root) {
     if (e.path().extension() == ".BTR") paths.push_back(e.path());
   std::sort(paths.begin(), paths.end());
   RegisterSnapshot s;
+  const auto text = [](sqlite3_stmt* st, int column) {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(st, column));
+    return std::string(bytes ? bytes : "", sqlite3_column_bytes(st, column));
+  };
   for (const auto& path : paths) {
     ++s.files;
-    s.text += "== " + path.filename().string() + "\n";
+    const std::string name = path.filename().string();
+    s.text += "== " + name + "\n";
     sqlite3* db = nullptr;
     sqlite3_stmt* st = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
@@ -35,12 +57,9 @@ inline RegisterSnapshot SnapshotRegisters(const std::string& root) {
       s.text += std::string("unreadable: ") + sqlite3_errmsg(db) + "\n";
     } else {
       while (sqlite3_step(st) == SQLITE_ROW) {
-        ++s.records;
-        for (int column = 0; column < 3; ++column) {
-          const auto* bytes = static_cast<const char*>(sqlite3_column_blob(st, column));
-          s.text.append(bytes ? bytes : "", sqlite3_column_bytes(st, column));
-          s.text += column < 2 ? " | " : "\n";
-        }
+        const StoredRecord record{sqlite3_column_int64(st, 1), text(st, 2)};
+        s.records[name + " " + text(st, 0)] = record;
+        s.text += text(st, 0) + " | " + std::to_string(record.version) + " | " + record.data + "\n";
       }
     }
     sqlite3_finalize(st);

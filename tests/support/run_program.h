@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvor::test {
@@ -34,11 +35,13 @@ inline std::string TempFolder() {
   return mkdtemp(name) ? name : "/tmp";
 }
 
-// Runs program with args (no shell); standard output and error go through files in `dir`.
-inline ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                const std::string& dir,
-                                const std::vector<std::pair<std::string, std::string>>& env = {}) {
-  const std::string out = dir + "/stdout", err = dir + "/stderr";
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// Starts program with args (no shell) without waiting for it; its standard output and error go
+// to the files `out` and `err`. The child's process id.
+inline pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& out, const std::string& err,
+                          const Environment& env = {}) {
   const pid_t pid = fork();
   if (pid == 0) {
     if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
@@ -50,10 +53,27 @@ inline ProcessResult RunProgram(const std::string& program, const std::vector<st
     execv(program.c_str(), argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+// A wait status as a shell tells it: the exit code, or 128 + the signal that ended the program.
+inline int ExitCode(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Waits for a started program to end: its exit code.
+inline int WaitForProgram(pid_t pid) {
   int status = 0;
   waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out),
-          ReadFile(err)};
+  return ExitCode(status);
+}
+
+// Runs program with args and waits for it; standard output and error go through files in `dir`.
+inline ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                                const std::string& dir, const Environment& env = {}) {
+  const std::string out = dir + "/stdout", err = dir + "/stderr";
+  const int code = WaitForProgram(StartProgram(program, args, out, err, env));
+  return {code, ReadFile(out), ReadFile(err)};
 }
 
 inline std::string Trv00381() {
@@ -63,13 +83,21 @@ inline std::string Kvor() {
   return std::string(KVOR_BINARY_DIR) + "/tools/kvor/kvor";
 }
 
-// Waits up to `seconds` for a file to hold `text` (programs started without waiting write late).
-inline std::string WaitForText(const std::string& path, const std::string& text,
-                               double seconds = 5) {
+// How often `part` stands in `text`.
+inline int Occurrences(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Waits up to `seconds` for a file to hold `text` (`times` times): programs started without
+// waiting write late. The file's content when it does, or at the end of the wait.
+inline std::string WaitForText(const std::string& path, const std::string& text, double seconds = 5,
+                               int times = 1) {
   std::string content;
   for (int i = 0; i < seconds * 50; ++i) {
     content = ReadFile(path);
-    if (content.find(text) != std::string::npos) break;
+    if (Occurrences(content, text) >= times) break;
     usleep(20000);
   }
   return content;

@@ -11,17 +11,14 @@
 // to $KVOR_SCREENSHOTS, or the build folder's `screenshots` folder (scripts/screenshots.sh copies
 // them into docs/).
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 #include "core/master_window.h"
+#include "support/background_process.h"
 #include "support/demo_process.h"
 #include "support/ftp_server.h"
 #include "ui/x_display.h"
@@ -32,62 +29,6 @@ namespace {
 constexpr int kTwips = forms::kTwipsPerPixel;
 const char* const kMainTitle = "^TRV00381";
 const char* const kMessageTitle = "^ProgramMeddelande$";
-
-// trv00381 started without waiting for it, in a real window on `display`.
-class WindowedProgram {
- public:
-  WindowedProgram(const std::vector<std::string>& args, const std::string& dir,
-                  const std::string& display)
-      : dir_(dir) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (!std::freopen((dir + "/trv.out").c_str(), "w", stdout) ||
-          !std::freopen((dir + "/trv.err").c_str(), "w", stderr))
-        _exit(126);
-      setenv("DISPLAY", display.c_str(), 1);
-      setenv("QT_QPA_PLATFORM", "xcb", 1);  // the tests' environment asks for offscreen
-      const std::string program = Trv00381();
-      std::vector<char*> argv{const_cast<char*>(program.c_str())};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
-  }
-  ~WindowedProgram() {
-    if (pid_ > 0 && code_ < 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  WindowedProgram(const WindowedProgram&) = delete;
-  WindowedProgram& operator=(const WindowedProgram&) = delete;
-
-  // The exit code once the program has ended within `seconds`, otherwise -1.
-  int WaitForEnd(double seconds) {
-    WaitUntil(
-        [&] {
-          int status = 0;
-          if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
-          code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-          return true;
-        },
-        seconds);
-    return code_;
-  }
-  std::string Errors() const { return ReadFile(dir_ + "/trv.err"); }
-
- private:
-  std::string dir_;
-  pid_t pid_ = -1;
-  int code_ = -1;
-};
-
-int Count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 class RealWindow : public DemoProcess {
  protected:
@@ -104,7 +45,7 @@ class RealWindow : public DemoProcess {
   std::string Transcript() const { return ReadFile(dir + "/transcript.txt"); }
   // Waits for the transcript to hold `what` `n` times.
   bool WaitForTranscript(const std::string& what, int n = 1, double seconds = 30) {
-    return WaitUntil([&] { return Count(Transcript(), what) >= n; }, seconds);
+    return WaitUntil([&] { return Occurrences(Transcript(), what) >= n; }, seconds);
   }
 
   // Clicks the middle of a control of the main window.
@@ -155,13 +96,15 @@ class RealWindow : public DemoProcess {
 };
 
 TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
-  std::filesystem::create_directories(dir + "/pdf");
-  WindowedProgram program({"--root", demo, "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
-                           dir + "/pdf", "--transcript", dir + "/transcript.txt"},
-                          dir, display.name);
-  ASSERT_TRUE(WaitForTranscript("\nfocus TxtNmmr")) << program.Errors() << Transcript();
+  // A real window on the test's display (the tests' environment asks for offscreen).
+  BackgroundProcess program(Trv00381(),
+                            {"--root", demo, "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
+                             pdf_dir, "--transcript", dir + "/transcript.txt"},
+                            dir, "trv00381",
+                            {{"DISPLAY", display.name}, {"QT_QPA_PLATFORM", "xcb"}});
+  ASSERT_TRUE(WaitForTranscript("\nfocus TxtNmmr")) << program.Err() << Transcript();
   const std::optional<XWindow> shown = display.WaitForWindow(kMainTitle);
-  ASSERT_TRUE(shown.has_value()) << program.Errors();
+  ASSERT_TRUE(shown.has_value()) << program.Err();
   main = *shown;
   EXPECT_EQ(main.width, MasterWindow::kWidth / kTwips);
   EXPECT_EQ(main.height, MasterWindow::kHeight / kTwips);
@@ -190,17 +133,13 @@ TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
   // ÅTER hands back to the menu program.
   ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdExit) == "#FFFFC0"; }, 30));
   ClickOn(*layout.CmdExit);
-  EXPECT_EQ(program.WaitForEnd(30), 0) << program.Errors() << Transcript();
-  EXPECT_EQ(Count(Transcript(), "\nmessage "), 3) << Transcript();
+  EXPECT_EQ(program.WaitForEnd(30), 0) << program.Err() << Transcript();
+  EXPECT_EQ(Occurrences(Transcript(), "\nmessage "), 3) << Transcript();
   EXPECT_NE(Transcript().find("\nend 0"), std::string::npos) << Transcript();
 
   // What the flow left: a PDF of two pages, the XML file on the server, the sent mark.
-  std::vector<std::string> pdfs;
-  for (const auto& e : std::filesystem::directory_iterator(dir + "/pdf"))
-    pdfs.push_back(e.path().string());
-  ASSERT_EQ(pdfs.size(), 1u);
-  const ProcessResult info = RunProgram("/usr/bin/pdfinfo", {pdfs[0]}, dir);
-  EXPECT_TRUE(std::regex_search(info.out, std::regex("\nPages: +2\n"))) << info.out << info.err;
+  ASSERT_EQ(Pdfs().size(), 1u);
+  EXPECT_EQ(PdfPages(Pdfs()[0]), 2);
   const std::string xml = ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML");
   ASSERT_FALSE(xml.empty());
   EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"), xml) << server.Log();
