@@ -34,18 +34,15 @@ class Settings : public ::testing::Test {
   ScriptedRun run;
 };
 
-TEST_F(Settings, DriveSettingsWithTheirModeRules) {
+TEST_F(Settings, DriveSettingsWithTheirModeRulesAndMissingLines) {
   int16_t err = 9;
   ReadDriveSettings(ctx(), err);
   EXPECT_EQ(err, 0);
   const Installation& in = ctx().install;
-  EXPECT_EQ(in.mode, "A");
-  EXPECT_EQ(in.code, "KVR");
   EXPECT_EQ(in.data_folder, "KVOR   ");  // seven characters, blanks included
   EXPECT_EQ(in.shared_drive, "C:");
   EXPECT_EQ(in.first_flag, "J");
   EXPECT_EQ(in.last_flag, "N");
-  EXPECT_EQ(DataFolder(ctx()), "C:\\KVOR   \\");
 
   // Eight lines, mode "N", short lines, bare LF line ends: flags from the mode, fields padded.
   WriteFile(System("DISKUNIT.DAT"), "X         N\nC:\nD\n\nPROG\nDATA\n\nA:B:\n");
@@ -64,17 +61,15 @@ TEST_F(Settings, DriveSettingsWithTheirModeRules) {
   EXPECT_EQ(in.shared_drive, "");
   EXPECT_EQ(in.first_flag, "N");
   EXPECT_EQ(in.last_flag, "J");
-}
+  EXPECT_EQ(Messages(), "");
 
-TEST_F(Settings, DriveSettingsWithMissingLinesAreAReadError) {
+  // Missing lines are a read error.
   WriteFile(System("DISKUNIT.DAT"), "X         A\r\nC:\r\n");
-  int16_t err = 0;
   ReadDriveSettings(ctx(), err);
   EXPECT_EQ(err, 1);
   EXPECT_EQ(Messages(),
             "message 3 Filen 'C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT' kan EJ läsas! ¶ Fel: 62 · "
-            "Anropat: DISKUNIT ¶ "
-            "Input past end of file\n");
+            "Anropat: DISKUNIT ¶ Input past end of file\n");
   EXPECT_TRUE(ctx().main.form.Enabled());
 }
 
@@ -86,6 +81,13 @@ const char* const kLinkArea =
     "CODE-D  \r\n"
     "CDE\r\n";
 
+// The link area with `line` in place of the line starting with `start`.
+std::string LinkAreaWith(const std::string& start, const std::string& line) {
+  std::string link = kLinkArea;
+  const std::size_t at = link.find(start);
+  return link.replace(at, link.find("\r\n", at) - at, line);
+}
+
 TEST_F(Settings, LinkAreaIsReadConsumedAndWrittenBackUnchanged) {
   WriteFile(System("LINKAREA.DAT"), kLinkArea);
   int16_t err = 9;
@@ -93,18 +95,12 @@ TEST_F(Settings, LinkAreaIsReadConsumedAndWrittenBackUnchanged) {
   ASSERT_EQ(err, 0);
   const LinkArea& l = ctx().link;
   EXPECT_EQ(l.link_data.substr(0, 6), "123456");
-  EXPECT_EQ(l.link_data.size(), 60u);
-  EXPECT_EQ(l.company_id, "002");
   EXPECT_EQ(ctx().frame.company_id, "002");
-  EXPECT_EQ(l.return_kind, "U");
   EXPECT_EQ(l.tail, " tail text");
-  EXPECT_EQ(l.link_text, "Lnk");
   EXPECT_EQ(l.int2, -3);
   EXPECT_FLOAT_EQ(l.single1, 1.5f);
   EXPECT_DOUBLE_EQ(l.double2, -7);
-  EXPECT_EQ(l.char1, "Q");
   EXPECT_EQ(ctx().frame.called_by_own_name, "J");
-  EXPECT_EQ(ctx().frame.window_title, "TRV00381 \xB7 BOLA \xB7 2022-10-19");
   EXPECT_FALSE(std::filesystem::exists(System("LINKAREA.DAT")));
 
   WriteLinkArea(ctx(), err);
@@ -113,14 +109,9 @@ TEST_F(Settings, LinkAreaIsReadConsumedAndWrittenBackUnchanged) {
   const std::string written = ReadFile(System("LINKAREA.DAT"));
   expected.replace(0, 18, written.substr(0, 18));  // date and time written
   EXPECT_EQ(written, expected);
-}
 
-TEST_F(Settings, ShortLinkAreaLineThreeIsWrittenBackAtSixtyEightCharacters) {
-  std::string link = kLinkArea;
-  const std::size_t line3 = link.find("002");
-  link.replace(line3, link.find("\r\n", line3) - line3, "002123456");
-  WriteFile(System("LINKAREA.DAT"), link);
-  int16_t err = 0;
+  // A short line three has no tail and is written back at 68 characters.
+  WriteFile(System("LINKAREA.DAT"), LinkAreaWith("002", "002123456"));
   ReadLinkArea(ctx(), err);
   ASSERT_EQ(err, 0);
   EXPECT_EQ(ctx().link.tail, "");
@@ -131,10 +122,7 @@ TEST_F(Settings, DamagedLineFourKeepsTheLinkAreaAndItsFields) {
   ctx().link.text_a = "as before";
   for (const char* line4 : {"TRV00381 no separators", "TRV00381Lnk/12/x/1/1/1/1/Q/R/",
                             "TRV00381/99999/0/0/0/0/0/Q/R/", "TRV00381Lnk/1/2/3/"}) {
-    std::string link = kLinkArea;
-    const std::size_t at = link.find("TRV00381Lnk");
-    link.replace(at, link.find("\r\n", at) - at, line4);
-    WriteFile(System("LINKAREA.DAT"), link);
+    WriteFile(System("LINKAREA.DAT"), LinkAreaWith("TRV00381Lnk", line4));
     int16_t err = 0;
     ReadLinkArea(ctx(), err);
     EXPECT_EQ(err, 1) << line4;
@@ -179,7 +167,7 @@ TEST_F(Settings, SettingsValueByItsLength) {
   unsetenv("XDG_CONFIG_HOME");
 }
 
-TEST_F(Settings, LanguageTableAndTheLanguageCodeTest) {
+TEST_F(Settings, LanguageTableLanguageCodeTestAndCompanyIdentity) {
   int16_t err = 0;
   ReadDriveSettings(ctx(), err);
   WriteFile(System("LANGUAGE.DAT"), "svenska\r\nEngelska  \r\nTY SKA\r\n");
@@ -207,11 +195,8 @@ TEST_F(Settings, LanguageTableAndTheLanguageCodeTest) {
   ReadLanguageTable(ctx(), err);
   EXPECT_EQ(err, 2);
   EXPECT_EQ(ctx().install.highest_language, 0);
-}
 
-TEST_F(Settings, CompanyIdentityReplacesTheLinkAreasCompany) {
-  int16_t err = 0;
-  ReadDriveSettings(ctx(), err);
+  // The company identity replaces the link area's company.
   ctx().frame.company_id = "009";
   WriteFile(System("COMPANYS.DAT"), "002faktura@example.se*extra\r\nsecond line\r\n");
   ReadCompanyIdentity(ctx(), err);
