@@ -42,16 +42,24 @@ class RunPythonTest : public ::testing::Test {
   int16_t err = 0;
 };
 
-TEST_F(RunPythonTest, ExitZeroIsSuccessAndTheCommandLineIsKept) {
-  EXPECT_EQ(Run({"0", "127.0.0.1", "N"}, 1), "");
+TEST_F(RunPythonTest, ExitZeroIsSuccessAndTheArgumentsArriveVerbatimWithoutAShell) {
+  const std::string marker = folder + "/X";
+  const std::vector<std::string> words{"0", "host;touch " + marker, "$(touch " + marker + ")",
+                                       "`touch " + marker + "`", "a|b&c>d"};
+  EXPECT_EQ(Run(words, 1), "");
   EXPECT_EQ(code, 0);
   EXPECT_EQ(err, 0);
-  EXPECT_EQ(test::ReadFile(folder + "/ARGS.TXT"), "0\n127.0.0.1\nN");
-  EXPECT_EQ(run.ctx().einvoice.python_command, "PYTHON.EXE C:\\TMP\\EXIT.PY 0 127.0.0.1 N");
+  EXPECT_EQ(
+      test::ReadFile(folder + "/ARGS.TXT"),
+      "0\nhost;touch " + marker + "\n$(touch " + marker + ")\n`touch " + marker + "`\na|b&c>d");
+  EXPECT_FALSE(std::filesystem::exists(marker));
+  EXPECT_EQ(run.ctx().einvoice.python_command, "PYTHON.EXE C:\\TMP\\EXIT.PY 0 host;touch " +
+                                                   marker + " $(touch " + marker + ") `touch " +
+                                                   marker + "` a|b&c>d");
   EXPECT_EQ(run.ctx().einvoice.python_return_code, 0);
 }
 
-TEST_F(RunPythonTest, CodesOneToNineAreAnErrorWithTheCommandOneWordALine) {
+TEST_F(RunPythonTest, CodesToNineAreAnErrorAndFromTenANoticeOnlyInAWindowNotForTheBackup) {
   EXPECT_EQ(Run({"3", "kvor", "N"}, 1),
             "message 3 Modulen PGPYTHON kunde EJ utföra PYTHON-funktionen! ¶ Funktion: "
             "C:\\TMP\\EXIT.PY | 3 | kvor | N ¶ RETUR-kod: 3\n");
@@ -61,9 +69,7 @@ TEST_F(RunPythonTest, CodesOneToNineAreAnErrorWithTheCommandOneWordALine) {
   // The same with window style 0: the error is shown all the same.
   EXPECT_NE(Run({"9"}, 0), "");
   EXPECT_EQ(err, 1);
-}
 
-TEST_F(RunPythonTest, CodesFromTenAreANoticeOnlyInAWindowAndNeverForTheBackupProgram) {
   EXPECT_EQ(Run({"12", "N"}, 1),
             "message 2 Funktionen 'C:\\TMP\\EXIT.PY 12 N' kunde EJ utföras! ¶ RETUR-kod: 12\n");
   EXPECT_EQ(err, 1);
@@ -96,18 +102,6 @@ TEST_F(RunPythonTest, AMissingInterpreterIsReportedUnlessNoWindowIsWanted) {
   run.ctx().install.python_interpreter = "no-such-python-anywhere";  // looked up along PATH
   EXPECT_NE(Run({"0"}, 1), "");
   EXPECT_EQ(code, -1);
-}
-
-TEST_F(RunPythonTest, ArgumentsReachTheScriptVerbatimWithoutAShell) {
-  const std::string marker = folder + "/X";
-  const std::vector<std::string> words{"0", "host;touch " + marker, "$(touch " + marker + ")",
-                                       "`touch " + marker + "`", "a|b&c>d"};
-  EXPECT_EQ(Run(words, 1), "");
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(
-      test::ReadFile(folder + "/ARGS.TXT"),
-      "0\nhost;touch " + marker + "\n$(touch " + marker + ")\n`touch " + marker + "`\na|b&c>d");
-  EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
 }  // namespace
