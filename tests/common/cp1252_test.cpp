@@ -13,15 +13,13 @@ TEST(Cp1252, LiteralsBecomeOneByteACharacter) {
   EXPECT_EQ(""_w.size(), 0u);
 }
 
-TEST(Cp1252, RoundTripsThroughUtf8) {
+TEST(Cp1252, RoundTripsThroughUtf8AndMarksWhatItCannotHold) {
   std::string all;
   for (int b = 1; b < 256; ++b)
     if (b < 0x80 || b >= 0xA0 || cp1252_detail::kHigh[b - 0x80]) all += static_cast<char>(b);
   EXPECT_EQ(FromUtf8(ToUtf8(all)), all);
   EXPECT_EQ(ToUtf8("F\xF6retag"), "Företag");
-}
-
-TEST(Cp1252, UnknownAndBrokenUtf8BecomesQuestionMark) {
+  // Unknown and broken UTF-8 becomes "?".
   EXPECT_EQ(FromUtf8("a\xE2\x82"), "a??");
   EXPECT_EQ(FromUtf8("日"), "?");
 }

@@ -29,29 +29,21 @@ std::string Iso(RecordingMessenger& m, std::string_view date) {
   return result;
 }
 
-TEST(AddToDate, AddsDaysAcrossMonthsAndYears) {
+TEST(AddToDate, AddsDaysMonthsAndYearsStoppingAtTheMonthsLastDay) {
   RecordingMessenger m;
   EXPECT_EQ(Added(m, "20241215", "30", kDays), "20250114");
   EXPECT_EQ(Added(m, "2024-12-15", 30, kDays), "20250114");
   EXPECT_EQ(Added(m, "20240228", 1, kDays), "20240229");
   EXPECT_EQ(Added(m, "20250101", -1, kDays), "20241231");
   EXPECT_EQ(Added(m, "20240101", 366, kDays), "20250101");
-  EXPECT_TRUE(m.empty());
-}
-
-TEST(AddToDate, YearsAndMonthsStopAtTheMonthsLastDay) {
-  RecordingMessenger m;
+  // Years and months stop at the month's last day.
   EXPECT_EQ(Added(m, "2024-02-29", "1", kYears), "20250228");
   EXPECT_EQ(Added(m, "20000229", 100, kYears), "21000228");
   EXPECT_EQ(Added(m, "20240131", 1, kMonths), "20240229");
   EXPECT_EQ(Added(m, "20230131", 1, kMonths), "20230228");
   EXPECT_EQ(Added(m, "20240331", -1, kMonths), "20240229");
   EXPECT_EQ(Added(m, "20240115", -13, kMonths), "20221215");
-  EXPECT_TRUE(m.empty());
-}
-
-TEST(AddToDate, CountIsTheWholePartOfItsNumericValue) {
-  RecordingMessenger m;
+  // The count is the whole part of its numeric value.
   EXPECT_EQ(Added(m, "20241215", " 30 dagar", kDays), "20250114");
   EXPECT_EQ(Added(m, "20241215", "2.9", kDays), "20241217");
   EXPECT_EQ(Added(m, "20241215", "-1.5", kDays), "20241213");
@@ -120,10 +112,8 @@ TEST(FormatIsoDate, WritesEightDigitsWithHyphens) {
 
 TEST(Timestamp, HoldsEveryFormOfOneMoment) {
   const Timestamp t = MakeTimestamp(2026, 12, 4, 16, 9, 5);
-  EXPECT_EQ(t.date, "2026-12-04");
-  EXPECT_EQ(t.time, "16:09:05");
-  EXPECT_EQ(t.compact_date, "20261204");
-  EXPECT_EQ(t.compact_time, "160905");
+  EXPECT_EQ(t.date + " " + t.time, "2026-12-04 16:09:05");
+  EXPECT_EQ(t.compact_date + t.compact_time, "20261204160905");
   EXPECT_EQ(t.year + t.month + t.day + t.hour + t.minute, "202612041609");
 }
 

@@ -13,27 +13,22 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
+// A field checked by TestYesNo or TestCertCode: the value, its colours and the indicator.
+using Checked = std::tuple<std::string, uint32_t, uint32_t, int16_t>;
+template <typename Test>
+Checked Check(RecordingMessenger& m, Test test, std::string value) {
+  FieldColours colours{1, 1};
+  int16_t error = 7;
+  test(m, value, colours, error);
+  return {value, colours.back, colours.fore, error};
+}
+
 TEST(TestYesNo, TakesJOrNAndColoursTheField) {
   RecordingMessenger m;
-  FieldColours colours{0, 0};
-  int16_t error = 7;
-  std::string value = "+";
-  TestYesNo(m, value, colours, error);
-  EXPECT_EQ(value, "J");
-  EXPECT_EQ(colours.back, kWhite);
-  EXPECT_EQ(colours.fore, 0x008000u);
-  EXPECT_EQ(error, 0);
-  value = "-";
-  TestYesNo(m, value, colours, error);
-  EXPECT_EQ(value, "N");
-  EXPECT_EQ(colours.fore, 0xC00000u);
+  EXPECT_EQ(Check(m, TestYesNo, "+"), Checked("J", kWhite, 0x008000u, 0));
+  EXPECT_EQ(Check(m, TestYesNo, "-"), Checked("N", kWhite, 0xC00000u, 0));
   EXPECT_TRUE(m.empty());
-
-  value = "x";
-  TestYesNo(m, value, colours, error);
-  EXPECT_EQ(value, "X");
-  EXPECT_EQ(colours.fore, 0x000080u);
-  EXPECT_EQ(error, 1);
+  EXPECT_EQ(Check(m, TestYesNo, "x"), Checked("X", kWhite, 0x000080u, 1));
   ASSERT_EQ(m.calls.size(), 1u);
   EXPECT_EQ(m.last().via, Shown::kInputBox);
   EXPECT_EQ(m.last().text, Paragraphs("Endast TECKEN-värdet [ J ] eller [ N ] tillåtes!"_w,
@@ -61,35 +56,18 @@ TEST(TestDigits, ComplainsAboutTheFirstOtherCharacter) {
 
 TEST(TestCertCode, ColoursEachCode) {
   RecordingMessenger m;
-  int16_t error = 7;
-  const auto test = [&](std::string value) {
-    FieldColours colours{1, 1};
-    TestCertCode(m, value, colours, error);
-    return std::make_tuple(value, colours.back, colours.fore, error);
-  };
-  EXPECT_EQ(test("b"), std::make_tuple("B", 0x000000u, 0xCDEDEBu, 0));
-  EXPECT_EQ(test("n"), std::make_tuple("N", kWhite, 0xC00000u, 0));
-  EXPECT_EQ(test("J"), std::make_tuple("J", kWhite, 0x008000u, 0));
-  EXPECT_EQ(test("p"), std::make_tuple("P", kWhite, 0x800080u, 0));
-  EXPECT_EQ(test("F"), std::make_tuple("F", kWhite, 0x800080u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "b"), Checked("B", 0x000000u, 0xCDEDEBu, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "n"), Checked("N", kWhite, 0xC00000u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "J"), Checked("J", kWhite, 0x008000u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "p"), Checked("P", kWhite, 0x800080u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "F"), Checked("F", kWhite, 0x800080u, 0));
   EXPECT_TRUE(m.empty());
-
-  EXPECT_EQ(test("x"), std::make_tuple("X", kWhite, 0x000080u, 1));
+  EXPECT_EQ(Check(m, TestCertCode, "x"), Checked("X", kWhite, 0x000080u, 1));
   ASSERT_EQ(m.calls.size(), 1u);
   EXPECT_EQ(m.last().via, Shown::kInputBox);
   EXPECT_EQ(m.last().text,
             Paragraphs("Endast TECKEN-värdet [J] [ N ] [ B ] [ F ] [ P ] tillåtes!"_w,
                        "Angivet EJ tillåtet!"_w));
-}
-
-TEST(ShowMandatoryField, ShowsANotice) {
-  RecordingMessenger m;
-  ShowMandatoryField(m);
-  ASSERT_EQ(m.calls.size(), 1u);
-  EXPECT_EQ(m.last().via, Shown::kMessageWindow);
-  EXPECT_EQ(m.last().kind, 2);
-  EXPECT_EQ(m.last().text, Paragraphs("Obligatoriskt fält!"_w,
-                                      "Tryck ENDAST med ENTER tillåts EJ för GODKÄNT indata!"_w));
 }
 
 TEST(ToUtf8Letters, WritesTheSwedishLettersAsUtf8BytePairs) {
@@ -106,30 +84,19 @@ TEST(ToUtf8Letters, WritesTheSwedishLettersAsUtf8BytePairs) {
 }
 
 TEST(SplitPostcode, TakesSixCharactersAsPostcode) {
-  std::string postcode, town;
-  int16_t error = 7;
-  SplitPostcode(Fixed(FromUtf8("12345 Växjö"), 25), postcode, town, error);
-  EXPECT_EQ(postcode, "12345");
-  EXPECT_EQ(town, FromUtf8("Växjö"));
-  EXPECT_EQ(error, 0);
-
-  SplitPostcode(Fixed("123 45  Lund", 25), postcode, town, error);
-  EXPECT_EQ(postcode, "12345");
-  EXPECT_EQ(town, "Lund");
-  EXPECT_EQ(error, 0);
-
-  SplitPostcode(Fixed(FromUtf8("Box 12 Växjö"), 25), postcode, town, error);
-  EXPECT_EQ(error, 1);
-  error = 0;
-  SplitPostcode(std::string(25, ' '), postcode, town, error);
-  EXPECT_EQ(postcode, "");
-  EXPECT_EQ(error, 1);
-
-  error = 7;
-  SplitPostcode("Lund", postcode, town, error);
-  EXPECT_EQ(postcode, "");
-  EXPECT_EQ(town, "Lund");
-  EXPECT_EQ(error, 7);
+  // Postcode, town and indicator (7 when the routine left it alone).
+  const auto split = [](const std::string& line) {
+    std::string postcode, town;
+    int16_t error = 7;
+    SplitPostcode(line, postcode, town, error);
+    return std::make_tuple(postcode, town, error);
+  };
+  using Split = std::tuple<std::string, std::string, int16_t>;
+  EXPECT_EQ(split(Fixed("12345 Växjö"_w, 25)), Split("12345", "Växjö"_w, 0));
+  EXPECT_EQ(split(Fixed("123 45  Lund", 25)), Split("12345", "Lund", 0));
+  EXPECT_EQ(std::get<2>(split(Fixed("Box 12 Växjö"_w, 25))), 1);
+  EXPECT_EQ(split(std::string(25, ' ')), Split("", "", 1));
+  EXPECT_EQ(split("Lund"), Split("", "Lund", 7));
 }
 
 std::string Article(std::string_view group, std::string_view number, std::string_view variant) {
@@ -141,43 +108,28 @@ std::string Article(std::string_view group, std::string_view number, std::string
 }
 
 TEST(ArticleIdText, UsesDotsWhileThereIsRoom) {
-  EXPECT_EQ(Article("TRA", "12345", ""),
-            "TRA\xB7"
-            "12345");
-  EXPECT_EQ(Article("TRA", "12345", "V1"),
-            "TRA\xB7"
-            "12345\xB7V1");
+  EXPECT_EQ(Article("TRA", "12345", ""), "TRA·12345"_w);
+  EXPECT_EQ(Article("TRA", "12345", "V1"), "TRA·12345·V1"_w);
   EXPECT_EQ(Article("", "12345", ""), "12345");
   // 19 or 20 characters: joined without dots.
   EXPECT_EQ(Article("GRP", "ABCDEFGHIJKLMN", "XY"), "GRPABCDEFGHIJKLMNXY");
   EXPECT_EQ(Article("GRUPP", "ABCDEFGHIJKLMN", "X"), "GRUPPABCDEFGHIJKLMNX");
   // 21 or more: the variant is dropped first, then the dot, then the group.
-  EXPECT_EQ(Article("GRP", "ABCDEFGHIJKLMNOP", "XY"),
-            "GRP\xB7"
-            "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(Article("GRP", "ABCDEFGHIJKLMNOP", "XY"), "GRP·ABCDEFGHIJKLMNOP"_w);
   EXPECT_EQ(Article("GRUP", "ABCDEFGHIJKLMNOP", "XY"), "GRUPABCDEFGHIJKLMNOP");
   EXPECT_EQ(Article("GRUPP", "ABCDEFGHIJKLMNOPQ", "XY"), "ABCDEFGHIJKLMNOPQ");
   EXPECT_EQ(Article("", "ABCDEFGHIJKLMNOPQR", "VWXY"), "ABCDEFGHIJKLMNOPQRVWXY");
 }
 
-TEST(CustomerIdText, JoinsTheNonEmptyParts) {
+TEST(IdentityTexts, JoinTheNonEmptyPartsAndRefuseAWrongLength) {
   RecordingMessenger m;
   std::string text;
   CustomerIdText(m, "SE   4711           ", text);
-  EXPECT_EQ(text,
-            "SE\xB7"
-            "4711");
+  EXPECT_EQ(text, "SE·4711"_w);
   CustomerIdText(m, "SE12 4711           ", text);
-  EXPECT_EQ(text,
-            "SE\xB7"
-            "12\xB7"
-            "4711");
+  EXPECT_EQ(text, "SE·12·4711"_w);
   EXPECT_TRUE(m.empty());
-}
 
-TEST(IdentityTexts, RefuseAWrongLength) {
-  RecordingMessenger m;
-  std::string text = "old";
   ArticleIdText(m, "TRA12345", text);
   EXPECT_EQ(text, "");
   CustomerIdText(m, "SE4711", text);

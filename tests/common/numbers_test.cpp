@@ -64,17 +64,14 @@ TEST(Blanks, RemovedAndTrimmedWithTheirLengths) {
   EXPECT_EQ(value, "1.50");
 }
 
-TEST(Padding, FillsToTheWidthAfterTrimming) {
+TEST(Padding, FillsToTheWidthAfterTrimmingOrReportsATooLongValue) {
   RecordingMessenger m;
   EXPECT_EQ(Padded(m, "42", '0', 6, true), "000042");
   EXPECT_EQ(Padded(m, "   42", ' ', 4, true), "  42");
   EXPECT_EQ(Padded(m, "abc", '*', 3, true), "abc");
   EXPECT_EQ(Padded(m, "Summa   ", '.', 8, false), "Summa...");
   EXPECT_TRUE(m.empty());
-}
-
-TEST(Padding, ReportsAValueAlreadyTooLongAndLeavesItTrimmed) {
-  RecordingMessenger m;
+  // A value already too long is reported and left trimmed.
   std::string value = " 1234567";
   PadZerosBefore(m, value, 6);
   EXPECT_EQ(value, "1234567");
@@ -101,7 +98,7 @@ TEST(NumericValue, ReadsTheLeadingNumberAsValDoes) {
   EXPECT_DOUBLE_EQ(NumericValue("abc"), 0);
 }
 
-TEST(RoundDecimals, HalvesGoUpwardsOnTheWrittenDecimals) {
+TEST(RoundDecimals, HalvesGoUpwardsOnTheWrittenDecimalsInTheInvariantForm) {
   EXPECT_EQ(Rounded("2.345", 2), "2.35");
   EXPECT_EQ(Rounded("-2.345", 2), "-2.34");
   EXPECT_EQ(Rounded("-2.3451", 2), "-2.35");
@@ -111,9 +108,7 @@ TEST(RoundDecimals, HalvesGoUpwardsOnTheWrittenDecimals) {
   EXPECT_EQ(Rounded("0.285", 2), ".29");
   EXPECT_EQ(Rounded("-1234.5", 0), "-1234");
   EXPECT_EQ(Rounded("1235", -1), "1240");
-}
-
-TEST(RoundDecimals, WritesTheInvariantForm) {
+  // The invariant form: no trailing zeros, no leading zero, no negative zero.
   EXPECT_EQ(Rounded("1.50", 2), "1.5");
   EXPECT_EQ(Rounded("3.00", 2), "3");
   EXPECT_EQ(Rounded("0.5", 2), ".5");
@@ -125,7 +120,7 @@ TEST(RoundDecimals, WritesTheInvariantForm) {
   EXPECT_EQ(Rounded("", 2), "0");
 }
 
-TEST(FormatAmount, RightAlignsInTheWidthOfItsStyle) {
+TEST(FormatAmount, RightAlignsInTheWidthOfItsStyleWithASignPlaceForNegatives) {
   RecordingMessenger m;
   const std::string plus = Amount(m, "1234,5", 10, 2, 3);
   EXPECT_EQ(plus, std::string(7, ' ') + "1234.50");
@@ -138,10 +133,7 @@ TEST(FormatAmount, RightAlignsInTheWidthOfItsStyle) {
   EXPECT_EQ(Amount(m, "-12", 10, 2, 4), std::string(7, ' ') + "-12.00");
   EXPECT_EQ(Amount(m, "12", 10, 2, 4), std::string(8, ' ') + "12.00");
   EXPECT_TRUE(m.empty());
-}
-
-TEST(FormatAmount, NegativeValueWithoutSignPlaceIsReportedAndGetsOne) {
-  RecordingMessenger m;
+  // A negative value without a sign place is reported and gets one.
   EXPECT_EQ(Amount(m, "-12", 10, 2, 0), std::string(7, ' ') + "-12.00");
   ASSERT_EQ(m.calls.size(), 1u);
   EXPECT_EQ(m.last().kind, 2);
@@ -177,7 +169,7 @@ TEST(FormatAmount, WrongParametersAndTooWideValuesLeaveTheValue) {
   EXPECT_NE(m.calls[2].text.find("Tecken:-1  (2/3"), std::string::npos);
 }
 
-TEST(FormatGrouped, GroupsThousandsWithTheChosenSeparator) {
+TEST(FormatGrouped, GroupsThousandsWithTheChosenSeparatorAndRefusesAWrongOne) {
   RecordingMessenger m;
   int16_t error = 7;
   EXPECT_EQ(Grouped(m, "1234567.5", ":", 16, error), std::string(7, ' ') + "1.234.567:5");
@@ -192,11 +184,7 @@ TEST(FormatGrouped, GroupsThousandsWithTheChosenSeparator) {
   EXPECT_EQ(Grouped(m, "1234", ",", 3, error), "1234");
   EXPECT_NE(m.last().text.find("FÖRE"_w), std::string::npos);
   EXPECT_EQ(error, 0);
-}
-
-TEST(FormatGrouped, ReportsAWrongSeparatorOrPattern) {
-  RecordingMessenger m;
-  int16_t error = 0;
+  m.clear();
   EXPECT_EQ(Grouped(m, "12.5", ".", 16, error), "unset");
   EXPECT_EQ(error, 1);
   EXPECT_EQ(m.last().kind, 3);
@@ -213,7 +201,7 @@ TEST(FormatGrouped, ReportsAWrongSeparatorOrPattern) {
   EXPECT_EQ(m.calls.size(), 3u);
 }
 
-TEST(RoundingDifference, IsTheStepToWholeUnits) {
+TEST(RoundingDifference, IsTheStepToWholeUnitsForAtMostTwoDecimals) {
   RecordingMessenger m;
   int16_t error = 7;
   EXPECT_EQ(Difference(m, "1234.40", 2, error), "-.4");
@@ -227,11 +215,7 @@ TEST(RoundingDifference, IsTheStepToWholeUnits) {
   EXPECT_EQ(Difference(m, "  0,00 ", 2, error), "");
   EXPECT_EQ(error, 0);
   EXPECT_TRUE(m.empty());
-}
-
-TEST(RoundingDifference, RefusesMoreThanTwoDecimals) {
-  RecordingMessenger m;
-  int16_t error = 0;
+  // More than two decimals: refused, the value left as it was.
   EXPECT_EQ(Difference(m, " 1 234.40", 3, error), " 1 234.40");
   EXPECT_EQ(error, 1);
   EXPECT_EQ(m.last().kind, 3);
