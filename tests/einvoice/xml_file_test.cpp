@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "registers/database.h"
 #include "support/scripted_run.h"
@@ -21,10 +20,6 @@ class XmlFile : public ::testing::Test {
   }
   Context& ctx() { return run.ctx(); }
   std::string Folder() { return run.install.Host("C:\\KVOR   \\FAKTUROR\\"); }
-  std::string Written(const std::string& name) {
-    std::ifstream in(Folder() + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   void Customer(const std::string& file_type, const std::string& identity_type) {
     registers::Record& k = registers::Fields(ctx(), "KRK-KUND");
     k.Set("KUND_P004", "SE");
@@ -88,7 +83,8 @@ TEST_F(XmlFile, NamesLoseTheirAmpersandTextsKeepTheirSignsAndOtherFileTypesTakeN
   EndInvoiceXml(ctx(), 1, "K", err);
   ctx().text_files.CloseAll();
 
-  const std::string file = Written("../KREDITAR/001-241099.XML");
+  const std::string file =
+      test::ReadFile(run.install.Host("C:\\KVOR   \\KREDITAR\\001-241099.XML"));
   EXPECT_NE(file.find("  <H_Typ_av_faktura>381</H_Typ_av_faktura>\r\n"), std::string::npos);
   EXPECT_NE(file.find("  <H_K_Identitet>SE100BERG</H_K_Identitet>\r\n"), std::string::npos);
   EXPECT_NE(file.find("  <H_K_Namn>Berg o Son</H_K_Namn>\r\n"), std::string::npos);
