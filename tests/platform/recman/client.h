@@ -29,10 +29,11 @@ inline int16_t CreateFile(Engine& engine, const std::string& name,
                           uint16_t record_length = kRecordLength, uint16_t key_length = kKeyLength,
                           uint16_t page_size = 4096) {
   std::array<char, kStatSize> layout{};
-  layout[kStatRecordLength] = static_cast<char>(record_length & 0xff);
-  layout[kStatRecordLength + 1] = static_cast<char>(record_length >> 8);
-  layout[kStatPageSize] = static_cast<char>(page_size & 0xff);
-  layout[kStatPageSize + 1] = static_cast<char>(page_size >> 8);
+  for (auto [at, value] :
+       {std::pair{kStatRecordLength, record_length}, {kStatPageSize, page_size}}) {
+    layout[at] = static_cast<char>(value & 0xff);
+    layout[at + 1] = static_cast<char>(value >> 8);
+  }
   layout[kStatKeyLength] = static_cast<char>(key_length);
   std::string key = name;
   key.resize(255, ' ');
@@ -43,7 +44,10 @@ inline int16_t CreateFile(Engine& engine, const std::string& name,
 
 class Client {
  public:
-  explicit Client(Engine& engine) : engine_(engine) { position_.fill(' '); }
+  explicit Client(Engine& engine, uint8_t key_length = kKeyLength)
+      : engine_(engine), key_length_(key_length) {
+    position_.fill(' ');
+  }
 
   int16_t Open(std::string name, int16_t key_number = -32) {
     name.resize(255, ' ');
@@ -61,9 +65,9 @@ class Client {
     std::string data(1024, ' ');
     uint16_t length = static_cast<uint16_t>(data.size());
     std::string k = key;
-    k.resize(kKeyLength, ' ');
+    k.resize(key_length_, ' ');
     const int16_t st =
-        engine_.Call(operation, position_.data(), data.data(), length, k.data(), kKeyLength, 0);
+        engine_.Call(operation, position_.data(), data.data(), length, k.data(), key_length_, 0);
     if (st == 0) {
       record_ = data.substr(0, length);
       key_ = k;
@@ -86,17 +90,18 @@ class Client {
  private:
   int16_t Simple(int16_t operation) {
     uint16_t length = 0;
-    char key[kKeyLength] = {};
-    return engine_.Call(operation, position_.data(), nullptr, length, key, kKeyLength, 0);
+    std::string key(key_length_, ' ');
+    return engine_.Call(operation, position_.data(), nullptr, length, key.data(), key_length_, 0);
   }
   int16_t Write(int16_t operation, std::string record) {
     uint16_t length = static_cast<uint16_t>(record.size());
-    std::string key(kKeyLength, ' ');
-    return engine_.Call(operation, position_.data(), record.data(), length, key.data(), kKeyLength,
+    std::string key(key_length_, ' ');
+    return engine_.Call(operation, position_.data(), record.data(), length, key.data(), key_length_,
                         0);
   }
 
   Engine& engine_;
+  uint8_t key_length_;
   std::array<char, kPositionBlockSize> position_;
   std::string record_, key_;
 };

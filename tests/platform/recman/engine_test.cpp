@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platform/recman/client.h"
@@ -58,16 +59,14 @@ const std::vector<std::string> kByteOrder = {Key("ALFA"),    Key("ZETA"),   Key(
                                              Key("\x80URO"), Key("\xC5SA"), Key("\xD6ST"),
                                              Key("\xE5sa")};
 
-TEST_F(recmanEngine, KeysAreOrderedByteByByte) {
+TEST_F(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   MakeFile(kMixedKeys);
   EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), kByteOrder);
   std::vector<std::string> backwards = Walk(op::kGetLast, op::kGetPrevious);
   std::reverse(backwards.begin(), backwards.end());
   EXPECT_EQ(backwards, kByteOrder);
-}
 
-TEST_F(recmanEngine, ReadsByKeyFindTheNearestRecord) {
-  MakeFile(kMixedKeys);
+  // Reads by key find the nearest record.
   ASSERT_EQ(a.Read(op::kGetEqual, "\xC5SA"), 0);
   EXPECT_EQ(a.record(), Rec("\xC5SA", "data of \xC5SA"));
   EXPECT_EQ(a.key(), Key("\xC5SA"));
@@ -124,7 +123,7 @@ TEST_F(recmanEngine, StepNextFollowsInsertionOrder) {
   EXPECT_EQ(a.key(), Key("B"));
 }
 
-TEST_F(recmanEngine, WalkGoesOnAfterDeletingTheCurrentRecord) {
+TEST_F(recmanEngine, DeleteInsertAndUpdateOfTheCurrentRecord) {
   MakeFile({"A", "B", "C"});
   ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
   ASSERT_EQ(a.Delete(), 0);
@@ -134,16 +133,29 @@ TEST_F(recmanEngine, WalkGoesOnAfterDeletingTheCurrentRecord) {
   EXPECT_EQ(a.key(), Key("C"));
   EXPECT_EQ(a.Read(op::kGetEqual, "B"), status::kKeyNotFound);
   EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector{Key("A"), Key("C")}));
-}
 
-TEST_F(recmanEngine, DuplicateKeyIsRefused) {
-  MakeFile({"A"});
   EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
   ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
   EXPECT_EQ(a.record(), Rec("A", "data of A"));
   // Keys are exact bytes: a trailing blank is part of the key, another case is another key.
   EXPECT_EQ(a.Insert(Rec("a")), 0);
   EXPECT_EQ(a.Insert(Rec("A ")), status::kDuplicateKey);
+
+  // Update replaces the current record under the same key.
+  ASSERT_EQ(a.Insert(Rec("B")), 0);
+  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
+  ASSERT_EQ(b.Open(path), 0);
+  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
+  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
+  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
+  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);
+  EXPECT_EQ(a.record(), Rec("A", "thrice"));
+  ASSERT_EQ(a.Read(op::kGetNext), 0);
+  EXPECT_EQ(a.record(), Rec("B", "new"));
+  ASSERT_EQ(a.Read(op::kGetNext), 0);
+  EXPECT_EQ(a.record(), Rec("C", "data of C"));
 }
 
 TEST_F(recmanEngine, RecordLengthsAndBuffers) {
@@ -169,23 +181,6 @@ TEST_F(recmanEngine, RecordLengthsAndBuffers) {
   EXPECT_EQ(data, std::string(kRecordLength, '#'));
 }
 
-TEST_F(recmanEngine, UpdateReplacesTheCurrentRecordUnderTheSameKey) {
-  MakeFile({"A", "B"});
-  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
-  ASSERT_EQ(b.Open(path), 0);
-  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
-  EXPECT_EQ(b.Delete(), status::kNoCurrentRecord);
-  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
-  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
-  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
-  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
-  ASSERT_EQ(a.Read(op::kGetFirst), 0);
-  EXPECT_EQ(a.record(), Rec("A", "thrice"));
-  ASSERT_EQ(a.Read(op::kGetNext), 0);
-  EXPECT_EQ(a.record(), Rec("B", "new"));
-  EXPECT_EQ(a.Read(op::kGetNext), status::kEndOfFile);
-}
-
 TEST_F(recmanEngine, ChangedSinceReadConflicts) {
   MakeFile({"A", "B"});
   ASSERT_EQ(b.Open(path), 0);
@@ -206,68 +201,47 @@ TEST_F(recmanEngine, ChangedSinceReadConflicts) {
   EXPECT_EQ(a.Update(Rec("B", "by a")), status::kConflict);
 }
 
-TEST_F(recmanEngine, LockedRecordIsRefusedToOtherHandles) {
+// Every call that ends a lock, each after a locks A again; what else it does is checked after it.
+TEST_F(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
   MakeFile({"A", "B", "C"});
-  ASSERT_EQ(b.Open(path), 0);
-  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, "B"), 0);
-  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);  // reading is not writing
-  EXPECT_EQ(a.Update(Rec("B", "by a")), status::kRecordLocked);
-  EXPECT_EQ(a.Delete(), status::kRecordLocked);
-  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
-  EXPECT_EQ(a.Read(op::kGetNext + op::kSingleLock), status::kRecordLocked);
-  ASSERT_EQ(a.Read(op::kGetNext), 0);  // the refused read did not move a
-  EXPECT_EQ(a.key(), Key("B"));
-  EXPECT_EQ(b.Update(Rec("B", "by b")), 0);
-  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "B"), 0);
-}
+  const struct {
+    const char* name;
+    std::function<int16_t()> release;
+    std::function<void()> after;
+  } releases[] = {
+      {"update", [&] { return a.Update(Rec("A", "x")); }, [] {}},
+      {"plain read of the record", [&] { return a.Read(op::kGetEqual, "A"); }, [] {}},
+      {"failed read",
+       [&] { return a.Read(op::kGetEqual, "NONE") == status::kKeyNotFound ? 0 : -1; }, [] {}},
+      {"locked read of another record", [&] { return a.Read(op::kGetNext + op::kSingleLock); },
+       [&] { EXPECT_FALSE(OthersCanLock("B")); }},
+      {"locked step", [&] { return a.Read(op::kStepNext + op::kSingleLock); },
+       [&] { EXPECT_FALSE(OthersCanLock("B")); }},
+      {"unlock", [&] { return a.Unlock(); },
+       [&] { EXPECT_EQ(a.Unlock(), 0); }},  // nothing to release is no fault
+      {"close", [&] { return a.Close(); },
+       [&] {
+         EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
+         ASSERT_EQ(a.Open(path), 0);
+       }},
+  };
+  for (const auto& r : releases) {
+    SCOPED_TRACE(r.name);
+    ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+    EXPECT_FALSE(OthersCanLock("A"));
+    ASSERT_EQ(r.release(), 0);
+    EXPECT_TRUE(OthersCanLock("A"));
+    r.after();
+  }
 
-TEST_F(recmanEngine, LockIsReleasedByUpdateDeleteAndThePlainRead) {
-  MakeFile({"A", "B", "C"});
-  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  EXPECT_FALSE(OthersCanLock("A"));
-  ASSERT_EQ(a.Update(Rec("A", "x")), 0);
-  EXPECT_TRUE(OthersCanLock("A"));
-
-  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);  // a plain read of the same record
-  EXPECT_TRUE(OthersCanLock("A"));
-
-  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  EXPECT_EQ(a.Read(op::kGetEqual, "NONE"), status::kKeyNotFound);
-  EXPECT_TRUE(OthersCanLock("A"));
-
-  // A locked read of another record moves the lock there.
-  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  ASSERT_EQ(a.Read(op::kGetNext + op::kSingleLock), 0);
-  EXPECT_TRUE(OthersCanLock("A"));
-  EXPECT_FALSE(OthersCanLock("B"));
-  ASSERT_EQ(a.Delete(), 0);
-  ASSERT_EQ(a.Read(op::kGetFirst + op::kSingleLock), 0);
-  ASSERT_EQ(a.Read(op::kStepNext + op::kSingleLock), 0);  // C
-  EXPECT_TRUE(OthersCanLock("A"));
-  EXPECT_FALSE(OthersCanLock("C"));
-}
-
-TEST_F(recmanEngine, LockIsReleasedByUnlockCloseAndReset) {
-  MakeFile({"A", "B"});
-  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  ASSERT_EQ(a.Unlock(), 0);
-  EXPECT_TRUE(OthersCanLock("A"));
-  EXPECT_EQ(a.Unlock(), 0);  // nothing to release is no fault
-
-  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  ASSERT_EQ(a.Close(), 0);
-  EXPECT_TRUE(OthersCanLock("A"));
-  EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
-
-  ASSERT_EQ(a.Open(path), 0);
+  // A reset ends every handle of the engine and their locks.
   ASSERT_EQ(b.Open(path), 0);
   ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, "B"), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, "C"), 0);
   uint16_t length = 0;
   ASSERT_EQ(engine.Call(op::kReset, nullptr, nullptr, length, nullptr, 0, 0), 0);
   EXPECT_TRUE(OthersCanLock("A"));
-  EXPECT_TRUE(OthersCanLock("B"));
+  EXPECT_TRUE(OthersCanLock("C"));
   EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
   EXPECT_EQ(b.Read(op::kGetFirst), status::kFileNotOpen);
 }
@@ -315,29 +289,6 @@ TEST_F(recmanEngine, FileNamesArePaddedAndMapped) {
   EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR", 5), status::kInvalidOperation);
 }
 
-TEST_F(recmanEngine, StatDescribesTheFile) {
-  ASSERT_EQ(CreateFile(engine, path, 999, 37, 1024), 0);
-  ASSERT_EQ(a.Open(path), 0);
-  std::string record(999, ' ');
-  record.replace(0, 3, "K01");
-  uint16_t length = 999;
-  char key[37];
-  ASSERT_EQ(a.Raw(op::kInsert, record.data(), length, key, 37), 0);
-  char stat[40];
-  std::fill(std::begin(stat), std::end(stat), '#');
-  length = sizeof stat;
-  ASSERT_EQ(a.Raw(op::kStat, stat, length, key, 37), 0);
-  EXPECT_EQ(length, kStatSize);
-  const std::string expected(
-      "\xE7\x03\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-      "\x01\x00\x25\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00",
-      32);
-  EXPECT_EQ(std::string(stat, kStatSize), expected);
-  EXPECT_EQ(std::string(stat + kStatSize, 8), "########");
-  length = kStatSize - 1;
-  EXPECT_EQ(a.Raw(op::kStat, stat, length, key, 37), status::kDataBufferTooShort);
-}
-
 TEST_F(recmanEngine, CallsWithoutAnOpenHandleOrAKnownOperation) {
   MakeFile({"A"});
   std::string data(kRecordLength, ' ');
@@ -356,23 +307,35 @@ TEST_F(recmanEngine, CallsWithoutAnOpenHandleOrAKnownOperation) {
       status::kFileNotOpen);
 }
 
-TEST_F(recmanEngine, CreateReplacesAFileNobodyHasOpen) {
+TEST_F(recmanEngine, CreateReplacesAFileNobodyHasOpenAndStatDescribesIt) {
   MakeFile({"A", "B"});
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(CreateFile(engine, path, 60, 10), status::kFileLocked);
+  EXPECT_EQ(CreateFile(engine, path, 999, 37, 1024), status::kFileLocked);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
   ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the open file was not touched
 
   ASSERT_EQ(a.Close(), 0);
-  ASSERT_EQ(CreateFile(engine, path, 60, 10), 0);
+  ASSERT_EQ(CreateFile(engine, path, 999, 37, 1024), 0);
   ASSERT_EQ(a.Open(path), 0);
-  char stat[kStatSize];
-  uint16_t length = kStatSize;
-  char key[10];
-  ASSERT_EQ(a.Raw(op::kStat, stat, length, key, 10), 0);
-  EXPECT_EQ(stat[kStatRecordLength], 60);
-  EXPECT_EQ(stat[kStatKeyLength], 10);
-  EXPECT_EQ(stat[kStatRecordCount], 0);
+  std::string record(999, ' ');
+  record.replace(0, 3, "K01");
+  uint16_t length = 999;
+  char key[37];
+  ASSERT_EQ(a.Raw(op::kInsert, record.data(), length, key, 37), 0);
+  char stat[40];
+  std::fill(std::begin(stat), std::end(stat), '#');
+  length = sizeof stat;
+  ASSERT_EQ(a.Raw(op::kStat, stat, length, key, 37), 0);
+  EXPECT_EQ(length, kStatSize);
+  // Record length 999, page size 1024, one record (A and B went with the old file), key length 37.
+  const std::string expected(
+      "\xE7\x03\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+      "\x01\x00\x25\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00",
+      32);
+  EXPECT_EQ(std::string(stat, kStatSize), expected);
+  EXPECT_EQ(std::string(stat + kStatSize, 8), "########");
+  length = kStatSize - 1;
+  EXPECT_EQ(a.Raw(op::kStat, stat, length, key, 37), status::kDataBufferTooShort);
 
   // Layouts that cannot hold a key.
   EXPECT_EQ(CreateFile(engine, dir + "/BAD.BTR", 10, 11), status::kInvalidOperation);

@@ -72,6 +72,17 @@ class recmanReadAhead : public ::testing::Test {
     return records;
   }
 
+  // Record n given this text through a connection of its own, as another program would.
+  void BareUpdate(int n, const std::string& text) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const std::string sql = "UPDATE records SET data = CAST('" + Rec(KeyOf(2 * n), text) +
+                            "' AS BLOB), version = version + 1 WHERE key = CAST('" + KeyOf(2 * n) +
+                            "' AS BLOB)";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+
   std::string dir = kvor::test::TempFolder();
   std::string path = dir + "/SVF-FTHD.BTR";
 };
@@ -108,47 +119,6 @@ TEST_F(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
   EXPECT_EQ(a.key(), KeyOf(402));
 }
 
-// Changes by another handle, by a bare SQLite connection and by this handle itself, each made
-// after the walk has passed record 40 (and fetched some records after it), are all met as they
-// are when the walk gets there.
-TEST_F(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
-  Engine engine;
-  Client a(engine), b(engine);
-  ASSERT_EQ(a.Open(path), 0);
-  ASSERT_EQ(b.Open(path), 0);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-
-  std::vector<std::string> expected = Records(0, kRecords - 1);
-  ASSERT_EQ(a.Read(op::kGetFirst), 0);
-  for (int n = 1; n <= 40; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
-  ASSERT_EQ(a.key(), KeyOf(80));
-
-  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(84)), 0);  // record 42
-  ASSERT_EQ(b.Update(Rec(KeyOf(84), "by b")), 0);
-  expected[42] = Rec(KeyOf(84), "by b");
-  ASSERT_EQ(Next(a, false), 0);                    // 41: the walk goes on between the changes
-  ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(90)), 0);  // record 45
-  ASSERT_EQ(b.Delete(), 0);
-  ASSERT_EQ(b.Insert(Rec(KeyOf(95), "new by b")), 0);  // between 47 and 48
-  ASSERT_EQ(Next(a, true), 0);                         // 42
-  EXPECT_EQ(a.record(), expected[42]);
-  const std::string bare = "UPDATE records SET data = CAST('" + Rec(KeyOf(100), "bare") +
-                           "' AS BLOB), version = version + 1 WHERE key = CAST('" + KeyOf(100) +
-                           "' AS BLOB)";  // record 50
-  ASSERT_EQ(sqlite3_exec(db, bare.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  expected[50] = Rec(KeyOf(100), "bare");
-  ASSERT_EQ(Next(a, false), 0);                        // 43
-  ASSERT_EQ(a.Insert(Rec(KeyOf(89), "new by a")), 0);  // this handle, between 44 and 45
-  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(86)), 0);      // back to 43
-
-  expected.insert(expected.begin() + 48, Rec(KeyOf(95), "new by b"));
-  expected.erase(expected.begin() + 45);
-  expected.insert(expected.begin() + 45, Rec(KeyOf(89), "new by a"));
-  EXPECT_EQ(WalkOn(a), std::vector<std::string>(expected.begin() + 44, expected.end()));
-  sqlite3_close(db);
-}
-
 TEST_F(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
   Engine engine;
   Client a(engine), b(engine);
@@ -164,6 +134,7 @@ TEST_F(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
   ASSERT_EQ(Next(a, true), 0);  // reading is not writing, and the refused reads did not move a
   EXPECT_EQ(a.key(), KeyOf(60));
   EXPECT_EQ(a.Update(Rec(KeyOf(60), "by a")), status::kRecordLocked);
+  EXPECT_EQ(a.Delete(), status::kRecordLocked);
   ASSERT_EQ(b.Unlock(), 0);
 
   // A record ahead is changed by b after the walk has fetched past it: a reads b's version, and
@@ -187,17 +158,22 @@ TEST_F(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
   EXPECT_EQ(a.record(), Rec(KeyOf(86), "by a"));
 }
 
-TEST_F(recmanReadAhead, ChangesOfAnotherProcessAheadOfTheWalkAreSeen) {
-  // Forked before this process opens the file; it writes when told and then says 'w'.
+// Changes by another process, by a bare SQLite connection and by this handle itself, made after
+// the walk has passed record 40 (and fetched some records after it), are all met as they are when
+// the walk gets there, and so is a change made between two steps of the walk.
+TEST_F(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
+  // Forked before this process opens the file; on 'g' it updates record 52 and says 'u', on the
+  // next 'g' it deletes 55, inserts between 57 and 58 and says 'w'.
   Child writer([this](Child& self) {
     if (self.Receive() != 'g') return 1;
     Engine engine;
     Client c(engine);
     if (c.Open(path) != 0) return 2;
-    if (c.Read(op::kGetEqual, KeyOf(104)) != 0 || c.Update(Rec(KeyOf(104), "child")) != 0)
-      return 3;                                                               // record 52
-    if (c.Read(op::kGetEqual, KeyOf(110)) != 0 || c.Delete() != 0) return 4;  // record 55
-    if (c.Insert(Rec(KeyOf(115), "child")) != 0) return 5;                    // between 57 and 58
+    if (c.Read(op::kGetEqual, KeyOf(104)) != 0 || c.Update(Rec(KeyOf(104), "child")) != 0) return 3;
+    self.Send('u');
+    if (self.Receive() != 'g') return 4;
+    if (c.Read(op::kGetEqual, KeyOf(110)) != 0 || c.Delete() != 0) return 5;
+    if (c.Insert(Rec(KeyOf(115), "child")) != 0) return 6;
     self.Send('w');
     return 0;
   });
@@ -205,16 +181,30 @@ TEST_F(recmanReadAhead, ChangesOfAnotherProcessAheadOfTheWalkAreSeen) {
   Client a(engine);
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(a.Read(op::kGetFirst), 0);
-  for (int n = 1; n <= 40; ++n) ASSERT_EQ(Next(a, false), 0);
+  for (int n = 1; n <= 40; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
+  ASSERT_EQ(a.key(), KeyOf(80));
+  writer.Send('g');
+  ASSERT_EQ(writer.Receive(), 'u');
+  ASSERT_EQ(Next(a, false), 0);  // 41: the walk goes on between the changes
   writer.Send('g');
   ASSERT_EQ(writer.Receive(), 'w');
   ASSERT_EQ(writer.Wait(), 0);
-
-  std::vector<std::string> expected = Records(41, kRecords - 1);
-  expected[52 - 41] = Rec(KeyOf(104), "child");
-  expected.insert(expected.begin() + (58 - 41), Rec(KeyOf(115), "child"));
-  expected.erase(expected.begin() + (55 - 41));
+  BareUpdate(60, "bare");
+  std::vector<std::string> expected = Records(42, kRecords - 1);
+  expected[52 - 42] = Rec(KeyOf(104), "child");
+  expected[60 - 42] = Rec(KeyOf(120), "bare");
+  expected.insert(expected.begin() + (58 - 42), Rec(KeyOf(115), "child"));
+  expected.erase(expected.begin() + (55 - 42));
   EXPECT_EQ(WalkOn(a), expected);
+
+  // This handle's own insert just ahead of its walk.
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(86)), 0);  // 43
+  ASSERT_EQ(Next(a, true), 0);
+  ASSERT_EQ(a.Insert(Rec(KeyOf(89), "new by a")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(86)), 0);
+  ASSERT_EQ(Next(a, false), 0);
+  ASSERT_EQ(Next(a, true), 0);
+  EXPECT_EQ(a.record(), Rec(KeyOf(89), "new by a"));
 }
 
 // Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
@@ -224,9 +214,6 @@ TEST_F(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
   Client a(engine), b(engine);
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(b.Open(path), 0);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-
   for (int i = 0; i < 3; ++i) {
     ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
     EXPECT_EQ(a.record(), Rec(KeyOf(10), "first"));
@@ -239,10 +226,7 @@ TEST_F(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
   ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
   EXPECT_EQ(a.record(), Rec(KeyOf(10), "by a"));
 
-  const std::string bare = "UPDATE records SET data = CAST('" + Rec(KeyOf(10), "bare") +
-                           "' AS BLOB), version = version + 1 WHERE key = CAST('" + KeyOf(10) +
-                           "' AS BLOB)";
-  ASSERT_EQ(sqlite3_exec(db, bare.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  BareUpdate(5, "bare");
   ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(10)), 0);
   EXPECT_EQ(a.record(), Rec(KeyOf(10), "bare"));
   EXPECT_EQ(a.Update(Rec(KeyOf(10), "by a")), 0);
@@ -273,7 +257,6 @@ TEST_F(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
   EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), status::kRecordLocked);
   ASSERT_EQ(b.Unlock(), 0);
   EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
-  sqlite3_close(db);
 }
 
 }  // namespace
