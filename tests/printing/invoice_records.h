@@ -3,7 +3,9 @@
 // fields the way the print run reads them before it prints a page, a row or the totals.
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/cp1252.h"
@@ -124,6 +126,24 @@ class InvoiceRecords : public PrintJob {
     return runs.empty() ? printer::TextRun{} : runs.front();
   }
 
+  // The runs on the line of the one run of that text, in column order, as "column:text | ...".
+  std::string LineOf(const std::string& text) {
+    const printer::TextRun first = OnlyRun(text);
+    std::vector<printer::TextRun> line;
+    for (const printer::TextRun& run : Job()->texts)
+      if (run.page == first.page && run.y == first.y) line.push_back(run);
+    std::sort(line.begin(), line.end(),
+              [](const auto& a, const auto& b) { return a.column < b.column; });
+    std::string out;
+    for (const printer::TextRun& run : line)
+      out += (out.empty() ? "" : " | ") + std::to_string(run.column) + ":" + ToUtf8(Trim(run.text));
+    return out;
+  }
+  // For each pair, the line of the one run of the first text, as LineOf gives it.
+  void ExpectLines(const std::vector<std::pair<std::string, std::string>>& lines) {
+    for (const auto& [text, line] : lines) EXPECT_EQ(LineOf(text), line);
+  }
+
   // Every text run and picture of the job lies inside the printable area of an A4 sheet (210 by
   // 297 mm less the printer's quarter-inch border), measured with the metrics the surface prints
   // by; and no picture covers the bars of a barcode run.
@@ -134,9 +154,8 @@ class InvoiceRecords : public PrintJob {
     for (const printer::TextRun& run : Job()->texts) {
       const printer::FontMetrics* font = printer::FindFont(run.font);
       ASSERT_NE(font, nullptr) << run.font;
-      const double right =
-          run.x + static_cast<double>(TrimRight(run.text).size()) *
-                      printer::AdvanceTwips(*font, run.size, run.bold);
+      const double right = run.x + static_cast<double>(TrimRight(run.text).size()) *
+                                       printer::AdvanceTwips(*font, run.size, run.bold);
       const double bottom = run.y + printer::LineHeightTwips(*font, run.size);
       EXPECT_GE(run.x, 0) << ToUtf8(run.text);
       EXPECT_LE(right, width) << ToUtf8(run.text) << " on page " << run.page;

@@ -1,7 +1,7 @@
 // The rows of the invoice page on the in-memory printer: the sample invoices' specification
 // rows, additional rows and freight texts read from the registers as the print run reads them,
 // where each part lands on the row grid, and how rows flow onto the next page.
-#include <algorithm>
+#include <map>
 
 #include "common/cp1252.h"
 #include "common/text.h"
@@ -32,41 +32,6 @@ class Rows : public InvoiceRecords {
       ASSERT_EQ(err, 0);
     }
   }
-  // The runs whose text, blanks around it left out, is `text`.
-  std::vector<printer::TextRun> Runs(const std::string& text) {
-    std::vector<printer::TextRun> out;
-    if (Job() == nullptr) return out;
-    for (const printer::TextRun& run : Job()->texts)
-      if (Trim(run.text) == text) out.push_back(run);
-    return out;
-  }
-  // The one run of that text; a failure when there is none or more.
-  printer::TextRun Run(const std::string& text) {
-    const auto runs = Runs(text);
-    EXPECT_EQ(runs.size(), 1u) << "runs of '" << ToUtf8(text) << "'";
-    return runs.empty() ? printer::TextRun{} : runs.front();
-  }
-  // The runs on the line of the run of that text, in column order, as "column:text".
-  std::string LineOf(const std::string& text) {
-    const printer::TextRun first = Run(text);
-    std::vector<printer::TextRun> line;
-    for (const printer::TextRun& run : Job()->texts)
-      if (run.page == first.page && run.y == first.y) line.push_back(run);
-    std::sort(line.begin(), line.end(),
-              [](const auto& a, const auto& b) { return a.column < b.column; });
-    std::string out;
-    for (const printer::TextRun& run : line)
-      out += (out.empty() ? "" : " | ") + std::to_string(run.column) + ":" + ToUtf8(Trim(run.text));
-    return out;
-  }
-  void ExpectGrid(const printer::TextRun& run, int column, bool bold,
-                  const std::string& font = "COURIER NEW") {
-    EXPECT_EQ(run.column, column) << ToUtf8(run.text);
-    EXPECT_EQ(run.font, font) << ToUtf8(run.text);
-    EXPECT_EQ(run.size, 8) << ToUtf8(run.text);
-    EXPECT_EQ(run.bold, bold) << ToUtf8(run.text);
-  }
-
   int16_t err = 0;
 };
 
@@ -76,25 +41,23 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   EXPECT_EQ(Messages(), "");
 
   // Each new group gets its heading in bold, the delivery notice reference beside it.
-  const printer::TextRun heading = Run("Sågfallande Furu, sågad Sågat"_w);
-  ExpectGrid(heading, 6, true);
+  const printer::TextRun heading = OnlyRun("Sågfallande Furu, sågad Sågat"_w);
+  EXPECT_EQ(heading.column, 6);
+  EXPECT_TRUE(heading.bold);
   EXPECT_EQ(LineOf("Kvinta Furu, sågad Sågat"_w),
             "6:Kvinta Furu, sågad Sågat | 30:· B/L FS-541001");
-  ExpectGrid(Runs("\xB7 B/L FS-541001").at(0), 6 + 29, false);
-  EXPECT_EQ(Runs("\xB7 B/L FS-541001").size(), 3u);
+  EXPECT_EQ(RunsOf("\xB7 B/L FS-541001").size(), 3u);
 
   // Description and nominal dimensions, length, price, quantity and unit, amount; the sample's
-  // rows are priced in the company's currency.
+  // rows are priced in the company's currency. The amount is right-aligned in its column but
+  // ends at column 116, the sheet's last, not at 118 where tab 100 and the pattern width would
+  // put its end.
   EXPECT_EQ(LineOf("1 SF Furu, sågad 22*100[N]"_w),
             "6:1 SF Furu, sågad 22*100[N] | 46:4500MM | 62:2.450:00 | 80:12.345 | 90:M3 | "
             "106:30.245:250");
-  ExpectGrid(Run("1 SF Furu, sågad 22*100[N]"_w), 6, false);
-  // The amount is right-aligned in its column but ends at column 116, the sheet's last, not at
-  // 118 where tab 100 and the pattern width would put its end.
-  const printer::TextRun amount = Run("30.245:250");
-  ExpectGrid(amount, 116 - 10, false);
+  const printer::TextRun amount = OnlyRun("30.245:250");
   EXPECT_EQ(amount.text, "30.245:250");
-  EXPECT_EQ(Run("2.450:00").text.size(), 17u);
+  EXPECT_EQ(OnlyRun("2.450:00").text.size(), 17u);
   EXPECT_GT(amount.y, heading.y);
 
   // A row with a rejected share: the share beside the length and a deduction line under it,
@@ -104,7 +67,7 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
             "90:M3 | 106:19.184:400");
   EXPECT_EQ(LineOf("Avdrag vrak:"),
             "49:Avdrag vrak: | 62:730:00 | 80:0.300 | 90:M3 | 108:-219:000");
-  EXPECT_GT(Run("Avdrag vrak:").y, Run("19.184:400").y);
+  EXPECT_GT(OnlyRun("Avdrag vrak:").y, OnlyRun("19.184:400").y);
   EXPECT_EQ(LineOf("1 SF Gran, sågad 45*95[N]"_w),
             "6:1 SF Gran, sågad 45*95[N] | 46:3600MM | 62:2.320:00 | 80:15.000 | 90:M3 | "
             "106:34.800:000");
@@ -112,23 +75,40 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
 
   // The additional row: its description at 31, the article on a line of its own, then the
   // text with the price, quantity, unit and amount.
-  const printer::TextRun description = Run("Transport med lastbil");
-  ExpectGrid(description, 31, false);
-  EXPECT_EQ(LineOf("TRP\xB7"
-                   "FRAKT"),
-            "6:001 | 10:TRP\u00B7FRAKT");
+  const std::string article =
+      "TRP\xB7"
+      "FRAKT";
+  EXPECT_EQ(OnlyRun("Transport med lastbil").column, 31);
+  EXPECT_EQ(LineOf(article), "6:001 | 10:TRP\u00B7FRAKT");
   EXPECT_EQ(LineOf("Frakt Växjö - kund"_w),
             "10:Frakt Växjö - kund | 62:1.850:000 | 80:1.000 | 90:ST | 107:1.850:000");
-  EXPECT_LT(description.y, Run("TRP\xB7"
-                               "FRAKT")
-                               .y);
-  EXPECT_LT(Run("TRP\xB7"
-                "FRAKT")
-                .y,
-            Run("Frakt Växjö - kund"_w).y);
+  EXPECT_LT(OnlyRun("Transport med lastbil").y, OnlyRun(article).y);
+  EXPECT_LT(OnlyRun(article).y, OnlyRun("Frakt Växjö - kund"_w).y);
+
+  // The freight text follows the rows after an empty line; an empty one prints nothing.
+  const double last_row = RunsOf("1.850:000").at(0).y;
+  const std::size_t before = Job()->texts.size();
+  PrintFreightText(ctx(), 0, 0, err);
+  ASSERT_EQ(err, 0);
+  ASSERT_EQ(Job()->texts.size(), before + 2);
+  const printer::TextRun first =
+      OnlyRun("Frakt: lastbil från Växjö till Värnamo, levererat 2026-11-01."_w);
+  const printer::TextRun second = OnlyRun("Lossning med kranbil, kunden anvisar plats.");
+  EXPECT_GT(first.x, 0);
+  EXPECT_EQ(second.x, first.x);
+  EXPECT_GT(first.y - last_row, second.y - first.y);
+  Clear(18);
+  const int32_t position = ctx().print.position;
+  const int16_t rows = ctx().print.row_on_page;
+  PrintFreightText(ctx(), 0, 0, err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(Job()->texts.size(), before + 2);
+  EXPECT_EQ(ctx().print.position, position);
+  EXPECT_EQ(ctx().print.row_on_page, rows);
+  EXPECT_EQ(Messages(), "");
 }
 
-TEST_F(Rows, AHeadingIsPrintedOnlyWhenTheGroupChangesAndInTheCustomersLanguage) {
+TEST_F(Rows, AHeadingComesWhenTheGroupChangesAndTheLineShowsWhatItsRecordsAskFor) {
   ReadInvoice("241001");
   BeginBarePage();
   ASSERT_FALSE(HasFatalFailure());
@@ -140,23 +120,20 @@ TEST_F(Rows, AHeadingIsPrintedOnlyWhenTheGroupChangesAndInTheCustomersLanguage) 
     PrintSpecificationRow(ctx(), 0, 2, err);
     ASSERT_EQ(err, 0);
   }
-  EXPECT_EQ(Runs("Fünfte Kiefer, gesägt Gesägt"_w).size(), 1u);
-  EXPECT_EQ(Runs("1 KV Kiefer, gesägt 45*145[N]"_w).size(), 2u);
-  EXPECT_EQ(Runs("Sägefallend Kiefer, gesägt Gesägt"_w).size(), 1u);
+  EXPECT_EQ(RunsOf("Fünfte Kiefer, gesägt Gesägt"_w).size(), 1u);
+  EXPECT_EQ(RunsOf("1 KV Kiefer, gesägt 45*145[N]"_w).size(), 2u);
+  EXPECT_EQ(RunsOf("Sägefallend Kiefer, gesägt Gesägt"_w).size(), 1u);
   // The deduction caption ends where the price column begins, the second text in lower case.
-  EXPECT_EQ(Runs("Abzug ausschuss:").at(0).column, 59 - 5 - 9);
+  EXPECT_EQ(RunsOf("Abzug ausschuss:").at(0).column, 59 - 5 - 9);
 
   // A new run forgets the group: the heading comes again.
   ctx().print.run.row_group.clear();
   PrintSpecificationRow(ctx(), 0, 2, err);
-  EXPECT_EQ(Runs("Sägefallend Kiefer, gesägt Gesägt"_w).size(), 2u);
-  EXPECT_EQ(Messages(), "");
-}
+  EXPECT_EQ(RunsOf("Sägefallend Kiefer, gesägt Gesägt"_w).size(), 2u);
 
-TEST_F(Rows, TheRowLineShowsWhatItsCodeRecordsAndValuesAskFor) {
-  ReadInvoice("241001");
+  // The row line shows what its code records and values ask for.
+  ResetCounters(ctx());
   BeginBarePage();
-  ASSERT_FALSE(HasFatalFailure());
   ReadSpecificationRow(RowKeys(4).at(0));  // the 22 x 100 pine, without a rejected share
   registers::Record& row = Fields("SVF-FTSP");
   // Actual dimensions that differ from the nominal ones; the quality code left out; the invoice
@@ -186,6 +163,15 @@ TEST_F(Rows, TheRowLineShowsWhatItsCodeRecordsAndValuesAskFor) {
   EXPECT_EQ(LineOf("1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800"_w),
             "6:1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800 | 46:4500MM");
   EXPECT_EQ(Messages(), "");
+
+  // A cancelled job prints no more rows.
+  const std::size_t printed = Job()->texts.size();
+  ctx().frame.stop = 1;  // the user answered the cancel question with yes
+  PrintSpecificationRow(ctx(), 0, 0, err);
+  EXPECT_EQ(err, 1);
+  PrintAdditionalRow(ctx(), 0, 0, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Job()->texts.size(), printed);
 }
 
 TEST_F(Rows, TheRowPriceFlagChoosesTheCurrencyOfTheAmounts) {
@@ -214,41 +200,11 @@ TEST_F(Rows, TheRowPriceFlagChoosesTheCurrencyOfTheAmounts) {
   row.Set("FTSP_P237", "U");
   PrintSpecificationRow(ctx(), 0, 2, err);
   EXPECT_EQ(ctx().print.run.row_price_flag, "E");
-  EXPECT_EQ(Runs("27.571:600").size(), 1u);  // the row's company-currency amount
+  EXPECT_EQ(RunsOf("27.571:600").size(), 1u);  // the row's company-currency amount
   EXPECT_EQ(Messages(), "");
 }
 
-TEST_F(Rows, TheFreightTextFollowsTheRowsAndAnEmptyOnePrintsNothing) {
-  PrintRowsOf("241001", 0);
-  ASSERT_FALSE(HasFatalFailure());
-  const double last_row = Runs("1.850:000").at(0).y;
-  const std::size_t before = Job()->texts.size();
-  PrintFreightText(ctx(), 0, 0, err);
-  ASSERT_EQ(err, 0);
-  ASSERT_EQ(Job()->texts.size(), before + 2);
-  const printer::TextRun first =
-      Run("Frakt: lastbil från Växjö till Värnamo, levererat 2026-11-01."_w);
-  const printer::TextRun second = Run("Lossning med kranbil, kunden anvisar plats.");
-  EXPECT_EQ(first.font, "MS SANS SERIF");
-  EXPECT_EQ(first.size, 8);
-  EXPECT_FALSE(first.bold);
-  EXPECT_GT(first.x, 0);
-  EXPECT_EQ(second.x, first.x);
-  // An empty line between the rows and the block.
-  EXPECT_GT(first.y - last_row, second.y - first.y);
-
-  Clear(18);
-  const int32_t position = ctx().print.position;
-  const int16_t rows = ctx().print.row_on_page;
-  PrintFreightText(ctx(), 0, 0, err);
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(Job()->texts.size(), before + 2);
-  EXPECT_EQ(ctx().print.position, position);
-  EXPECT_EQ(ctx().print.row_on_page, rows);
-  EXPECT_EQ(Messages(), "");
-}
-
-TEST_F(Rows, APrinterFaultIsReportedAsRaddataAndACancelledJobPrintsNoMore) {
+TEST_F(Rows, APrinterFaultIsReportedAsRaddata) {
   ReadInvoice("241001");
   ASSERT_FALSE(HasFatalFailure());
   ReadSpecificationRow(RowKeys(4).at(0));
@@ -262,16 +218,6 @@ TEST_F(Rows, APrinterFaultIsReportedAsRaddataAndACancelledJobPrintsNoMore) {
   EXPECT_NE(Messages().find("För RADDATA gavs FELKOD och UTSKRIFTEN avbryts! ¶ Skrivare: KVOR PDF"),
             std::string::npos)
       << Messages();
-
-  ResetCounters(ctx());
-  BeginBarePage();
-  ctx().frame.stop = 1;  // the user answered the cancel question with yes
-  err = 0;
-  PrintSpecificationRow(ctx(), 0, 0, err);
-  EXPECT_EQ(err, 1);
-  PrintAdditionalRow(ctx(), 0, 0, err);
-  EXPECT_EQ(err, 1);
-  EXPECT_TRUE(Job()->texts.empty());
 }
 
 // Rows past the row limit: the page is closed with the totals block and the next page head.
@@ -291,43 +237,38 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
     PrintSpecificationRow(ctx(), 0, 0, err);
     ASSERT_EQ(err, 0) << Messages();
     // The totals block clears the limit when it closes a page; the next check sets it again.
+    // The row count of the new page starts from 0 with the row that did not fit.
     if (ctx().print.total_pages == pages) {
       EXPECT_EQ(ctx().print.run.row_limit, limit);
-    }
-    if (ctx().print.total_pages != pages) {
+    } else {
       ++breaks;
-      // The row count of the new page starts from 0 with the row that did not fit.
       EXPECT_LE(ctx().print.row_on_page, 2);
     }
   }
   EXPECT_GE(breaks, 1);
   EXPECT_EQ(Job()->pages, breaks + 1);
   // No row line reaches below the row limit, where the totals block starts: the check makes
-  // room for the spacer, a heading and the line it lets through. Each page but the last is
-  // closed by the totals block, which shows the continuation text "039".
+  // room for the spacer, a heading and the line it lets through.
   printer::Surface& s = Printer(ctx());
   s.SetFontName("COURIER NEW");
   s.SetFontSize(8);
   const double line = s.LineHeight();
+  std::map<int, double> lowest;  // the bottom of each page's last row line
   int rows_seen = 0;
   for (const printer::TextRun& run : Job()->texts) {
-    if (run.column == 6 && run.text.find("[N]") != std::string::npos) {
-      ++rows_seen;
-      EXPECT_LE(run.y + line, limit) << ToUtf8(run.text) << " on page " << run.page;
-    }
+    if (run.text.find("[N]") == std::string::npos) continue;
+    ++rows_seen;
+    EXPECT_LE(run.y + line, limit) << ToUtf8(run.text) << " on page " << run.page;
+    lowest[run.page] = std::max(lowest[run.page], run.y + line);
   }
   EXPECT_EQ(rows_seen, 85);
   // A page is not closed early either: its last row line ends within a spacer and a heading and
-  // two row lines of the limit.
+  // two row lines of the limit. Each page but the last is closed by the totals block, which
+  // shows the continuation text "039".
   for (int page = 1; page <= breaks; ++page) {
-    double lowest = 0;
-    for (const printer::TextRun& run : Job()->texts)
-      if (run.page == page && run.text.find("[N]") != std::string::npos)
-        lowest = std::max(lowest, run.y + line);
-    EXPECT_GT(lowest, limit - 3 * line - 100) << page;
-  }
-  for (int page = 1; page <= breaks; ++page)
+    EXPECT_GT(lowest[page], limit - 3 * line - 100) << page;
     EXPECT_NE(Job()->PageText(page).find("Transport"), std::string::npos) << page;
+  }
   // Heads, rows, totals blocks and feet of all pages stay on the sheet.
   ExpectOnTheSheet();
 
@@ -337,10 +278,10 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
   PrintFreightText(ctx(), 0, 0, err);
   ASSERT_EQ(err, 0);
   EXPECT_EQ(Job()->pages, breaks + 2);
-  EXPECT_EQ(Run("Frakt: två lastbilar från Växjö till Värnamo."_w).page, breaks + 2);
+  EXPECT_EQ(OnlyRun("Frakt: två lastbilar från Växjö till Värnamo."_w).page, breaks + 2);
 
   // One that would end a little below the row limit, on the totals block's first line, does so.
-  const printer::TextRun freight = Run("Frakt: två lastbilar från Växjö till Värnamo."_w);
+  const printer::TextRun freight = OnlyRun("Frakt: två lastbilar från Växjö till Värnamo."_w);
   int lines = 0;
   for (const printer::TextRun& run : Job()->texts)
     if (run.page == freight.page && run.y >= freight.y) ++lines;
@@ -355,7 +296,7 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
   PrintFreightText(ctx(), 0, 0, err);
   ASSERT_EQ(err, 0);
   EXPECT_EQ(Job()->pages, breaks + 3);
-  EXPECT_EQ(Runs("Frakt: två lastbilar från Växjö till Värnamo."_w).back().page, breaks + 3);
+  EXPECT_EQ(RunsOf("Frakt: två lastbilar från Växjö till Värnamo."_w).back().page, breaks + 3);
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ class Totals : public InvoiceRecords {
     h.Set("NETTOFTG", net_company);
     h.Set("NETTOVAL", net_invoice);
   }
-  std::string Page() { return ToUtf8(Job()->PageText(1)); }
   int16_t err = 0;
 };
 
@@ -43,91 +42,54 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   PrintBlock("241003");
   ASSERT_EQ(err, 0);
   EXPECT_EQ(Messages(), "");
+  EXPECT_EQ(ctx().print.run.row_limit, 0);
+  // The block starts at its fixed line, lifted so that the foot stays on the sheet; with
+  // certification "N" the rule comes first.
+  EXPECT_EQ(RunsOf(std::string(110, '\x97')).front().y, 14375 - 450 - 175);
 
-  // The block starts at its fixed line; with certification "N" the rule comes first.
-  const printer::TextRun rule = RunsOf(std::string(110, '\x97')).front();
-  EXPECT_EQ(rule.y, 14375 - 450 - 175);  // lifted so that the foot stays on the sheet
-  EXPECT_EQ(rule.column, 6);
-
-  const printer::TextRun currency_caption = OnlyRun("Währungsbetrag........:"_w);
-  EXPECT_EQ(currency_caption.column, 74);
-  EXPECT_FALSE(currency_caption.bold);
-  const printer::TextRun free_text =
-      OnlyRun("Zahlung an IBAN SE64 5000 0000 0583 9825 7512, BIC SMBKSESS.");
-  EXPECT_EQ(free_text.font, "MS SANS SERIF");
-  EXPECT_TRUE(free_text.bold);
-  EXPECT_EQ(free_text.y, currency_caption.y);
-
-  const printer::TextRun net = OnlyRun("Nettobetrag...........:");
-  const auto net_amount = RunsOf("4.899:300");
-  ASSERT_EQ(net_amount.size(), 2u);  // VALUTA and NETTO: the invoice currency's net
-  EXPECT_EQ(net_amount[1].y, net.y);
-  // Pattern width 16 and three decimals make 20 characters from tab 98: the amount is right-aligned
-  // in them but ends at column 116, the sheet's last, instead of 118.
-  EXPECT_EQ(net_amount[1].column + static_cast<int>(net_amount[1].text.size()), 116);
-  EXPECT_EQ(net_amount[1].text, "4.899:300");
-  EXPECT_TRUE(net_amount[1].bold);
-  EXPECT_EQ(OnlyRun("1.224:830").y, OnlyRun("MwSt..................:").y);
-  EXPECT_EQ(OnlyRun("-0:13").y, OnlyRun("Rundung...............:").y);
-
-  // TOTAL: a line of 43 over it, the caption with the currency in capitals, the amount ending
-  // at column 117.
-  const printer::TextRun total = OnlyRun("Zu zahlen EUR........:");
-  EXPECT_EQ(total.column, 74);
-  const printer::TextRun total_amount = OnlyRun("6.124:000");
-  EXPECT_EQ(total_amount.y, total.y);
-  EXPECT_EQ(total_amount.column + 9, 116);  // 117 lies past the sheet's edge
-  const printer::TextRun over = OnlyRun(std::string(42, '\x97'));  // 43 would pass the edge
-  EXPECT_EQ(over.column, 74);
-  EXPECT_LT(over.y, total.y);
-
-  // The foot picture and the foot below the block.
+  // Each line of the block and the foot with its parts in column order. Pattern width 16 and
+  // three decimals make 20 characters from tab 98: the amounts are right-aligned in them but end
+  // at column 116, the sheet's last, instead of 118 (117 for TOTAL). The foot's right end moves
+  // from column 134 to the sheet's last, 133, and its neighbours with it; its captions end at
+  // their columns; the bank is the one of the invoice's currency.
+  ExpectLines({
+      {"Währungsbetrag........:"_w,
+       "6:Zahlung an IBAN SE64 5000 0000 0583 9825 7512, BIC SMBKSESS. | "
+       "74:Währungsbetrag........: | 107:4.899:300"},
+      {"Nettobetrag...........:",
+       "6:Bei Zahlungsverzug werden Verzugszinsen berechnet. | 74:Nettobetrag...........: | "
+       "107:4.899:300"},
+      {"MwSt..................:",
+       "6:Die Ware bleibt bis zur vollständigen Bezahlung unser Eigentum. | "
+       "74:MwSt..................: | 107:1.224:830"},
+      {"Rundung...............:", "74:Rundung...............: | 111:-0:13"},
+      {"Zu zahlen EUR........:", "74:Zu zahlen EUR........: | 107:6.124:000"},
+      {"Telefon:",
+       "7:Trädgårdens Sågverk AB | 39:Telefon: | 48:0470-123 45 | 73:Bankgiro: | "
+       "83:5050-1055 | 105:Handelsreg.-Nr.: | 122:556677-8899"},
+      {"USt-IdNr.:",
+       "7:352 46 Växjö | 37:USt-IdNr.: | 48:SE 556677-8899 01 | 73:Swift: | "
+       "80:SMBKSESS Smålandsbanken Växjö | 111:www.info@tradgarden.se"},
+      {"Konto:",
+       "7:Sverige | 43:Konto: | 50:6-123456789 | 73:Iban: | "
+       "79:SE64 5000 0000 0583 9825 7512 | 113:Innehar | 121:F | 122:-skattsedel"},
+  });
+  // The line over TOTAL is 42 long, as 43 would pass the edge.
+  EXPECT_EQ(OnlyRun(std::string(42, '\x97')).column, 74);
+  EXPECT_LT(OnlyRun(std::string(42, '\x97')).y, OnlyRun("Zu zahlen EUR........:").y);
+  // The foot's first line starts under the top of the foot picture, whose band carries a rule
+  // across its top: the rule does not strike through the text.
   ASSERT_EQ(Job()->pictures.size(), 1u);
   const printer::PictureRun& foot = Job()->pictures[0];
   EXPECT_NE(foot.source.find("001FOTEN.BMP"), std::string::npos);
-  EXPECT_EQ(foot.x, 450);
-  EXPECT_EQ(foot.width, 10700);
-  EXPECT_EQ(foot.height, 650);
-  EXPECT_GT(foot.y, total.y);
-  const printer::TextRun company = OnlyRun("Trädgårdens Sågverk AB"_w);
-  EXPECT_EQ(company.size, 7);
-  EXPECT_TRUE(company.bold);
-  // The foot's first line starts under the top of the picture, whose band carries a rule across
-  // its top: the rule does not strike through the text.
-  EXPECT_NEAR(company.y, foot.y + 100, 1);
-  const printer::TextRun phone = OnlyRun("Telefon:");  // German "Telefon" too
-  EXPECT_EQ(phone.column + 9, 48);
-  EXPECT_FALSE(phone.bold);
-  EXPECT_EQ(OnlyRun("0470-123 45").column, 48);
-  EXPECT_EQ(OnlyRun("USt-IdNr.:").column + 11, 48);
-  EXPECT_EQ(OnlyRun("SE 556677-8899 01").column, 48);
-  EXPECT_EQ(OnlyRun("Bankgiro:").column, 73);
-  EXPECT_EQ(OnlyRun("Swift:").column, 73);
-  EXPECT_EQ(RunsOf("SMBKSESS Smålandsbanken Växjö"_w).size(), 1u);
-  EXPECT_EQ(OnlyRun("Iban:").column, 73);
-  EXPECT_EQ(RunsOf("SE64 5000 0000 0583 9825 7512").size(), 1u);  // the EUR account
-  EXPECT_EQ(OnlyRun("Konto:").column, 43);
-  EXPECT_EQ(RunsOf("6-123456789").size(), 1u);
-  const printer::TextRun organisation_caption = OnlyRun("Handelsreg.-Nr.:");
-  // The foot's right end moves from column 134 to the sheet's last, 133, and its neighbours with it.
-  EXPECT_EQ(organisation_caption.column + 15, 120);
-  EXPECT_EQ(OnlyRun("556677-8899").y, organisation_caption.y);
-  const printer::TextRun web = OnlyRun("www.info@tradgarden.se");
-  EXPECT_EQ(web.column + static_cast<int>(web.text.size()), 133);
-  const printer::TextRun tax = OnlyRun("Innehar");
-  EXPECT_EQ(tax.column, 113);
-  EXPECT_EQ(OnlyRun("F").column, 121);
-  EXPECT_TRUE(OnlyRun("F").bold);
-  EXPECT_EQ(OnlyRun("-skattsedel").column, 122);
-  EXPECT_EQ(ctx().print.run.row_limit, 0);
-}
+  EXPECT_GT(foot.y, OnlyRun("Zu zahlen EUR........:").y);
+  EXPECT_NEAR(OnlyRun("Trädgårdens Sågverk AB"_w).y, foot.y + 100, 1);
 
-TEST_F(Totals, RowsInCompanyCurrencyPrintTheCompanySums) {
-  Prepare = [&] {
-    Sums("     56096.985", "      4899.300");
-    ctx().print.run.row_price_flag = "E";
-  };
-  PrintBlock("241003");
+  // Rows in the company's currency print the company sums.
+  ResetCounters(ctx());
+  ctx().print.run.row_price_flag = "E";
+  BeginBarePage();
+  PrintTotals(ctx(), 2, err);
   ASSERT_EQ(err, 0);
   EXPECT_EQ(OnlyRun("56.096:985").y, OnlyRun("Nettobetrag...........:").y);
 }
@@ -144,7 +106,6 @@ TEST_F(Totals, APageThatContinuesShowsTheContinuationTextAndNoZeroAmounts) {
   const auto carried = RunsOf("Übertrag"_w);
   ASSERT_EQ(carried.size(), 2u);
   EXPECT_EQ(carried[0].column, 98);
-  EXPECT_TRUE(carried[0].bold);
   EXPECT_EQ(carried[0].y, OnlyRun("Währungsbetrag........:"_w).y);
   EXPECT_EQ(carried[1].y, OnlyRun("Nettobetrag...........:").y);
   // A VAT and a rounding of zero keep their text lines but print neither caption nor amount.
@@ -156,22 +117,16 @@ TEST_F(Totals, APageThatContinuesShowsTheContinuationTextAndNoZeroAmounts) {
   ExpectOnTheSheet();
 }
 
-TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguage) {
+TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguageAndAFasAmountLiftsTheBlock) {
   Prepare = [&] { Fields("SVF-DATA").SetAt(72, 60, "PEFC : 70 % certifierat"); };
   PrintBlock("241001", 0);
   ASSERT_EQ(err, 0);
-  const printer::TextRun word = OnlyRun("Certifiering:");
-  EXPECT_EQ(word.column, 6);
-  EXPECT_EQ(word.size, 8);
-  EXPECT_TRUE(word.bold);
-  EXPECT_EQ(word.y, 14375 - 450 - 175);
-  const printer::TextRun text = OnlyRun("PEFC 70 % certifierat \xB7 DEMO-PEFC-COC-0001");
-  EXPECT_EQ(text.font, "MS SANS SERIF");
-  EXPECT_EQ(text.y, word.y);
-  EXPECT_GT(RunsOf(std::string(110, '\x97')).front().y, word.y);
+  EXPECT_EQ(LineOf("Certifiering:"),
+            "6:Certifiering: | 20:PEFC 70 % certifierat · DEMO-PEFC-COC-0001");
+  EXPECT_EQ(OnlyRun("Certifiering:").y, 14375 - 450 - 175);
+  EXPECT_GT(RunsOf(std::string(110, '\x97')).front().y, OnlyRun("Certifiering:").y);
   // With the certification line the block and its foot still end on the sheet.
   ExpectOnTheSheet();
-
   for (const auto& [language, expected] : {std::pair<int16_t, const char*>{2, "Zertifizierung:"},
                                            {1, "Certification:"},
                                            {5, "Certification:"}}) {
@@ -180,6 +135,21 @@ TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguage) {
     PrintTotals(ctx(), language, err);  // the sample has no captions in language 5 (told)
     EXPECT_EQ(RunsOf(expected).size(), 1u) << language;
   }
+
+  // A FAS amount gets its line and an underline under the amount, which ends at column 116. The
+  // FAS line's two lines move the block up by as much, so that the foot stays on the sheet; the
+  // row limit moves with it.
+  ResetCounters(ctx());
+  Fields("SVF-FTHD").Set("FASBELOPP", "      2500.000");
+  BeginBarePage();
+  PrintTotals(ctx(), 0, err);
+  ASSERT_EQ(err, 0);
+  ExpectLines({{"FAS-belopp 001.......:", "74:FAS-belopp 001.......: | 107:2.500:000"},
+               {"FAS-belopp:", "74:FAS-belopp: | 97:···················"}});
+  EXPECT_GT(OnlyRun("FAS-belopp:").y, OnlyRun("FAS-belopp 001.......:").y);
+  EXPECT_EQ(OnlyRun("Certifiering:").y, TotalsTop(ctx()));
+  EXPECT_LT(TotalsTop(ctx()), 14375 - 450 - 175);
+  ExpectOnTheSheet();
 }
 
 TEST_F(Totals, MarkingKindsBringTheirPictureAndText) {
@@ -190,13 +160,8 @@ TEST_F(Totals, MarkingKindsBringTheirPictureAndText) {
   PrintBlock("241001");
   ASSERT_EQ(err, 0);
   ASSERT_EQ(Job()->pictures.size(), 2u);
-  const printer::PictureRun& marking = Job()->pictures[0];
-  EXPECT_NE(marking.source.find("KD5630.BMP"), std::string::npos);
-  EXPECT_EQ(marking.x, 5900);
-  EXPECT_EQ(marking.width, 1000);
-  const printer::TextRun text = OnlyRun("PEFC 100%");
-  EXPECT_EQ(text.column, 64);
-  EXPECT_EQ(text.y, OnlyRun("Att betala SEK.......:").y);
+  EXPECT_NE(Job()->pictures[0].source.find("KD5630.BMP"), std::string::npos);
+  EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 105:107.325:810");
 
   ResetCounters(ctx());
   Fields("SVF-FTHD").Set("FTHD_P855", "2");
@@ -208,23 +173,7 @@ TEST_F(Totals, MarkingKindsBringTheirPictureAndText) {
   EXPECT_TRUE(RunsOf("PEFC 100%").empty());
 }
 
-TEST_F(Totals, TheFootFlagsDecideRuleAndFoot) {
-  Prepare = [&] {
-    Fields("SYS-DATA").SetAt(60, 1, "N");
-    Fields("SYS-DATA").SetAt(64, 1, "J");
-  };
-  PrintBlock("241001");
-  ASSERT_EQ(err, 0);
-  for (const printer::PictureRun& picture : Job()->pictures)
-    EXPECT_EQ(picture.source.find("FOTEN"), std::string::npos);
-  EXPECT_TRUE(RunsOf("Innehar").empty());
-  EXPECT_TRUE(RunsOf("Trädgårdens Sågverk AB"_w).empty());
-  const auto rules = RunsOf(std::string(110, '\x97'));
-  ASSERT_EQ(rules.size(), 2u);  // above the FAS line and under the total
-  EXPECT_GT(rules[1].y, OnlyRun("Att betala SEK.......:").y);
-}
-
-TEST_F(Totals, BlankFootFieldsLeaveTheirCaptionsOut) {
+TEST_F(Totals, BlankFootFieldsLeaveTheirCaptionsOutAndTheFlagsDecideRuleAndFoot) {
   Prepare = [&] {
     registers::Clear(ctx(), registers::LayoutOfChannel(11));  // no bank
     Fields("SYS-FRTG").SetAt(198, 15, "");
@@ -232,29 +181,25 @@ TEST_F(Totals, BlankFootFieldsLeaveTheirCaptionsOut) {
   };
   PrintBlock("241001");
   ASSERT_EQ(err, 0);
-  const std::string page = Page();
+  const std::string page = ToUtf8(Job()->PageText(1));
   for (const char* left_out : {"Swift:", "Konto:", "Mobiltelefon:", "Innehar"})
     EXPECT_EQ(page.find(left_out), std::string::npos) << left_out;
   EXPECT_NE(page.find("Iban:"), std::string::npos);
   EXPECT_NE(page.find("Telefon:"), std::string::npos);
-}
 
-TEST_F(Totals, AFasAmountGetsItsLineAndUnderline) {
-  Prepare = [&] { Fields("SVF-FTHD").Set("FASBELOPP", "      2500.000"); };
-  PrintBlock("241001");
+  ResetCounters(ctx());
+  Fields("SYS-DATA").SetAt(60, 1, "N");
+  Fields("SYS-DATA").SetAt(64, 1, "J");
+  BeginBarePage();
+  PrintTotals(ctx(), 0, err);
   ASSERT_EQ(err, 0);
-  const printer::TextRun caption = OnlyRun("FAS-belopp 001.......:");
-  EXPECT_EQ(caption.column, 74);
-  EXPECT_EQ(OnlyRun("2.500:000").y, caption.y);
-  const printer::TextRun underline = OnlyRun(std::string(19, '\xB7'));
-  EXPECT_EQ(underline.column, 97);  // under the amount, which ends at column 116
-  EXPECT_EQ(underline.y, OnlyRun("FAS-belopp:").y);
-  EXPECT_GT(underline.y, caption.y);
-  // The FAS line's two lines move the block up by as much, so that the foot stays on the sheet;
-  // the row limit moves with it.
-  EXPECT_EQ(OnlyRun("Certifiering:").y, TotalsTop(ctx()));
-  EXPECT_LT(TotalsTop(ctx()), 14375 - 450 - 175);
-  ExpectOnTheSheet();
+  for (const printer::PictureRun& picture : Job()->pictures)
+    EXPECT_EQ(picture.source.find("FOTEN"), std::string::npos);
+  EXPECT_TRUE(RunsOf("Trädgårdens Sågverk AB"_w).empty());
+  EXPECT_TRUE(RunsOf("Telefon:").empty());
+  const auto rules = RunsOf(std::string(110, '\x97'));
+  ASSERT_EQ(rules.size(), 2u);  // above the FAS line and under the total
+  EXPECT_GT(rules[1].y, OnlyRun("Att betala SEK.......:").y);
 }
 
 }  // namespace
