@@ -50,7 +50,7 @@ TEST(AddToDate, AddsDaysMonthsAndYearsStoppingAtTheMonthsLastDay) {
   EXPECT_TRUE(m.empty());
 }
 
-TEST(AddToDate, RefusesAWrongUnitOrDateForm) {
+TEST(AddToDate, RefusesAWrongUnitDateFormOrCalendarDate) {
   RecordingMessenger m;
   EXPECT_EQ(Added(m, "2024 12 15", 1, kDays), "refused");
   ASSERT_EQ(m.calls.size(), 1u);
@@ -65,10 +65,9 @@ TEST(AddToDate, RefusesAWrongUnitOrDateForm) {
   EXPECT_EQ(m.calls[0].text, Paragraphs("Modulen DIFFDATE för ADDERA får FELAKTIG parameter!"_w,
                                         "ItString: 20241215", "Typkod: 4"));
   for (const Recorded& call : m.calls) EXPECT_EQ(call.via, Shown::kMessageWindow);
-}
 
-TEST(AddToDate, ReportsADateTheCalendarCannotTake) {
-  RecordingMessenger m;
+  // Dates the calendar cannot take.
+  m.clear();
   EXPECT_EQ(Added(m, "20241340", 1, kDays), "refused");
   EXPECT_EQ(Added(m, "20241340", 1, kYears), "refused");
   EXPECT_EQ(Added(m, "2024-02-30", 1, kMonths), "refused");

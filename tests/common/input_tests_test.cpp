@@ -23,7 +23,7 @@ Checked Check(RecordingMessenger& m, Test test, std::string value) {
   return {value, colours.back, colours.fore, error};
 }
 
-TEST(TestYesNo, TakesJOrNAndColoursTheField) {
+TEST(ColouredFields, YesNoAndCertCodeColourTheFieldOrRefuse) {
   RecordingMessenger m;
   EXPECT_EQ(Check(m, TestYesNo, "+"), Checked("J", kWhite, 0x008000u, 0));
   EXPECT_EQ(Check(m, TestYesNo, "-"), Checked("N", kWhite, 0xC00000u, 0));
@@ -33,6 +33,21 @@ TEST(TestYesNo, TakesJOrNAndColoursTheField) {
   EXPECT_EQ(m.last().via, Shown::kInputBox);
   EXPECT_EQ(m.last().text, Paragraphs("Endast TECKEN-värdet [ J ] eller [ N ] tillåtes!"_w,
                                       "Angivet EJ tillåtet!"_w));
+
+  // The certification code: each one its colours.
+  m.clear();
+  EXPECT_EQ(Check(m, TestCertCode, "b"), Checked("B", 0x000000u, 0xCDEDEBu, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "n"), Checked("N", kWhite, 0xC00000u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "J"), Checked("J", kWhite, 0x008000u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "p"), Checked("P", kWhite, 0x800080u, 0));
+  EXPECT_EQ(Check(m, TestCertCode, "F"), Checked("F", kWhite, 0x800080u, 0));
+  EXPECT_TRUE(m.empty());
+  EXPECT_EQ(Check(m, TestCertCode, "x"), Checked("X", kWhite, 0x000080u, 1));
+  ASSERT_EQ(m.calls.size(), 1u);
+  EXPECT_EQ(m.last().via, Shown::kInputBox);
+  EXPECT_EQ(m.last().text,
+            Paragraphs("Endast TECKEN-värdet [J] [ N ] [ B ] [ F ] [ P ] tillåtes!"_w,
+                       "Angivet EJ tillåtet!"_w));
 }
 
 TEST(TestDigits, ComplainsAboutTheFirstOtherCharacter) {
@@ -52,22 +67,6 @@ TEST(TestDigits, ComplainsAboutTheFirstOtherCharacter) {
                                       "Endast NUMERISK tillåts!"_w));
   TestDigits(m, "12 4", error);
   EXPECT_EQ(m.last().text.substr(0, 26), "Angivet TECKEN-värde [   ]"_w);
-}
-
-TEST(TestCertCode, ColoursEachCode) {
-  RecordingMessenger m;
-  EXPECT_EQ(Check(m, TestCertCode, "b"), Checked("B", 0x000000u, 0xCDEDEBu, 0));
-  EXPECT_EQ(Check(m, TestCertCode, "n"), Checked("N", kWhite, 0xC00000u, 0));
-  EXPECT_EQ(Check(m, TestCertCode, "J"), Checked("J", kWhite, 0x008000u, 0));
-  EXPECT_EQ(Check(m, TestCertCode, "p"), Checked("P", kWhite, 0x800080u, 0));
-  EXPECT_EQ(Check(m, TestCertCode, "F"), Checked("F", kWhite, 0x800080u, 0));
-  EXPECT_TRUE(m.empty());
-  EXPECT_EQ(Check(m, TestCertCode, "x"), Checked("X", kWhite, 0x000080u, 1));
-  ASSERT_EQ(m.calls.size(), 1u);
-  EXPECT_EQ(m.last().via, Shown::kInputBox);
-  EXPECT_EQ(m.last().text,
-            Paragraphs("Endast TECKEN-värdet [J] [ N ] [ B ] [ F ] [ P ] tillåtes!"_w,
-                       "Angivet EJ tillåtet!"_w));
 }
 
 TEST(ToUtf8Letters, WritesTheSwedishLettersAsUtf8BytePairs) {

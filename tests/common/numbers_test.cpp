@@ -120,7 +120,7 @@ TEST(RoundDecimals, HalvesGoUpwardsOnTheWrittenDecimalsInTheInvariantForm) {
   EXPECT_EQ(Rounded("", 2), "0");
 }
 
-TEST(FormatAmount, RightAlignsInTheWidthOfItsStyleWithASignPlaceForNegatives) {
+TEST(FormatAmount, RightAlignsInItsStyleGivesNegativesASignPlaceAndRefusesWrongParameters) {
   RecordingMessenger m;
   const std::string plus = Amount(m, "1234,5", 10, 2, 3);
   EXPECT_EQ(plus, std::string(7, ' ') + "1234.50");
@@ -143,10 +143,8 @@ TEST(FormatAmount, RightAlignsInTheWidthOfItsStyleWithASignPlaceForNegatives) {
   // Style 1 keeps its integer places and grows by the sign place.
   EXPECT_EQ(Amount(m, "-12", 10, 2, 1), std::string(8, ' ') + "-12.00");
   EXPECT_NE(m.last().text.find("TECKEN-koden 1 "), std::string::npos);
-}
-
-TEST(FormatAmount, WrongParametersAndTooWideValuesLeaveTheValue) {
-  RecordingMessenger m;
+  // Wrong parameters and too wide values leave the value.
+  m.clear();
   EXPECT_EQ(Amount(m, "99.5", 2, 0, 0), "99.5");
   ASSERT_EQ(m.calls.size(), 1u);
   EXPECT_EQ(m.last().kind, 3);

@@ -10,7 +10,7 @@ namespace {
 
 using test::ScriptedRun;
 
-TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8Names) {
+TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8NamesAndRefusesWrongLines) {
   std::vector<Action> a;
   std::string error;
   ASSERT_TRUE(
@@ -35,26 +35,12 @@ TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8Names) {
   EXPECT_EQ(a[11].number, 1);  // a "during" action comes at the first turn unless told
   EXPECT_EQ(a[13].number, 40);
   EXPECT_EQ(a[13].inner->control, "CmdBryt");
-}
 
-TEST(ParseActions, RefusesWrongLinesNamingTheLine) {
-  const char* bad[] = {"jump TxtNmmr",
-                       "click",
-                       "type TxtNmmr",
-                       "key TxtNmmr Home",
-                       "select CboPrnt x",
-                       "answer OK",
-                       "tick",
-                       "tick -1",
-                       "close now",
-                       "during during close",
-                       "during",
-                       "focus A B",
-                       "show",
-                       "during 0 click CmdBryt"};
-  for (const char* line : bad) {
-    std::vector<Action> a;
-    std::string error;
+  // A wrong line is refused with its number.
+  for (const char* line :
+       {"jump TxtNmmr", "click", "type TxtNmmr", "key TxtNmmr Home", "select CboPrnt x",
+        "answer OK", "tick", "tick -1", "close now", "during during close", "during", "focus A B",
+        "show", "during 0 click CmdBryt"}) {
     EXPECT_FALSE(ParseActions(std::string("focus TxtNmmr\n") + line + "\n", a, error)) << line;
     EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << error;
   }
