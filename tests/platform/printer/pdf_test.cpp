@@ -24,12 +24,7 @@ using test_files::WriteFile;
 // 2026-12-05 14:30:12 in the machine's local time.
 std::time_t JobTime() {
   std::tm t{};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 5;
-  t.tm_hour = 14;
-  t.tm_min = 30;
-  t.tm_sec = 12;
+  strptime("2026-12-05 14:30:12", "%Y-%m-%d %H:%M:%S", &t);
   t.tm_isdst = -1;
   return std::mktime(&t);
 }
@@ -60,7 +55,7 @@ double WordLeft(const std::string& boxes, const std::string& word) {
 }
 
 TEST(PdfOutput, SameJobGivesTheSamePagesOnRecordingAndPdf) {
-  const FreshFolder dir("pages");
+  const FreshFolder dir;
   auto job = std::make_shared<RecordedJob>();
   Surface recorded(std::make_unique<RecordingBackend>(job));
   PrintThreePages(recorded);
@@ -79,7 +74,7 @@ TEST(PdfOutput, SameJobGivesTheSamePagesOnRecordingAndPdf) {
 }
 
 TEST(PdfOutput, InvoicePageHasTextPictureAndAScannableBarcode) {
-  const FreshFolder dir("invoice");
+  const FreshFolder dir;
   WriteFile(dir + "/LOGGA.BMP", Bmp(4, 2, 24, std::vector<std::uint32_t>(8, 0xFF0000)));
   Picture logo;
   std::string error;
@@ -143,8 +138,8 @@ TEST(PdfOutput, InvoicePageHasTextPictureAndAScannableBarcode) {
   EXPECT_EQ(at(5600, 700), (std::vector<int>{1, 1, 1}));   // beside it
 }
 
-TEST(PdfOutput, EarlierFilesAreNeverOverwritten) {
-  const FreshFolder dir("names");
+TEST(PdfOutput, EarlierFilesAreNeverOverwrittenAndAnAbortedJobLeavesNone) {
+  const FreshFolder dir;
   PrinterSet set(dir, false);
   set.SetClock(JobTime);
   std::vector<std::string> names;
@@ -158,13 +153,18 @@ TEST(PdfOutput, EarlierFilesAreNeverOverwritten) {
   EXPECT_EQ(names, (std::vector<std::string>{"FAKTURA-20261205-143012.pdf",
                                              "FAKTURA-20261205-143012-2.pdf",
                                              "FAKTURA-20261205-143012-3.pdf"}));
-  EXPECT_NE(RunTool("pdftotext " + dir.Path() + "/FAKTURA-20261205-143012.pdf -").find("Jobb 0"),
+  EXPECT_NE(RunTool("pdftotext " + dir.path + "/FAKTURA-20261205-143012.pdf -").find("Jobb 0"),
             std::string::npos);
+
+  auto aborted = set.Open("KVOR PDF", {"FAKTURA", ""});
+  aborted->Print(0, "Rad", true);
+  aborted->Abort();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 3);
 }
 
 TEST(PdfOutput, AnUnwritableFolderRaisesAFaultAtTheFirstOutput) {
-  const FreshFolder dir("unwritable");
-  WriteFile(dir + "/taken", {'x'});  // a file where the folder should be made
+  const FreshFolder dir;
+  WriteFile(dir + "/taken", "x");  // a file where the folder should be made
   PrinterSet set(dir + "/taken/UTSKRIFT", false);
   auto s = set.Open("KVOR PDF", {"FAKTURA", "001F000123"});
   s->SetOrientation(1);  // settings before the first output do not write
@@ -182,7 +182,7 @@ TEST(PdfOutput, AnUnwritableFolderRaisesAFaultAtTheFirstOutput) {
 
 // The file size limit of the process stands in for a full disk: writes past it fail.
 TEST(PdfOutput, AFailedWriteRaisesAFaultAndLeavesNoFile) {
-  const FreshFolder dir("full");
+  const FreshFolder dir;
   PrinterSet set(dir, false);
   auto s = set.Open("KVOR PDF", {"FAKTURA", ""});
   rlimit old{};
@@ -204,16 +204,7 @@ TEST(PdfOutput, AFailedWriteRaisesAFaultAndLeavesNoFile) {
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, old_handler);
   EXPECT_NE(number, 0) << "no fault";
-  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
-}
-
-TEST(PdfOutput, AnAbortedJobLeavesNoFile) {
-  const FreshFolder dir("abort");
-  PrinterSet set(dir, false);
-  auto s = set.Open("KVOR PDF", {"FAKTURA", ""});
-  s->Print(0, "Rad", true);
-  s->Abort();
-  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path));
 }
 
 }  // namespace

@@ -21,10 +21,8 @@ struct RecordedSurface {
 TEST(SurfaceColumns, ColumnsAndLinesFollowTheCurrentFont) {
   RecordedSurface r;
   Surface& s = r.surface;
-  EXPECT_EQ(s.FontName(), "COURIER NEW");
   s.SetFontSize(10);
   s.Print(10, "ABC", false);
-  EXPECT_DOUBLE_EQ(r.job->texts.at(0).x, 10 * kMonoAdvance * 200);
   EXPECT_NEAR(r.job->texts.at(0).x, 1200, 0.5);  // 12 characters an inch
   EXPECT_DOUBLE_EQ(s.CurrentY(), 0);             // no advance
 
@@ -116,22 +114,21 @@ TEST(SurfacePages, PagesAreCountedAndRenderedAsText) {
   EXPECT_EQ(r.job->PageText(2), "    sida 2\n");
 }
 
-TEST(SurfacePages, AJobThatDrewNothingSendsNoDocument) {
-  RecordedSurface r;
-  r.surface.SetFontName("COURIER NEW");
-  r.surface.EndDoc();
-  EXPECT_EQ(r.job->pages, 0);
-  EXPECT_FALSE(r.job->ended);
-}
-
-TEST(SurfacePages, AnUnfinishedJobIsAbortedWhenTheSurfaceGoes) {
-  auto job = std::make_shared<RecordedJob>();
-  {
-    Surface s(std::make_unique<RecordingBackend>(job));
-    s.Print(0, "A", true);
+TEST(SurfacePages, AnEmptyJobSendsNothingAndAnUnfinishedOneIsAborted) {
+  for (bool drew : {false, true}) {
+    auto job = std::make_shared<RecordedJob>();
+    {
+      Surface s(std::make_unique<RecordingBackend>(job));
+      s.SetFontName("COURIER NEW");
+      if (drew)
+        s.Print(0, "A", true);
+      else
+        s.EndDoc();
+    }
+    EXPECT_EQ(job->pages, drew ? 1 : 0);
+    EXPECT_EQ(job->aborted, drew);
+    EXPECT_FALSE(job->ended);
   }
-  EXPECT_TRUE(job->aborted);
-  EXPECT_FALSE(job->ended);
 }
 
 // A backend whose destination fails at the given operation.

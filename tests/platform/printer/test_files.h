@@ -2,77 +2,60 @@
 // temporary folder, and a command's standard output.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/run_program.h"
+
 namespace kvor::printer::test_files {
 
-inline void Put(std::vector<std::uint8_t>& b, std::uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) b.push_back((v >> (8 * i)) & 0xFF);
-}
+using kvor::test::WriteFile;
 
 // A bottom-up BMP of 24 bits (pixels as 0xRRGGBB) or 8 bits (pixels index the palette).
-inline std::vector<std::uint8_t> Bmp(int width, int height, int bits,
-                                     const std::vector<std::uint32_t>& pixels_top_down,
-                                     const std::vector<std::uint32_t>& palette = {}) {
+inline std::string Bmp(int width, int height, int bits,
+                       const std::vector<std::uint32_t>& pixels_top_down,
+                       const std::vector<std::uint32_t>& palette = {}) {
+  std::string b = "BM";
+  auto put = [&b](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
   const std::uint32_t stride = (width * bits + 31) / 32 * 4;
   const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(palette.size());
-  std::vector<std::uint8_t> b{'B', 'M'};
-  Put(b, offset + stride * height, 4);
-  Put(b, 0, 4);
-  Put(b, offset, 4);
-  Put(b, 40, 4);
-  Put(b, width, 4);
-  Put(b, height, 4);
-  Put(b, 1, 2);
-  Put(b, bits, 2);
-  Put(b, 0, 4);
-  Put(b, stride * height, 4);
-  Put(b, 3780, 4);  // 96 dpi
-  Put(b, 3780, 4);
-  Put(b, palette.size(), 4);
-  Put(b, 0, 4);
-  for (std::uint32_t c : palette) Put(b, c, 4);
+  const std::uint32_t size = stride * height;
+  // File header, then the info header: 1 plane, no compression, 3780 pixels a metre (96 dpi).
+  for (auto [value, bytes] : {std::pair<std::uint32_t, int>{offset + size, 4},
+                              {0, 4},
+                              {offset, 4},
+                              {40, 4},
+                              {width, 4},
+                              {height, 4},
+                              {1, 2},
+                              {bits, 2},
+                              {0, 4},
+                              {size, 4},
+                              {3780, 4},
+                              {3780, 4},
+                              {palette.size(), 4},
+                              {0, 4}})
+    put(value, bytes);
+  for (std::uint32_t c : palette) put(c, 4);
   for (int row = height - 1; row >= 0; --row) {
     const std::size_t start = b.size();
-    for (int x = 0; x < width; ++x) Put(b, pixels_top_down[row * width + x], bits / 8);
-    b.resize(start + stride, 0);
+    for (int x = 0; x < width; ++x) put(pixels_top_down[row * width + x], bits / 8);
+    b.resize(start + stride, '\0');
   }
   return b;
 }
 
-inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 // An empty temporary folder, removed with what it holds when the test is done.
-class FreshFolder {
- public:
-  explicit FreshFolder(const std::string& name)
-      : path_((std::filesystem::temp_directory_path() /
-               ("kvor-printer-" + std::to_string(::getpid()) + "-" + name))
-                  .string()) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~FreshFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& Path() const { return path_; }
-  operator const std::string&() const { return path_; }
-  std::string operator+(const char* tail) const { return path_ + tail; }
-
- private:
-  std::string path_;
+struct FreshFolder {
+  ~FreshFolder() { std::filesystem::remove_all(path); }
+  operator const std::string&() const { return path; }
+  std::string operator+(const char* tail) const { return path + tail; }
+  const std::string path = kvor::test::TempFolder();
 };
 
 // Standard output of a command line (the arguments are test-made paths without quotes in them).
