@@ -5,16 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <utility>
 #include <vector>
 
 #include "common/cp1252.h"
 #include "common/text.h"
-#include "frame/settings.h"
 #include "registers/admin.h"
 #include "registers/database.h"
-#include "support/scripted_run.h"
+#include "support/open_registers.h"
 
 namespace kvor::registers {
 namespace {
@@ -25,28 +23,13 @@ const Layout& LayoutOf(const char* code) {
   return *FindLayout(code);
 }
 
-// A record whose every character tells its position: "A" + (position - 1) % 26.
-std::string Distinct(int length, const std::string& key) {
-  std::string r;
-  for (int i = 0; i < length; ++i) r += static_cast<char>('A' + i % 26);
-  return r.replace(0, key.size(), key);
-}
-
-class Readers : public ::testing::Test {
+class Readers : public test::OpenRegisters {
  protected:
-  explicit Readers(const std::string& actions = "") : run(actions) {}
   void SetUp() override {
-    frame::FillFrameState(ctx(), {"/opt/kvor/bin/trv00381", "C:", {}});
-    int16_t err = 0;
-    frame::ReadDriveSettings(ctx(), err);
-    ASSERT_EQ(err, 0);
-    OpenAllRegisters(ctx(), err);
-    ASSERT_EQ(err, 0);
+    OpenRegisters::SetUp();
     ctx().frame.company_id = "001";
     ctx().frame.owner_short_name = "KVOR";
   }
-  void TearDown() override { CloseAllChannels(ctx()); }
-  Context& ctx() { return run.ctx(); }
   Record& F(const char* code) { return Fields(ctx(), code); }
   void Store(const char* code, const Parts& parts) {
     Record r(LayoutOf(code));
@@ -78,7 +61,6 @@ class Readers : public ::testing::Test {
     return shown;
   }
   CompanySettings settings;
-  test::ScriptedRun run;
 
  private:
   std::size_t seen_ = 0;
@@ -222,16 +204,10 @@ TEST_F(Readers, LengthTableIsBuiltAndItsSettingsNormalised) {
   EXPECT_EQ(table.Entry(46), "    ");
 }
 
-class CustomerExtra : public Readers {
- protected:
-  void SetUp() override {
-    Readers::SetUp();
-    F("KRK-KUND").SetAt(1, 23, kCustomer);
-  }
-  static constexpr const char* kCustomer = "001SE100KUND-4711      ";
-};
-
-TEST_F(CustomerExtra, AMissingRecordGetsTheDefaultsAndIsNotWritten) {
+TEST_F(Readers, CustomerExtraGetsDefaultsOrIsAdjustedAndWrittenBack) {
+  const std::string customer = "001SE100KUND-4711      ";
+  F("KRK-KUND").SetAt(1, 23, customer);
+  // A missing record gets the defaults and is not written.
   Company({{469, "J"}});
   int16_t err = 9;
   ReadCustomerExtra(ctx(), 26, err);
@@ -240,25 +216,19 @@ TEST_F(CustomerExtra, AMissingRecordGetsTheDefaultsAndIsNotWritten) {
   EXPECT_EQ(x.At(47, 2) + x.At(55, 3) + x.At(232, 9), "NNNNNNNNNNN0N0");
   EXPECT_EQ(x.At(308, 5), "41337");  // 312: the third of the company's settings cells
   EXPECT_EQ(x.At(224, 3), "100");
-  EXPECT_EQ(Stored("KRK-XTRA", kCustomer), "(none)");
-
+  EXPECT_EQ(Stored("KRK-XTRA", customer), "(none)");
   Company({{469, "N"}});
   ReadCustomerExtra(ctx(), 26, err);
   EXPECT_EQ(x.At(308, 5) + x.At(224, 3), "00000   ");
-  EXPECT_EQ(Messages(), "");
-}
 
-TEST_F(CustomerExtra, WriteBackAdjustsSettingsAndKeepsEveryOtherCharacter) {
+  // A stored record has its settings adjusted and keeps every other character.
   Company({{469, "J"}});
-  std::string original = Distinct(337, kCustomer);
+  std::string original = DistinctRecord(customer).substr(0, 337);
   original[308 - 1] = '7';                         // a valid setting digit stays
   original.replace(241 - 1, 13, "7312345678901");  // the GLN, not a setting
   Put("KRK-XTRA", original);
-
-  int16_t err = 9;
   ReadCustomerExtra(ctx(), 26, err);
   ASSERT_EQ(err, 0) << run.Lines();
-
   std::string expected = original;
   for (const auto& [position, text] : Parts{{47, "NN"},          // U, V
                                             {55, "NNN"},         // C, D, E
@@ -267,9 +237,9 @@ TEST_F(CustomerExtra, WriteBackAdjustsSettingsAndKeepsEveryOtherCharacter) {
                                             {232, "NNNNNN0N0"},  // X to F; 238 and 240 digits
                                             {309, "1337"}})      // W to Z: the defaults
     expected.replace(position - 1, text.size(), text);
-  EXPECT_EQ(Stored("KRK-XTRA", kCustomer), expected);
-  EXPECT_EQ(F("KRK-XTRA").Text(), expected);  // the fields hold the record as written
-  EXPECT_EQ(Messages(), "");                  // read with a lock: no warning
+  EXPECT_EQ(Stored("KRK-XTRA", customer), expected);
+  EXPECT_EQ(x.Text(), expected);  // the fields hold the record as written
+  EXPECT_EQ(Messages(), "");      // read with a lock: no warning
 }
 
 TEST_F(Readers, LoadSpecificationRowKeyAndItsLength) {
@@ -331,7 +301,7 @@ TEST_F(Readers, CertificationRecordIsCreatedThenUpdated) {
 constexpr const char* kHeaderKey = "001F000123";
 
 TEST_F(Readers, HeaderMarksKeepEveryOtherCharacter) {
-  const std::string original = Distinct(999, kHeaderKey);
+  const std::string original = DistinctRecord(kHeaderKey);
   Put("SVF-FTHD", original);
   int16_t err = 9;
   WriteSentMark(ctx(), 2, "000123", err);
