@@ -18,7 +18,7 @@ struct RecordedSurface {
   Surface surface{std::make_unique<RecordingBackend>(job)};
 };
 
-TEST(SurfaceColumns, ColumnsAndLinesFollowTheCurrentFont) {
+TEST(SurfaceColumns, ColumnsAndLinesFollowTheCurrentFontAndPosition) {
   RecordedSurface r;
   Surface& s = r.surface;
   s.SetFontSize(10);
@@ -50,18 +50,16 @@ TEST(SurfaceColumns, ColumnsAndLinesFollowTheCurrentFont) {
   EXPECT_DOUBLE_EQ(s.ColumnWidth(), 272);
   s.SetFontSize(20);
   EXPECT_DOUBLE_EQ(s.ColumnWidth(), 136);
-}
 
-TEST(SurfaceColumns, CurrentYCanBeSetAndRunsKeepTheirFont) {
-  RecordedSurface r;
-  Surface& s = r.surface;
-  s.SetCurrentY(1500);
+  // A line from a set position; an empty line still advances and draws nothing.
+  s.SetFontName("COURIER NEW");
   s.SetFontSize(8);
+  s.SetCurrentY(1500);
   s.Print(3, "rad", true);
-  s.Print(3, "", true);  // an empty line still advances and draws nothing
+  s.Print(3, "", true);
   EXPECT_DOUBLE_EQ(s.CurrentY(), 1500 + 2 * kMonoLine * 160);
-  ASSERT_EQ(r.job->texts.size(), 1u);
-  const TextRun& run = r.job->texts[0];
+  ASSERT_EQ(r.job->texts.size(), 4u);
+  const TextRun& run = r.job->texts[3];
   EXPECT_EQ(run.font, "COURIER NEW");
   EXPECT_EQ(run.size, 8);
   EXPECT_FALSE(run.bold);

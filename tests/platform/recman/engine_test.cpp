@@ -94,7 +94,7 @@ TEST_F(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   EXPECT_EQ(walked, std::vector<std::string>(kByteOrder.begin() + 3, kByteOrder.end()));
 }
 
-TEST_F(recmanEngine, EndOfFileAndNoCurrentRecord) {
+TEST_F(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   MakeFile({});
   EXPECT_EQ(a.Read(op::kGetFirst), status::kEndOfFile);
   EXPECT_EQ(a.Read(op::kGetLast), status::kEndOfFile);
@@ -111,16 +111,15 @@ TEST_F(recmanEngine, EndOfFileAndNoCurrentRecord) {
   EXPECT_EQ(a.Read(op::kGetEqual, "A"), status::kKeyNotFound);
   ASSERT_EQ(a.Read(op::kGetPrevious), 0);  // failed reads keep the position at C
   EXPECT_EQ(a.key(), Key("B"));
-}
 
-TEST_F(recmanEngine, StepNextFollowsInsertionOrder) {
-  MakeFile({"C", "A", "B"});
+  // Step Next follows the order of insertion, also in the file opened again.
+  ASSERT_EQ(a.Insert(Rec("A")), 0);
   ASSERT_EQ(a.Close(), 0);
   ASSERT_EQ(a.Open(path), 0);
-  EXPECT_EQ(Walk(op::kStepNext, op::kStepNext), (std::vector{Key("C"), Key("A"), Key("B")}));
-  ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(Walk(op::kStepNext, op::kStepNext), (std::vector{Key("B"), Key("C"), Key("A")}));
+  ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
   ASSERT_EQ(a.Read(op::kStepNext), 0);
-  EXPECT_EQ(a.key(), Key("B"));
+  EXPECT_EQ(a.key(), Key("A"));
 }
 
 TEST_F(recmanEngine, DeleteInsertAndUpdateOfTheCurrentRecord) {
@@ -158,7 +157,7 @@ TEST_F(recmanEngine, DeleteInsertAndUpdateOfTheCurrentRecord) {
   EXPECT_EQ(a.record(), Rec("C", "data of C"));
 }
 
-TEST_F(recmanEngine, RecordLengthsAndBuffers) {
+TEST_F(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
   MakeFile({});
   // Shorter data is padded with blanks; data shorter than the key or longer than the record is
   // refused.
@@ -178,6 +177,18 @@ TEST_F(recmanEngine, RecordLengthsAndBuffers) {
             status::kKeyBufferTooShort);
   EXPECT_EQ(a.Raw(op::kGetEqual, data.data(), length, key.data(), kKeyLength, 1),
             status::kInvalidKeyNumber);
+  EXPECT_EQ(a.Raw(16, data.data(), length, key.data(), kKeyLength), status::kInvalidOperation);
+  EXPECT_EQ(a.Raw(op::kInsert + op::kSingleLock, data.data(), length, key.data(), kKeyLength),
+            status::kInvalidOperation);
+  // Without an open handle: a blank position block, or one of another engine.
+  char blanks[kPositionBlockSize];
+  std::fill(std::begin(blanks), std::end(blanks), ' ');
+  EXPECT_EQ(engine.Call(op::kGetFirst, blanks, data.data(), length, key.data(), kKeyLength, 0),
+            status::kFileNotOpen);
+  Engine other;
+  EXPECT_EQ(
+      other.Call(op::kGetFirst, a.position_block(), data.data(), length, key.data(), kKeyLength, 0),
+      status::kFileNotOpen);
   EXPECT_EQ(data, std::string(kRecordLength, '#'));
 }
 
@@ -287,24 +298,6 @@ TEST_F(recmanEngine, FileNamesArePaddedAndMapped) {
   EXPECT_EQ(c.Open("D:\\NOT\\MAPPED.BTR"), status::kFileNotFound);
   EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
   EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR", 5), status::kInvalidOperation);
-}
-
-TEST_F(recmanEngine, CallsWithoutAnOpenHandleOrAKnownOperation) {
-  MakeFile({"A"});
-  std::string data(kRecordLength, ' ');
-  std::string key = Key("A");
-  uint16_t length = kRecordLength;
-  EXPECT_EQ(a.Raw(16, data.data(), length, key.data(), kKeyLength), status::kInvalidOperation);
-  EXPECT_EQ(a.Raw(op::kInsert + op::kSingleLock, data.data(), length, key.data(), kKeyLength),
-            status::kInvalidOperation);
-  char blanks[kPositionBlockSize];
-  std::fill(std::begin(blanks), std::end(blanks), ' ');
-  EXPECT_EQ(engine.Call(op::kGetFirst, blanks, data.data(), length, key.data(), kKeyLength, 0),
-            status::kFileNotOpen);
-  Engine other;  // a position block of this engine means nothing to another
-  EXPECT_EQ(
-      other.Call(op::kGetFirst, a.position_block(), data.data(), length, key.data(), kKeyLength, 0),
-      status::kFileNotOpen);
 }
 
 TEST_F(recmanEngine, CreateReplacesAFileNobodyHasOpenAndStatDescribesIt) {
