@@ -190,13 +190,5 @@ TEST(PrinterSetList, PdfPrinterIsAlwaysOfferedAndTestPrintersRecord) {
   EXPECT_EQ(set.RecordedJobs("KVOR TEST")[0]->PageText(1), " hej\n");
 }
 
-TEST(PrinterSetList, SystemPrintersComeFirstAndListingNeedsNoServer) {
-  // Whatever the machine's print system holds, listing works and ends with the PDF printer.
-  PrinterSet set("/tmp/kvor-printer-unused");
-  const auto names = set.DeviceNames();
-  ASSERT_FALSE(names.empty());
-  EXPECT_EQ(names.back(), "KVOR PDF");
-}
-
 }  // namespace
 }  // namespace kvor::printer
