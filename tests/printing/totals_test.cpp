@@ -21,6 +21,13 @@ class Totals : public InvoiceRecords {
     if (HasFatalFailure()) return;
     PrintTotals(ctx(), language < 0 ? ctx().print.run.language : language, err);
   }
+  // The block again on a new job, after changes to the fields.
+  void Reprint(int16_t language) {
+    ResetCounters(ctx());
+    BeginBarePage();
+    PrintTotals(ctx(), language, err);
+    ASSERT_EQ(err, 0);
+  }
   // Changes to the fields between the read and the print.
   std::function<void()> Prepare = [] {};
   void Sums(const std::string& net_company, const std::string& net_invoice) {
@@ -86,11 +93,8 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   EXPECT_NEAR(OnlyRun("Trädgårdens Sågverk AB"_w).y, foot.y + 100, 1);
 
   // Rows in the company's currency print the company sums.
-  ResetCounters(ctx());
   ctx().print.run.row_price_flag = "E";
-  BeginBarePage();
-  PrintTotals(ctx(), 2, err);
-  ASSERT_EQ(err, 0);
+  Reprint(2);
   EXPECT_EQ(OnlyRun("56.096:985").y, OnlyRun("Nettobetrag...........:").y);
 }
 
@@ -117,7 +121,7 @@ TEST_F(Totals, APageThatContinuesShowsTheContinuationTextAndNoZeroAmounts) {
   ExpectOnTheSheet();
 }
 
-TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguageAndAFasAmountLiftsTheBlock) {
+TEST_F(Totals, OnASwedishInvoiceCertificationMarkingFasAndFootFlagsShapeTheBlock) {
   Prepare = [&] { Fields("SVF-DATA").SetAt(72, 60, "PEFC : 70 % certifierat"); };
   PrintBlock("241001", 0);
   ASSERT_EQ(err, 0);
@@ -127,72 +131,55 @@ TEST_F(Totals, TheCertificationLineSpeaksTheCustomersLanguageAndAFasAmountLiftsT
   EXPECT_GT(RunsOf(std::string(110, '\x97')).front().y, OnlyRun("Certifiering:").y);
   // With the certification line the block and its foot still end on the sheet.
   ExpectOnTheSheet();
+  // The certification word in the customer's language; the sample has no captions in language 5
+  // (told).
   for (const auto& [language, expected] : {std::pair<int16_t, const char*>{2, "Zertifizierung:"},
                                            {1, "Certification:"},
                                            {5, "Certification:"}}) {
-    ResetCounters(ctx());
-    BeginBarePage();
-    PrintTotals(ctx(), language, err);  // the sample has no captions in language 5 (told)
+    Reprint(language);
     EXPECT_EQ(RunsOf(expected).size(), 1u) << language;
   }
+
+  // Marking kinds bring their picture and text.
+  Fields("SVF-FTHD").Set("FTHD_P855", "1");
+  Fields("SVF-DATA").SetAt(63, 9, "PEFC 100%");
+  Reprint(0);
+  ASSERT_EQ(Job()->pictures.size(), 2u);
+  EXPECT_NE(Job()->pictures[0].source.find("KD5630.BMP"), std::string::npos);
+  EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 105:107.325:810");
+  Fields("SVF-FTHD").Set("FTHD_P855", "2");
+  Reprint(0);
+  EXPECT_EQ(Job()->pictures.size(), 1u);  // the foot picture only
+  EXPECT_EQ(OnlyRun("ISPM 15").column, 64);
+  EXPECT_TRUE(RunsOf("PEFC 100%").empty());
 
   // A FAS amount gets its line and an underline under the amount, which ends at column 116. The
   // FAS line's two lines move the block up by as much, so that the foot stays on the sheet; the
   // row limit moves with it.
-  ResetCounters(ctx());
   Fields("SVF-FTHD").Set("FASBELOPP", "      2500.000");
-  BeginBarePage();
-  PrintTotals(ctx(), 0, err);
-  ASSERT_EQ(err, 0);
+  Reprint(0);
   ExpectLines({{"FAS-belopp 001.......:", "74:FAS-belopp 001.......: | 107:2.500:000"},
                {"FAS-belopp:", "74:FAS-belopp: | 97:···················"}});
   EXPECT_GT(OnlyRun("FAS-belopp:").y, OnlyRun("FAS-belopp 001.......:").y);
   EXPECT_EQ(OnlyRun("Certifiering:").y, TotalsTop(ctx()));
   EXPECT_LT(TotalsTop(ctx()), 14375 - 450 - 175);
   ExpectOnTheSheet();
-}
 
-TEST_F(Totals, MarkingKindsBringTheirPictureAndText) {
-  Prepare = [&] {
-    Fields("SVF-FTHD").Set("FTHD_P855", "1");
-    Fields("SVF-DATA").SetAt(63, 9, "PEFC 100%");
-  };
-  PrintBlock("241001");
-  ASSERT_EQ(err, 0);
-  ASSERT_EQ(Job()->pictures.size(), 2u);
-  EXPECT_NE(Job()->pictures[0].source.find("KD5630.BMP"), std::string::npos);
-  EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 105:107.325:810");
-
-  ResetCounters(ctx());
-  Fields("SVF-FTHD").Set("FTHD_P855", "2");
-  BeginBarePage();
-  PrintTotals(ctx(), 0, err);
-  ASSERT_EQ(err, 0);
-  EXPECT_EQ(Job()->pictures.size(), 1u);  // the foot picture only
-  EXPECT_EQ(OnlyRun("ISPM 15").column, 64);
-  EXPECT_TRUE(RunsOf("PEFC 100%").empty());
-}
-
-TEST_F(Totals, BlankFootFieldsLeaveTheirCaptionsOutAndTheFlagsDecideRuleAndFoot) {
-  Prepare = [&] {
-    registers::Clear(ctx(), registers::LayoutOfChannel(11));  // no bank
-    Fields("SYS-FRTG").SetAt(198, 15, "");
-    Fields("SYS-FRTG").SetAt(43, 1, "N");
-  };
-  PrintBlock("241001");
-  ASSERT_EQ(err, 0);
+  // Blank foot fields leave their captions out.
+  registers::Clear(ctx(), registers::LayoutOfChannel(11));  // no bank
+  Fields("SYS-FRTG").SetAt(198, 15, "");
+  Fields("SYS-FRTG").SetAt(43, 1, "N");
+  Reprint(0);
   const std::string page = ToUtf8(Job()->PageText(1));
   for (const char* left_out : {"Swift:", "Konto:", "Mobiltelefon:", "Innehar"})
     EXPECT_EQ(page.find(left_out), std::string::npos) << left_out;
   EXPECT_NE(page.find("Iban:"), std::string::npos);
   EXPECT_NE(page.find("Telefon:"), std::string::npos);
 
-  ResetCounters(ctx());
+  // The flags take the foot away and put a rule under the total.
   Fields("SYS-DATA").SetAt(60, 1, "N");
   Fields("SYS-DATA").SetAt(64, 1, "J");
-  BeginBarePage();
-  PrintTotals(ctx(), 0, err);
-  ASSERT_EQ(err, 0);
+  Reprint(0);
   for (const printer::PictureRun& picture : Job()->pictures)
     EXPECT_EQ(picture.source.find("FOTEN"), std::string::npos);
   EXPECT_TRUE(RunsOf("Trädgårdens Sågverk AB"_w).empty());
