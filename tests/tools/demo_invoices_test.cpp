@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "demo.h"
-#include "demo_invoices.h"
 #include "platform/files/drive_map.h"
 #include "reg.h"
 #include "registers/admin.h"
@@ -76,23 +75,6 @@ class DemoInvoices : public ::testing::Test {
 };
 std::string* DemoInvoices::dir_ = nullptr;
 reg::Keeper* DemoInvoices::keeper_ = nullptr;
-
-TEST_F(DemoInvoices, EveryRecordIsStoredUnderItsOwnKey) {
-  std::map<std::string, int> per_register;
-  for (const demo::SampleRecord& sample : demo::InvoiceRecords()) {
-    const Layout* layout = FindLayout(sample.code);
-    ASSERT_NE(layout, nullptr) << sample.code;
-    std::string record, error;
-    ASSERT_TRUE(reg::SetFields(*layout, sample.fields, record, error)) << error;
-    const std::string key = record.substr(0, layout->key_length);
-    EXPECT_EQ(Get(sample.code, key), record) << sample.code << " '" << key << "'";
-    ++per_register[sample.code];
-  }
-  // Each invoice register holds exactly the sample's records: none was lost to a shared key.
-  for (const char* code : {"SVF-FTHD", "SVF-FTSP", "SVF-FTAP", "SVF-LSHD", "SVF-LSSP", "KRK-KUND",
-                           "KRK-XTRA", "SVP-DSNA"})
-    EXPECT_EQ(static_cast<int>(List(code, "").size()), per_register[code]) << code;
-}
 
 TEST_F(DemoInvoices, EveryHeaderFindsWhatTheLookupAndThePrintRunRead) {
   const std::vector<std::string> headers = List("SVF-FTHD", "001F");
