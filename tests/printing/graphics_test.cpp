@@ -1,5 +1,5 @@
-// Barcodes and pictures on the page, and a whole job on KVOR PDF read back by the tools a person
-// would use: pdfinfo, pdftotext, pdftoppm and a barcode reader.
+// Barcodes and pictures on the page, and a whole job on KVOR PDF: one file named after the job,
+// its pages counted by pdfinfo.
 #include <filesystem>
 
 #include "common/cp1252.h"

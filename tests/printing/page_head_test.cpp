@@ -1,5 +1,5 @@
 // The page head on the in-memory printer, with the sample invoices read into the register fields
-// as the print run reads them: what stands where, in which font, on the first page of a copy,
+// as the print run reads them: what stands where on the first page of a copy,
 // on its later pages and on copies, and how the SYS-DATA print settings change the head.
 #include <filesystem>
 #include <memory>

@@ -1,5 +1,5 @@
-// The printer table and pictures of kvor demo, read back from a freshly written installation:
-// the table byte for byte, each picture by its own header and again by an independent reader.
+// The pictures of kvor demo, read back from a freshly written installation: each picture by its
+// own header and again by an independent reader.
 #include <gtest/gtest.h>
 
 #include <QImage>
