@@ -151,6 +151,13 @@ TEST_F(MainWindowTest, TypingReachesTheModelWhileEnabledAndTheSixthDigitShowsThe
   EXPECT_EQ(run.Find<QLabel>(form, "LblVkod")->text(), "EUR");
   EXPECT_EQ(run.Find<QLabel>(form, "LblKoden")->text(), "DE");
   EXPECT_EQ(run.Find<QLabel>(form, "LblDatum")->text().size(), 10);
+  // A one-line label keeps a text too long for it on its line and shows it whole as a tool tip.
+  QLabel* path = run.Find<QLabel>(form, "LblBfile");
+  run.ctx().main.LblBfile->SetText("C:\\KVOR   \\BILDER\\001FOTLOGGA.BMP");
+  EXPECT_FALSE(path->wordWrap());
+  EXPECT_EQ(path->toolTip(), QString("C:\\KVOR   \\BILDER\\001FOTLOGGA.BMP"));
+  run.ctx().main.LblBfile->SetText("C:");
+  EXPECT_EQ(path->toolTip(), QString());
   QPushButton* print = run.Find<QPushButton>(form, "CmdKlar");
   EXPECT_TRUE(print->isEnabled());
   EXPECT_EQ(window->focusWidget(), print);
