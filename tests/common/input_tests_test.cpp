@@ -23,31 +23,31 @@ Checked Check(RecordingMessenger& m, Test test, std::string value) {
   return {value, colours.back, colours.fore, error};
 }
 
+// Any other value is refused: the input-test colours, indicator 1, and `told` in an input box.
+template <typename Test>
+void ExpectRefused(Test test, const std::string& told) {
+  RecordingMessenger m;
+  EXPECT_EQ(Check(m, test, "x"), Checked("X", kWhite, 0x000080u, 1));
+  ASSERT_EQ(m.calls.size(), 1u);
+  EXPECT_EQ(m.last().via, Shown::kInputBox);
+  EXPECT_EQ(m.last().text, Paragraphs(told, "Angivet EJ tillåtet!"_w));
+}
+
 TEST(ColouredFields, YesNoAndCertCodeColourTheFieldOrRefuse) {
   RecordingMessenger m;
   EXPECT_EQ(Check(m, TestYesNo, "+"), Checked("J", kWhite, 0x008000u, 0));
   EXPECT_EQ(Check(m, TestYesNo, "-"), Checked("N", kWhite, 0xC00000u, 0));
   EXPECT_TRUE(m.empty());
-  EXPECT_EQ(Check(m, TestYesNo, "x"), Checked("X", kWhite, 0x000080u, 1));
-  ASSERT_EQ(m.calls.size(), 1u);
-  EXPECT_EQ(m.last().via, Shown::kInputBox);
-  EXPECT_EQ(m.last().text, Paragraphs("Endast TECKEN-värdet [ J ] eller [ N ] tillåtes!"_w,
-                                      "Angivet EJ tillåtet!"_w));
+  ExpectRefused(TestYesNo, "Endast TECKEN-värdet [ J ] eller [ N ] tillåtes!"_w);
 
   // The certification code: each one its colours.
-  m.clear();
   EXPECT_EQ(Check(m, TestCertCode, "b"), Checked("B", 0x000000u, 0xCDEDEBu, 0));
   EXPECT_EQ(Check(m, TestCertCode, "n"), Checked("N", kWhite, 0xC00000u, 0));
   EXPECT_EQ(Check(m, TestCertCode, "J"), Checked("J", kWhite, 0x008000u, 0));
   EXPECT_EQ(Check(m, TestCertCode, "p"), Checked("P", kWhite, 0x800080u, 0));
   EXPECT_EQ(Check(m, TestCertCode, "F"), Checked("F", kWhite, 0x800080u, 0));
   EXPECT_TRUE(m.empty());
-  EXPECT_EQ(Check(m, TestCertCode, "x"), Checked("X", kWhite, 0x000080u, 1));
-  ASSERT_EQ(m.calls.size(), 1u);
-  EXPECT_EQ(m.last().via, Shown::kInputBox);
-  EXPECT_EQ(m.last().text,
-            Paragraphs("Endast TECKEN-värdet [J] [ N ] [ B ] [ F ] [ P ] tillåtes!"_w,
-                       "Angivet EJ tillåtet!"_w));
+  ExpectRefused(TestCertCode, "Endast TECKEN-värdet [J] [ N ] [ B ] [ F ] [ P ] tillåtes!"_w);
 }
 
 TEST(TestDigits, ComplainsAboutTheFirstOtherCharacter) {

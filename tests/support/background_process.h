@@ -39,15 +39,16 @@ class BackgroundProcess {
   }
   // Waits up to `seconds` for the process to end: its exit code, or -1 while it still runs.
   int WaitForEnd(double seconds) {
-    for (int i = 0; pid_ > 0 && i < seconds * 50; ++i) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        code_ = ExitCode(status);
-      } else {
-        usleep(20000);
-      }
-    }
+    WaitUntil(
+        [&] {
+          int status = 0;
+          if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            code_ = ExitCode(status);
+          }
+          return pid_ <= 0;
+        },
+        seconds);
     return pid_ > 0 ? -1 : code_;
   }
   // Ends it with SIGTERM, as a person ends a program, and waits for it.

@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -90,16 +92,28 @@ inline int Occurrences(const std::string& text, const std::string& part) {
   return n;
 }
 
+// Calls `ready` every 20 ms until it returns true or `seconds` have passed (a bound for a broken
+// run, not a pace); true when it did.
+inline bool WaitUntil(const std::function<bool()>& ready, double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    usleep(20000);
+  }
+  return true;
+}
+
 // Waits up to `seconds` for a file to hold `text` (`times` times): programs started without
 // waiting write late. The file's content when it does, or at the end of the wait.
 inline std::string WaitForText(const std::string& path, const std::string& text, double seconds = 5,
                                int times = 1) {
   std::string content;
-  for (int i = 0; i < seconds * 50; ++i) {
-    content = ReadFile(path);
-    if (Occurrences(content, text) >= times) break;
-    usleep(20000);
-  }
+  WaitUntil(
+      [&] {
+        content = ReadFile(path);
+        return Occurrences(content, text) >= times;
+      },
+      seconds);
   return content;
 }
 

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <regex>
 #include <string>
@@ -27,16 +26,6 @@ struct XWindow {
   std::string id;
   int x = 0, y = 0, width = 0, height = 0;
 };
-
-// Calls `ready` every 50 ms until it returns true or `seconds` have passed.
-inline bool WaitUntil(const std::function<bool()>& ready, double seconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
 
 class XDisplay {
  public:
