@@ -21,10 +21,11 @@ struct FrameState {
   int16_t idle_limit = 240;  // ticks of one second before the program leaves by itself
   int16_t events_suppressed =
       1;  // while 1 the main window's change, focus and key handlers do nothing
-  int16_t close_permitted = 0;                  // set to 1 only by the program's own end routine
-  int16_t print_busy = 0;                       // 1 while a print run is under way
-  int16_t stop = 0;                             // set by the cancel question of a print run
-  int32_t invoice_list_count = 0;               // 32 bits, as the list positions
+  int16_t close_permitted = 0;     // set to 1 only by the program's own end routine
+  int16_t print_busy = 0;          // 1 while a print run is under way
+  int16_t stop = 0;                // set by the cancel question of a print run
+  int16_t stop_ran_exit = 0;       // 1 once the stop procedure ran the exit routine in its place
+  int32_t invoice_list_count = 0;  // 32 bits, as the list positions
   int16_t window_width = 0, window_height = 0;  // as laid out; the window keeps this size
   bool file_system_ready = false;
   std::string company_id;                // 3 characters

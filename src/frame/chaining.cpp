@@ -112,6 +112,10 @@ void StopProcedure(Context& ctx) {
   if (!ctx.clipboard.SetText(handover)) {
     dialogs::ReportTrappedError(ctx, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"_w,
                                 TrappedError{"PROGSTOP", 521, "Can't open Clipboard"});
+    // The exit routine comes back here when it cannot start the menu program either: then no
+    // program of the suite can take over, and this one ends.
+    if (ctx.frame.stop_ran_exit) EndProgram(ctx, kStoppedCode);
+    ctx.frame.stop_ran_exit = 1;
     ExitRoutine(ctx);
   }
   int16_t err = 0;

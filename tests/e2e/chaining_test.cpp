@@ -26,11 +26,11 @@ class Chaining : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
-  ProcessResult Run(const std::string& actions) {
+  ProcessResult Run(const std::string& actions, const std::string& clipboard = "/clipboard") {
     WriteFile(dir + "/actions.txt", actions);
     return RunProgram(Trv00381(),
                       {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04"},
-                      dir, {{"KVOR_CLIPBOARD", dir + "/clipboard"}});
+                      dir, {{"KVOR_CLIPBOARD", dir + clipboard}});
   }
   std::string C(const std::string& path) { return demo + "/C/" + path; }
   std::string Log(const std::string& wanted) {
@@ -84,6 +84,17 @@ TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramWithTheMessage) {
       "Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ p\xE5 DISK-enheten!\n";
   const std::string log = Log(handed_over);
   EXPECT_NE(log.find(handed_over), std::string::npos) << log;
+}
+
+TEST_F(Chaining, AStopThatCanNeitherUseTheClipboardNorReachTheMenuEndsAtTheSecondFailure) {
+  std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
+  const ProcessResult r = Run("click CmdExit\n", "/no-such-folder/clipboard");
+  EXPECT_EQ(r.code, 1) << r.err;
+  // The stop procedure falls back on the exit routine once; its second failure ends the run.
+  EXPECT_EQ(Occurrences(r.out, "finns EJ på DISK-enheten!"), 2) << r.out.substr(0, 4000);
+  EXPECT_EQ(Occurrences(r.out, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"), 2);
+  EXPECT_EQ(r.out.find("start "), std::string::npos);
+  EXPECT_TRUE(r.out.ends_with("end 1\n"));
 }
 
 TEST_F(Chaining, CalledByOwnNameReturnsToTheCallerAfterAStop) {
