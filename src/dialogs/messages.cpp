@@ -78,6 +78,12 @@ Control& AddMessageLabel(Form& f, const WindowSize& size, const std::string& tex
   return c;
 }
 
+void ShowWaitText(MasterWindow& m) {
+  m.Mf->SetText("Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
+  m.Mf->SetForeColor(0x000000);
+  m.Mb->SetBackColor(0xFFFF00);
+}
+
 // A dialog form is hidden when it goes out of scope, however its wait ends.
 struct Loaded {
   forms::FrontEnd& ui;
@@ -124,7 +130,7 @@ void Pause(Context& ctx, double n) {
 
 void ShowMessage(Context& ctx, const std::string& text, int16_t kind) {
   MasterWindow& m = ctx.main;
-  ctx.msg.status_text = m.Mf->Text();
+  KeepStatusText(ctx);
   ctx.msg.text = text;
   ctx.msg.kind = kind;
   ctx.msg.last_shown = text;
@@ -176,10 +182,6 @@ void ShowMessage(Context& ctx, const std::string& text, int16_t kind) {
     while (close.Enabled()) Pause(ctx, 75);
     RestoreStatusLine(ctx);
   }  // unloaded
-  if (ctx.msg.wait_flag == 1) {
-    ctx.msg.wait_flag = 0;
-    EnterWaitState(ctx);
-  }
 }
 
 void ReportError(Context& ctx, const std::string& text) {
@@ -219,7 +221,7 @@ void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wan
     Control& frame = f.Add(Kind::Label, "LblRam", {});
 
     // The status line tells which button is preselected.
-    ctx.msg.status_text = m.Mf->Text();
+    KeepStatusText(ctx);
     int16_t& wanted = ctx.msg.close_button_wanted;
     int16_t& chosen = ctx.msg.preselected;
     if (wanted > 1) wanted = 1;
@@ -275,11 +277,15 @@ void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wan
   }  // unloaded
 }
 
+void KeepStatusText(Context& ctx) {
+  if (ctx.msg.wait_flag == 0) ctx.msg.status_text = ctx.main.Mf->Text();
+}
+
 void RestoreStatusLine(Context& ctx) {
   ctx.frame.idle_counter = 0;
   if (ctx.msg.wait_flag == 1) {
-    ctx.msg.wait_flag = 0;
-    EnterWaitState(ctx);
+    // Still waiting: the waiting text comes back, the status text stays for the wait's end.
+    ShowWaitText(ctx.main);
     return;
   }
   ctx.main.Mf->SetText(ctx.msg.status_text);
@@ -292,13 +298,12 @@ void EnterWaitState(Context& ctx) {
   MasterWindow& m = ctx.main;
   m.CmdExit->Enable(false, kGrey);
   if (ctx.msg.wait_flag == 0) {
+    KeepStatusText(ctx);
     ctx.msg.wait_flag = 1;
-    ctx.msg.status_text = m.Mf->Text();
-    m.Mf->SetText("Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
-    m.Mf->SetForeColor(0x000000);
-    m.Mb->SetBackColor(0xFFFF00);
+    ShowWaitText(m);
   }
-  m.form.SetCaption(m.form.Caption() + std::string(kDotSeparator) + "!");
+  // The title marks the wait once, however often the wait is entered.
+  m.form.SetCaption(ctx.frame.window_title + std::string(kDotSeparator) + "!");
 }
 
 void LeaveWaitState(Context& ctx) {

@@ -38,6 +38,10 @@ void AskQuestion(Context& ctx, const std::string& text, int16_t close_button_wan
 void Pause(Context& ctx, double n);
 void DoEvents(Context& ctx);
 
+// Keeps the status line's text as the status text before a message or question covers it; in the
+// waiting state the status text already holds what the line showed before the wait.
+void KeepStatusText(Context& ctx);
+// The status text back on the status line, or the waiting text while the waiting state is on.
 void RestoreStatusLine(Context& ctx);
 void EnterWaitState(Context& ctx);
 void LeaveWaitState(Context& ctx);

@@ -184,6 +184,7 @@ void EnablePrintControls(Context& ctx) {
 
 void CancelQuestion(Context& ctx, int16_t& err) {
   MasterWindow& m = ctx.main;
+  dialogs::KeepStatusText(ctx);
   m.Mf->SetText("Besvara VISAT meddelande!");
   m.Mf->SetForeColor(0x000000);
   m.Mb->SetBackColor(colour::kStopOn);

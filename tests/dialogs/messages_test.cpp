@@ -208,17 +208,22 @@ TEST(WaitState, SurvivesAMessageAndEndsWithLeaveOrAStatusHelp) {
   MasterWindow& m = ctx.main;
   ctx.frame.window_title = "T";
   m.form.SetCaption("T");
+  m.Mf->SetText("före"_w);
   EnterWaitState(ctx);
   EXPECT_EQ(m.form.Caption(), "T \xB7 !");
   EXPECT_FALSE(m.CmdExit->Enabled());
   EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFF00u);
 
+  // A message leaves the status line and the title as they were, and the text before the wait
+  // comes back at its end.
   ShowMessage(ctx, "mitt i", kInformation);
   EXPECT_EQ(ctx.msg.wait_flag, 1);
   EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
+  EXPECT_EQ(m.form.Caption(), "T \xB7 !");
 
   LeaveWaitState(ctx);
+  EXPECT_EQ(m.Mf->Text(), "före"_w);
   EXPECT_EQ(m.form.Caption(), "T");
   EXPECT_TRUE(m.CmdExit->Enabled());
   EXPECT_EQ(m.CmdExit->BackColor(), 0xFFFFC0u);

@@ -1,6 +1,7 @@
 // The printer table, the printer choice and the page engine.
 #include "printing/page_engine.h"
 
+#include "common/cp1252.h"
 #include "printing/print_job.h"
 
 namespace kvor::printing {
@@ -139,11 +140,16 @@ class CancelQuestion : public PrintJob {
 
 TEST_F(CancelQuestion, NoGoesOnAndYesEndsWithThePagesPrinted) {
   ASSERT_EQ(Choose("KVOR TEST"), 0);
+  MasterWindow& m = ctx().main;
+  m.Mf->SetText("före"_w);
   int16_t err = 0;
   BeginJob(ctx(), "S", err);
   ASSERT_EQ(Page(1), 0);
   printing::CancelQuestion(ctx(), err);
   EXPECT_EQ(err, 0);
+  // The question gone, the status line and the title are those of the running job again.
+  EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
+  EXPECT_EQ(m.form.Caption(), ctx().frame.window_title + " \xB7 !");
   EXPECT_EQ(Page(2), 0);
   printing::CancelQuestion(ctx(), err);
   EXPECT_EQ(err, 1);
@@ -151,6 +157,8 @@ TEST_F(CancelQuestion, NoGoesOnAndYesEndsWithThePagesPrinted) {
   EXPECT_FALSE(ctx().main.CmdBryt->Enabled());
   EXPECT_EQ(Page(3), 1);
   Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(m.Mf->Text(), "före"_w);
+  EXPECT_EQ(m.form.Caption(), ctx().frame.window_title);
   EXPECT_EQ(Messages(),
             "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
             "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
