@@ -463,9 +463,11 @@ void PrintButtonPressed(Context& ctx) {
   ctx.print.run.row_group.clear();
   m.TidVisa->SetEnabled(false);
   PrintRun(ctx, m.state.error);
-  // A cancel answered before the job began leaves the stop flag set with no job end to clear
-  // it; the registers would refuse every read from then on.
+  // A run that stopped before its job began (a missing customer, a refused language code), or a
+  // cancel answered before it, had no job end to clear these: a stop flag left set would make
+  // the registers refuse every read, a busy flag the cancel button ask about a print.
   ctx.frame.stop = 0;
+  ctx.frame.print_busy = 0;
   selection::LoadInvoiceList(ctx, m.state.unprinted_count, m.state.printed_count, m.state.error);
   selection::AfterPrintRun(ctx);
   m.CmdExit->Enable(true, colour::kExitOn);

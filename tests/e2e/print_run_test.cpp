@@ -146,6 +146,20 @@ TEST_F(PrintRun, TheCustomersAddressAndLanguageAndTheBarcodeReachThePdf) {
   page = PdfText(Pdfs()[0], 1);
   EXPECT_NE(page.find("RECHNUNG"), std::string::npos) << page;
   EXPECT_EQ(page.find("FAKTURA "), std::string::npos) << page;
+  std::filesystem::remove_all(pdf_dir);
+
+  // A language the installation does not have stops the run before its job begins; the window
+  // is then as after a finished run: AvBryt goes back to number entry, asking nothing.
+  Reg({"put", "KRK-KUND", "--keep", "KUND_P001=001", "KUND_P004=DE", "KUND_P006=200",
+       "KUND_P009=HOLZMULLER", "KUND_P308=9"});
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+  const std::string t = Run("type TxtNmmr 241003\nclick CmdKlar\nclick CmdBryt\n");
+  EXPECT_NE(t.find("har EJ tillåten SPRÅK-kod! ¶ SPRÅK-kod: 9\n"), std::string::npos) << t;
+  EXPECT_EQ(t.find("Skall AVBRYT"), std::string::npos) << t;
+  EXPECT_NE(t.find("focus CmdBryt\nfocus TxtNmmr\nstatus Tryck [ENTER] för TILLDELNING"),
+            std::string::npos)
+      << t;
+  EXPECT_TRUE(Pdfs().empty());
 }
 
 TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLast) {
