@@ -15,6 +15,7 @@
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 
 #include "core/master_window.h"
@@ -43,6 +44,22 @@ class RealWindow : public DemoProcess {
     std::filesystem::create_directories(pictures);
   }
   std::string Transcript() const { return ReadFile(dir + "/transcript.txt"); }
+  // Starts the real trv00381 in a real window on the test's display (the tests' environment asks
+  // for offscreen) and waits for its number entry; `main` is where its window lies.
+  void OpenWindow(std::unique_ptr<BackgroundProcess>& program, const Environment& more = {}) {
+    std::filesystem::remove(dir + "/transcript.txt");
+    Environment env{{"DISPLAY", display.name}, {"QT_QPA_PLATFORM", "xcb"}};
+    env.insert(env.end(), more.begin(), more.end());
+    program = std::make_unique<BackgroundProcess>(
+        Trv00381(),
+        std::vector<std::string>{"--root", demo, "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
+                                 pdf_dir, "--transcript", dir + "/transcript.txt"},
+        dir, "trv00381", env);
+    ASSERT_TRUE(WaitForTranscript("\nfocus TxtNmmr")) << program->Err() << Transcript();
+    const std::optional<XWindow> shown = display.WaitForWindow(kMainTitle);
+    ASSERT_TRUE(shown.has_value()) << program->Err();
+    main = *shown;
+  }
   // Waits for the transcript to hold `what` `n` times.
   bool WaitForTranscript(const std::string& what, int n = 1, double seconds = 30) {
     return WaitUntil([&] { return Occurrences(Transcript(), what) >= n; }, seconds);
@@ -96,16 +113,8 @@ class RealWindow : public DemoProcess {
 };
 
 TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
-  // A real window on the test's display (the tests' environment asks for offscreen).
-  BackgroundProcess program(Trv00381(),
-                            {"--root", demo, "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
-                             pdf_dir, "--transcript", dir + "/transcript.txt"},
-                            dir, "trv00381",
-                            {{"DISPLAY", display.name}, {"QT_QPA_PLATFORM", "xcb"}});
-  ASSERT_TRUE(WaitForTranscript("\nfocus TxtNmmr")) << program.Err() << Transcript();
-  const std::optional<XWindow> shown = display.WaitForWindow(kMainTitle);
-  ASSERT_TRUE(shown.has_value()) << program.Err();
-  main = *shown;
+  std::unique_ptr<BackgroundProcess> program;
+  ASSERT_NO_FATAL_FAILURE(OpenWindow(program));
   EXPECT_EQ(main.width, MasterWindow::kWidth / kTwips);
   EXPECT_EQ(main.height, MasterWindow::kHeight / kTwips);
 
@@ -133,7 +142,7 @@ TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
   // ÅTER hands back to the menu program.
   ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdExit) == "#FFFFC0"; }, 30));
   ClickOn(*layout.CmdExit);
-  EXPECT_EQ(program.WaitForEnd(30), 0) << program.Err() << Transcript();
+  EXPECT_EQ(program->WaitForEnd(30), 0) << program->Err() << Transcript();
   EXPECT_EQ(Occurrences(Transcript(), "\nmessage "), 3) << Transcript();
   EXPECT_NE(Transcript().find("\nend 0"), std::string::npos) << Transcript();
 
@@ -145,6 +154,14 @@ TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
   EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"), xml) << server.Log();
   EXPECT_NE(Reg({"get", "SVF-FTHD", "001F241002"}).find("\nSKICKAD=J\n"), std::string::npos);
   EXPECT_NE(Reg({"get", "SVF-FTHD", "001F241002"}).find("\nUTSKRIVEN=J\n"), std::string::npos);
+}
+
+TEST_F(RealWindow, OneQuickClickLeavesFromTheNumberField) {
+  std::unique_ptr<BackgroundProcess> program;
+  ASSERT_NO_FATAL_FAILURE(OpenWindow(program));
+  // xdotool presses and releases at once, with the focus in the number field.
+  ClickOn(*layout.CmdExit);
+  EXPECT_EQ(program->WaitForEnd(30), 0) << program->Err() << Transcript();
 }
 
 }  // namespace

@@ -221,8 +221,7 @@ void FormWindow::Connect(Control& c, QWidget* w) {
   switch (c.GetKind()) {
     case Kind::Button:
       connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this, [this, ctl] {
-        if (!form_) return;
-        ui_.RunGuarded([ctl] {
+        AfterInput([ctl] {
           ctl->SetFocus();
           if (ctl->CanTakeInput()) ctl->RaiseClick();
         });
@@ -237,8 +236,7 @@ void FormWindow::Connect(Control& c, QWidget* w) {
       auto* box = static_cast<QComboBox*>(w);
       connect(box->lineEdit(), &QLineEdit::textEdited, this, typed);
       connect(box, &QComboBox::activated, this, [this, ctl](int index) {
-        if (!form_) return;
-        ui_.RunGuarded([ctl, index] {
+        AfterInput([ctl, index] {
           ctl->SetListIndex(index);
           ctl->RaiseClick();
         });
@@ -515,33 +513,35 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
-void FormWindow::OnFocusIn(Control& c, const QFocusEvent& e) {
-  if (applying_ > 0 || ui_.Ended() || form_->Focus() == &c) return;
-  switch (e.reason()) {
-    case Qt::MouseFocusReason:
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-      if (c.CanTakeInput()) {
-        ui_.RunGuarded([this, &c] { form_->MoveFocus(&c); });
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  // Qt moved the focus on its own (a window coming back to the front): the model's focus holds.
-  // Put back once Qt has finished this focus change.
+void FormWindow::AfterInput(std::function<void()> work) {
   QMetaObject::invokeMethod(
       this,
-      [this] {
-        if (!form_ || !form_->Focus()) return;
-        QWidget* w = WidgetOf(*form_->Focus());
-        if (!w || w->hasFocus() || !w->isEnabled() || !w->isVisible()) return;
-        Applying applying(applying_);
-        w->setFocus(Qt::OtherFocusReason);
+      [this, work = std::move(work)] {
+        if (form_ && !ui_.Ended()) ui_.RunGuarded(work);
       },
       Qt::QueuedConnection);
+}
+
+void FormWindow::OnFocusIn(Control& c, const QFocusEvent& e) {
+  if (applying_ > 0 || ui_.Ended() || form_->Focus() == &c) return;
+  const Qt::FocusReason reason = e.reason();
+  const bool by_user = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                       reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+  // The focus handlers let pending events run: inside the press that moved the focus they would
+  // take its release, and the button would never see its click.
+  AfterInput([this, &c, by_user] {
+    if (form_->Focus() == &c) return;
+    if (by_user && c.CanTakeInput()) {
+      form_->MoveFocus(&c);
+      return;
+    }
+    // Qt moved the focus on its own (a window coming back to the front): the model's focus holds.
+    if (!form_->Focus()) return;
+    QWidget* w = WidgetOf(*form_->Focus());
+    if (!w || w->hasFocus() || !w->isEnabled() || !w->isVisible()) return;
+    Applying applying(applying_);
+    w->setFocus(Qt::OtherFocusReason);
+  });
 }
 
 bool FormWindow::StillTyping(const Control& c) const {

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -56,6 +57,10 @@ class FormWindow : public QWidget, public forms::FormObserver {
   void ApplyTimer(forms::Control& c);
   void ApplyGeometry();
   void OnTick(forms::Control* c);
+  // Runs model work for the user's input on the next turn of Qt's event loop, once Qt has
+  // finished delivering that input: model handlers let pending events run, and inside the
+  // delivery of a press they would take the release that belongs to it.
+  void AfterInput(std::function<void()> work);
   void OnFocusIn(forms::Control& c, const QFocusEvent& e);
   bool OnKey(forms::Control& c, const QKeyEvent& e);
   bool StillTyping(const forms::Control& c) const;
