@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation python3 python3-pyftpdlib poppler-utils zbar-tools xvfb xdotool
+  xclip wl-clipboard
 )
 missing=()
 for p in "${packages[@]}"; do

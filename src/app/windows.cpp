@@ -1,6 +1,7 @@
 // A run of the program with real windows.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 #include "frame/frame.h"
 #include "frame/options.h"
@@ -23,7 +24,13 @@ int RunWithWindows(int argc, char** argv, const kvor::frame::Options& options,
     return 2;
   }
   ui::QtFrontEnd front_end;
-  ui::QtClipboard clipboard;
+  // The clipboard outlives the program on the desktop, as the stop program needs it; without the
+  // desktop's tool it is the file KVOR_CLIPBOARD names, or Qt's own for the length of the run.
+  ui::QtClipboard qt_clipboard;
+  const char* clipboard_file = std::getenv("KVOR_CLIPBOARD");
+  sys::FileClipboard file(clipboard_file ? clipboard_file : "");
+  sys::DesktopClipboard clipboard(
+      clipboard_file && *clipboard_file ? static_cast<sys::Clipboard&>(file) : qt_clipboard);
   const sys::Clock clock(options.today);
   frame::Program program(front_end, clock, clipboard, transcript, start);
   frame::TakePrinterOptions(options, program.ctx.print);

@@ -39,4 +39,21 @@ class FileClipboard : public Clipboard {
   std::string path_;
 };
 
+// The desktop's clipboard, served by a tool that keeps the text after this program has ended
+// (wl-copy under Wayland, xclip under X11): there a clipboard belongs to the program that set it
+// and goes with it, and the stop program reads it only once this program has ended. The desktop
+// takes the text as UTF-8. Without a tool that takes the text, the fallback clipboard takes it.
+class DesktopClipboard : public Clipboard {
+ public:
+  explicit DesktopClipboard(Clipboard& fallback) : fallback_(fallback) {}
+  bool SetText(const std::string& text) override;
+  // What this program put on the clipboard last.
+  std::string Text() const override;
+
+ private:
+  Clipboard& fallback_;
+  std::string text_;
+  bool on_desktop_ = false;
+};
+
 }  // namespace kvor::sys

@@ -1,11 +1,17 @@
 #include "platform/system/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 namespace kvor::sys {
@@ -41,6 +47,100 @@ int ExecFailure(int fd) {
 bool IsExecutable(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string FindOnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  const std::string folders = path ? path : "";
+  for (std::size_t at = 0; at < folders.size();) {
+    const std::size_t end = std::min(folders.find(':', at), folders.size());
+    const std::string folder = folders.substr(at, end - at);
+    if (!folder.empty() && IsExecutable(folder + "/" + name)) return folder + "/" + name;
+    at = end + 1;
+  }
+  return "";
+}
+
+int RunWithInput(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& input, double seconds, std::string& error) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                        std::chrono::duration<double>(seconds));
+  const auto ms_left = [&] {
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+  };
+  std::vector<char*> argv = Argv(program, args);
+  // A socket rather than a pipe for the input: a program that leaves without reading it must not
+  // end this one by SIGPIPE (send takes MSG_NOSIGNAL).
+  int in[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in) != 0) {
+    error = std::strerror(errno);
+    return -1;
+  }
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    ::close(in[0]);
+    ::close(in[1]);
+    return -1;
+  }
+  const pid_t child = ::fork();
+  if (child < 0) {
+    error = std::strerror(errno);
+    for (int fd : {in[0], in[1], report[0], report[1]}) ::close(fd);
+    return -1;
+  }
+  if (child == 0) {
+    ::dup2(in[1], 0);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    // Every other file goes; the exec report closes by itself when the exec succeeds.
+    if (report[1] > 3) ::close_range(3, report[1] - 1, 0);
+    ::close_range(report[1] + 1, ~0U, 0);
+    Exec(program, argv, report[1]);
+  }
+  ::close(in[1]);
+  ::close(report[1]);
+  const int err = ExecFailure(report[0]);
+  ::close(report[0]);
+  std::size_t sent = 0;
+  while (err == 0 && sent < input.size()) {
+    pollfd ready{in[0], POLLOUT, 0};
+    const int wait = ms_left();
+    if (wait <= 0 || ::poll(&ready, 1, wait) <= 0) break;
+    const ssize_t n =
+        ::send(in[0], input.data() + sent, input.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0 && errno != EINTR && errno != EAGAIN) break;
+    if (n > 0) sent += static_cast<std::size_t>(n);
+  }
+  ::close(in[0]);
+  int status = 0;
+  for (;;) {
+    const pid_t done = ::waitpid(child, &status, WNOHANG);
+    if (done == child) break;
+    if (done < 0 && errno != EINTR) {
+      error = std::strerror(errno);
+      return -1;
+    }
+    if (ms_left() <= 0) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      error = "no end within the time allowed";
+      return -1;
+    }
+    ::usleep(5000);
+  }
+  if (err != 0) {
+    error = std::strerror(err);
+    return -1;
+  }
+  if (sent < input.size()) {
+    error = "the input was not taken";
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args,

@@ -17,7 +17,15 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 int RunAndWait(const std::string& program, const std::vector<std::string>& args,
                std::string& error);
 
+// Runs the program with `input` on its standard input and its output thrown away, and waits up to
+// `seconds` for it to end; one still running then is killed. It inherits no other open file of
+// this program, so that what it leaves running holds none. Its exit code, or -1 with the reason.
+int RunWithInput(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& input, double seconds, std::string& error);
+
 // True when the file exists and may be executed.
 bool IsExecutable(const std::string& path);
+// The executable of that name in a folder of PATH, empty when there is none.
+std::string FindOnPath(const std::string& name);
 
 }  // namespace kvor::sys
