@@ -61,6 +61,8 @@ struct PrintState {
     std::string row_price_flag;   // "E": the company-currency amounts are printed
     bool page_continues = false;  // the page is closed by a page break, not by the last row
     int32_t row_limit = 0;        // lowest position of a row line; 0 outside the rows
+    // Specification and additional rows added into the header sums in the current pass.
+    int32_t specification_rows = 0, additional_rows = 0;
     // Text slots of the page head.
     std::string title, invoice_number, printed_date, date_caption, page_caption;
     std::string left_caption, left_value, right_caption, right_value;

@@ -1,5 +1,6 @@
 #include "printing/print_run.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -64,6 +65,28 @@ void SetAmount(Context& ctx, Record& r, const char* field, long long thousandths
   r.Set(field, AmountText(ctx, thousandths, 10));
 }
 
+// A row count into its 3-character header field, right-aligned as the suite writes its counts.
+// A count the field cannot hold is stored as 999, and the user is told so once, in the first
+// print, which is the pass that writes the header back.
+void StoreRowCount(Context& ctx, const char* field, int32_t count) {
+  Record& h = F(ctx, "SVF-FTHD");
+  constexpr int32_t kLargest = 999;
+  if (count > kLargest && ctx.print.run.copy == 0) {
+    const std::string rows = std::string_view(field) == "ANTALSPEC"
+                                 ? std::string("specifikationsrader")
+                                 : std::string("tilläggsrader"_w);
+    dialogs::ShowMessage(
+        ctx,
+        Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") + "' är ANTALET "_w + rows +
+                       " STÖRRE än 999!"_w,
+                   "Antal: " + std::to_string(count), "I fakturahuvudet lagras 999."),
+        dialogs::kNotice);
+  }
+  std::string text = std::to_string(std::min(count, kLargest));
+  PadBlanksBefore(ctx.Msg(), text, 3);
+  h.Set(field, text);
+}
+
 void ResetSums(Context& ctx) {
   Record& h = F(ctx, "SVF-FTHD");
   for (const char* field : {"AVDRAGFTG", "AVDRAGVAL", "NETTOVAL", "NETTOFTG", "RADSUMMA1",
@@ -71,8 +94,10 @@ void ResetSums(Context& ctx) {
     SetAmount(ctx, h, field, 0);
   h.Set("AVRUNDVAL", AmountText(ctx, 0, 2));
   h.Set("AVRUNDFTG", AmountText(ctx, 0, 2));
-  h.Set("ANTALSPEC", "000");
-  h.Set("ANTALTILL", "000");
+  ctx.print.run.specification_rows = 0;
+  ctx.print.run.additional_rows = 0;
+  StoreRowCount(ctx, "ANTALSPEC", 0);
+  StoreRowCount(ctx, "ANTALTILL", 0);
 }
 
 // Which row amount goes into which header sum, and with which sign.
@@ -95,19 +120,18 @@ constexpr SumPart kAdditionalSums[] = {{"FTAP_P250", "NETTOVAL", 1},  {"FTAP_P26
 
 // The row in the fields of `row_register` into the header sums, and one more row counted.
 void AddRow(Context& ctx, const char* row_register, std::span<const SumPart> parts,
-            const char* count_field) {
+            int32_t& count) {
   Record& h = F(ctx, "SVF-FTHD");
   const Record& row = F(ctx, row_register);
   for (const SumPart& p : parts)
     SetAmount(ctx, h, p.header_field,
               Thousandths(h.Get(p.header_field)) + p.sign * Thousandths(row.Get(p.row_field)));
-  h.Set(count_field, Fixed(std::to_string(std::stoi("0" + Trim(h.Get(count_field))) + 1), 3));
+  ++count;
 }
 
-// SYSOREVP: EGETPRIS multiplies the price by the rate, VALUTAPRIS divides it; a zero rate is
-// reported and gives empty texts, a zero price an empty result.
-std::string OwnPrice(Context& ctx, bool multiply, const std::string& price,
-                     const std::string& rate) {
+// SYSOREVP: EGETPRIS multiplies the price by the rate, VALUTAPRIS divides it. A zero rate is
+// reported and empties both the price and the result; a zero price gives an empty result.
+std::string OwnPrice(Context& ctx, bool multiply, std::string& price, const std::string& rate) {
   if (NumericValue(rate) == 0) {
     dialogs::ShowMessage(
         ctx,
@@ -115,6 +139,7 @@ std::string OwnPrice(Context& ctx, bool multiply, const std::string& price,
                             : "Modulen SYSOREVP för VALUTAPRIS får FELAKTIG parameter!"_w,
                    "FpString: " + price, "VkString: " + rate),
         dialogs::kError);
+    price.clear();
     return {};
   }
   if (NumericValue(price) == 0) return {};
@@ -128,7 +153,7 @@ std::string OwnPrice(Context& ctx, bool multiply, const std::string& price,
 // The price pair of an additional row: the given price in one currency gives the other.
 void SettlePricePair(Context& ctx) {
   Record& row = F(ctx, "SVF-FTAP");
-  const std::string invoice_price = row.Get("FTAP_P205"), own_price = row.Get("FTAP_P231");
+  std::string invoice_price = row.Get("FTAP_P205"), own_price = row.Get("FTAP_P231");
   const std::string rate = row.Get("FTAP_P221");
   if (NumericValue(invoice_price) == 0 && NumericValue(own_price) == 0) {
     row.Set("FTAP_P478", "N");
@@ -138,10 +163,12 @@ void SettlePricePair(Context& ctx) {
   if (mark != "E" && mark != "U") mark = "E";
   row.Set("FTAP_P478", mark);
   if (mark == "U") {
-    row.Set("FTAP_P231", OwnPrice(ctx, true, invoice_price, rate));
+    own_price = OwnPrice(ctx, true, invoice_price, rate);
   } else {
-    row.Set("FTAP_P205", OwnPrice(ctx, false, own_price, rate));
+    invoice_price = OwnPrice(ctx, false, own_price, rate);
   }
+  row.Set("FTAP_P205", invoice_price);
+  row.Set("FTAP_P231", own_price);
 }
 
 // SVP-KTKD, SVP-UFKD, SVP-VAKD and SVP-FTKD for the specification row.
@@ -167,9 +194,11 @@ bool InOwnCurrency(Context& ctx) {
   return F(ctx, "SVF-FTHD").Get("VALKOD") == F(ctx, "SYS-FRTG").Get("FRTG_P372");
 }
 
-// The end sums: the rounding to whole units and the totals.
+// The end sums: the row counts, the rounding to whole units and the totals.
 void EndSums(Context& ctx, int16_t& err) {
   Record& h = F(ctx, "SVF-FTHD");
+  StoreRowCount(ctx, "ANTALSPEC", ctx.print.run.specification_rows);
+  StoreRowCount(ctx, "ANTALTILL", ctx.print.run.additional_rows);
   const bool own_currency = InOwnCurrency(ctx);
   auto rounding = [&](long long amount, std::string& into) {
     std::string difference;
@@ -184,9 +213,11 @@ void EndSums(Context& ctx, int16_t& err) {
   } else {
     if (!rounding(Thousandths(h.Get("NETTOVAL")) + Thousandths(h.Get("MOMSVAL")), text)) return;
     h.Set("AVRUNDVAL", text);
-    const double in_own = NumericValue(text) * NumericValue(h.Get("VALKURS"));
-    if (!rounding(std::llround(in_own * 1000), text)) return;
-    h.Set("AVRUNDFTG", text);
+    // The rounding carried over at the invoice's rate, rounded to hundredths.
+    std::string in_own;
+    RoundDecimals(std::to_string(NumericValue(text) * NumericValue(h.Get("VALKURS"))), in_own, 2,
+                  err);
+    h.Set("AVRUNDFTG", AmountText(ctx, Thousandths(in_own), 2));
   }
   SetAmount(ctx, h, "TOTALVAL",
             Thousandths(h.Get("MOMSVAL")) + Thousandths(h.Get("AVRUNDVAL")) +
@@ -301,7 +332,7 @@ void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
     if (err != 0) return;
     PrintSpecificationRow(ctx, run.copy, run.language, err);
     if (err != 0) return;
-    AddRow(ctx, "SVF-FTSP", kSpecificationSums, "ANTALSPEC");
+    AddRow(ctx, "SVF-FTSP", kSpecificationSums, run.specification_rows);
     if (run.copy == 0) {
       // The dimension record's five codes are the load-specification row's description code,
       // code, dimension part and its two dimensions, in their widths 1, 2, 5, 5 and 5.
@@ -341,7 +372,7 @@ void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
     registers::Transfer(ctx, rows);
     PrintAdditionalRow(ctx, run.copy, run.language, err);
     if (err != 0) return;
-    AddRow(ctx, "SVF-FTAP", kAdditionalSums, "ANTALTILL");
+    AddRow(ctx, "SVF-FTAP", kAdditionalSums, run.additional_rows);
     if (run.copy == 0 && einvoice) {
       const Record& row = F(ctx, "SVF-FTAP");
       const std::string article = row.Get("FTAP_P019") + row.Get("FTAP_P024");

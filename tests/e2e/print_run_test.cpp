@@ -18,7 +18,14 @@ namespace {
 
 // An amount as stored (blanks, a sign, digits, a point) in thousandths.
 long long Thousandths(const std::string& text) {
-  return std::llround(std::stod("0" + std::regex_replace(text, std::regex(" "), "")) * 1000);
+  const std::string number = std::regex_replace(text, std::regex(" "), "");
+  return number.empty() ? 0 : std::llround(std::stod(number) * 1000);
+}
+
+// A count as stored: right-aligned in three places.
+std::string Count(std::size_t n) {
+  const std::string digits = std::to_string(n);
+  return std::string(3 - std::min<std::size_t>(digits.size(), 3), ' ') + digits;
 }
 
 class PrintRun : public DemoProcess {
@@ -60,8 +67,9 @@ TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
   }
   for (const auto& [at, expected] : sum)
     EXPECT_EQ(Thousandths(At(after, at, 14)), expected) << "header position " << at;
-  EXPECT_EQ(std::stoi(At(after, 869, 3)), static_cast<int>(rows.size()));   // ANTALSPEC
-  EXPECT_EQ(std::stoi(At(after, 865, 3)), static_cast<int>(extra.size()));  // ANTALTILL
+  // The row counts ANTALSPEC and ANTALTILL, right-aligned as the suite writes its counts.
+  EXPECT_EQ(At(after, 869, 3), Count(rows.size()));
+  EXPECT_EQ(At(after, 865, 3), Count(extra.size()));
 
   // A SEK invoice: the rounding to whole kronor, and the totals.
   const long long net = sum[673], vat = sum[715];
@@ -103,6 +111,20 @@ TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
   EXPECT_NE(page1.find("Åkesson & Öberg Trävaror AB"), std::string::npos) << page1;
   EXPECT_NE(page1.find("ORIGINAL"), std::string::npos);
   EXPECT_NE(PdfText(Pdfs()[0], 2).find("Kopia: 1"), std::string::npos) << PdfText(Pdfs()[0], 2);
+
+  // A EUR invoice is rounded to whole euros; that rounding, at the invoice's rate and rounded to
+  // the öre, is the company-currency rounding, and with it the company-currency total adds up.
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
+  Run("type TxtNmmr 241003\nclick CmdKlar\n");
+  const std::string eur = Header("241003");
+  const long long rounding_eur = Thousandths(At(eur, 757, 6));
+  ASSERT_NE(rounding_eur, 0);
+  EXPECT_EQ((Thousandths(At(eur, 659, 14)) + Thousandths(At(eur, 701, 14)) + rounding_eur) % 1000,
+            0);
+  const long long rounding_sek = Thousandths(At(eur, 763, 6));
+  EXPECT_EQ(rounding_sek, std::llround(rounding_eur * std::stod(At(eur, 621, 7)) / 10) * 10);
+  EXPECT_EQ(Thousandths(At(eur, 783, 14)),
+            Thousandths(At(eur, 673, 14)) + Thousandths(At(eur, 715, 14)) + rounding_sek);
 }
 
 TEST_F(PrintRun, TwoCopiesFollowTheFirstPrintAndTheHeaderIsWrittenOnce) {
@@ -183,11 +205,25 @@ TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLas
   }
 }
 
-TEST_F(PrintRun, AnUnknownCurrencyEndsTheJobAndLeavesTheHeaderUnprinted) {
+TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted) {
   Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241001", "VALKOD=XQ",
        "FASBELOPP=9999999.000"});
+  // An additional row whose invoice-currency price is given with a rate of zero.
+  const std::string row = StoredRecords(File("SVF/SVF-FTAP.BTR"), "001F241001").at(0);
+  ASSERT_NE(Thousandths(At(row, 205, 14)), 0);
+  Reg({"put", "SVF-FTAP", "--keep", "FTAP_P001=001", "FTAP_P004=F", "FTAP_P005=241001",
+       "FTAP_P011=" + At(row, 11, 2), "FTAP_P013=" + At(row, 13, 3), "FTAP_P016=" + At(row, 16, 3),
+       "FTAP_P478=U", "FTAP_P221=0"});
   const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
   const std::string messages = MessageLines(t);
+  EXPECT_NE(messages.find("message 3 Modulen SYSOREVP för EGETPRIS får FELAKTIG parameter! ¶ "
+                          "FpString: "),
+            std::string::npos)
+      << messages;
+  // The row is written back with neither price.
+  const std::string written = StoredRecords(File("SVF/SVF-FTAP.BTR"), row.substr(0, 18)).at(0);
+  EXPECT_EQ(At(written, 205, 14), std::string(14, ' '));
+  EXPECT_EQ(At(written, 231, 14), std::string(14, ' '));
   EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' är FAS-beloppet STÖRRE än "
                           "NETTO-beloppet!"),
             std::string::npos)
@@ -201,6 +237,31 @@ TEST_F(PrintRun, AnUnknownCurrencyEndsTheJobAndLeavesTheHeaderUnprinted) {
   EXPECT_EQ(At(Header("241001"), 881, 1), "N");
   ASSERT_EQ(Pdfs().size(), 1u);
   EXPECT_NE(PdfText(Pdfs()[0], 1).find("Furu, sågad"), std::string::npos);  // the rows came
+}
+
+TEST_F(PrintRun, MoreRowsThanTheHeaderCountHoldsAreToldAndStoredAs999) {
+  Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=0"});
+  // 1000 more specification rows: copies of one, of other lengths (a key part), which find the
+  // same load-specification row.
+  const std::string spec = Reg({"export", "SVF-FTSP"});
+  std::smatch row;
+  ASSERT_TRUE(std::regex_search(spec, row, std::regex(".*\"FTSP_P005\": \"241001\".*")));
+  std::string rows;
+  for (int length = 1000; length < 2000; ++length)
+    rows += std::regex_replace(row.str(), std::regex("\"FTSP_P034\": \"[^\"]*\""),
+                               "\"FTSP_P034\": \"" + std::to_string(length) + "\"") +
+            "\n";
+  WriteFile(dir + "/rows.jsonl", rows);
+  Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
+  const std::size_t count = StoredRecords(File("SVF/SVF-FTSP.BTR"), "001F241001").size();
+  const std::string t = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
+  EXPECT_NE(t.find("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
+                   "STÖRRE än 999! ¶ Antal: " +
+                   std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"),
+            std::string::npos)
+      << t;
+  EXPECT_EQ(At(Header("241001"), 869, 3), "999");
+  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 
 }  // namespace

@@ -74,9 +74,12 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
       {"Telefon:",
        "7:Trädgårdens Sågverk AB | 39:Telefon: | 48:0470-123 45 | 73:Bankgiro: | "
        "83:5050-1055 | 105:Handelsreg.-Nr.: | 122:556677-8899"},
+      {"Mobiltelefon:",
+       "7:Sågvägen 12 | 34:Mobiltelefon: | 48:070-312 45 67 | 73:Plusgiro: | 83:4711-2345 | "
+       "115:info@tradgarden.se"},
       {"USt-IdNr.:",
        "7:352 46 Växjö | 37:USt-IdNr.: | 48:SE 556677-8899 01 | 73:Swift: | "
-       "80:SMBKSESS Smålandsbanken Växjö | 111:www.info@tradgarden.se"},
+       "80:SMBKSESS Smålandsbanken Växjö | 116:www.tradgarden.se"},
       {"Konto:",
        "7:Sverige | 43:Konto: | 50:6-123456789 | 73:Iban: | "
        "79:SE64 5000 0000 0583 9825 7512 | 113:Innehar | 121:F | 122:-skattsedel"},

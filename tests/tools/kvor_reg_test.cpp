@@ -1,5 +1,5 @@
-// kvor reg: its JSON Lines reader and writer, and the real kvor executable on a fresh sample
-// installation.
+// The real kvor executable: every command's --help and unknown options, and kvor reg on a fresh
+// sample installation; kvor reg's JSON Lines reader and writer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -47,6 +47,46 @@ TEST(JsonLines, ReaderRefusesAnythingButOneFlatObjectOfStrings) {
     EXPECT_FALSE(reg::ReadJsonObject(bad, m, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
+}
+
+TEST(KvorCommands, EveryCommandAnswersHelpWithItsUsageAndRefusesAnUnknownOption) {
+  const std::string dir = TempFolder();
+  for (const std::vector<std::string>& command :
+       std::vector<std::vector<std::string>>{{"demo"},
+                                             {"link"},
+                                             {"help"},
+                                             {"reg"},
+                                             {"reg", "create"},
+                                             {"reg", "put", "SYS-FRTG"},
+                                             {"reg", "get", "SYS-FRTG", "001"},
+                                             {"reg", "list", "SYS-FRTG"},
+                                             {"reg", "export", "SYS-FRTG"},
+                                             {"reg", "import", "SYS-FRTG"},
+                                             {"reg", "fields", "SYS-FRTG"},
+                                             {"reg", "lock", "SYS-FRTG", "001"}}) {
+    std::vector<std::string> args = command;
+    SCOPED_TRACE(testing::PrintToString(args));
+    args.push_back("--help");
+    ProcessResult r = RunProgram(Kvor(), args, dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_FALSE(std::filesystem::exists(args.back())) << "taken for a folder";
+    const std::string name = command[0] == "help" ? "" : command[0] + " ";
+    EXPECT_EQ(r.out.rfind("usage: kvor " + name, 0), 0u) << r.out;
+    args.back() = "--no-such-option";
+    r = RunProgram(Kvor(), args, dir);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("unknown option --no-such-option\nusage: kvor " + name), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(args.back())) << "taken for a folder";
+  }
+
+  // A field that reaches past the key is only partly a key part.
+  const ProcessResult r = RunProgram(Kvor(), {"reg", "fields", "SVP-VAKD"}, dir);
+  EXPECT_NE(r.out.find("VAKD_P004 4 2 key\nVAKD_P006 6 12 key (first 3 characters)\n"
+                       "VAKD_P018 18 12\n"),
+            std::string::npos)
+      << r.out;
+  std::filesystem::remove_all(dir);
 }
 
 // kvor reg on a sample installation written by kvor demo.

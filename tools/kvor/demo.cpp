@@ -182,7 +182,7 @@ std::vector<DemoRecord> CompanyRecords() {
         {"FRTG_P069", "352 46 Växjö"_w},
         {"FRTG_P094", "Sverige"},
         {"FRTG_P114", "Karin Lindqvist"},
-        {"FRTG_P134", "tradgarden.se"},
+        {"FRTG_P134", "info@tradgarden.se"},  // the company text of the foot
         {"FRTG_P175", "N"},
         {"FRTG_P176", "J"},
         {"FRTG_P177", "F"},
@@ -217,7 +217,7 @@ std::vector<DemoRecord> CompanyRecords() {
         {"FRTG_P469", "J"},
         {"FRTG_P470", "F"},
         {"FRTG_P471", "N"},
-        {"FRTG_P473", "info@tradgarden.se"},
+        {"FRTG_P473", "tradgarden.se"},  // the foot prints it after "www."
         {"FRTG_P491", "N"},
         {"FRTG_P492", "N"}}},
       {"SYS-BANK",

@@ -1,82 +1,108 @@
-// kvor: the installation's command-line tool.
-#include <cstdio>
+// kvor: the installation's command-line tool. Every command is an entry of one table and runs
+// through the same command-line routine.
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "demo.h"
 #include "reg.h"
 
 namespace {
 
-const char* const kUsage =
-    "usage: kvor COMMAND ...\n"
-    "  demo DIR                        write a sample installation into DIR (drive C: is DIR/C);\n"
-    "                                  then run: trv00381 --root DIR\n"
-    "  link DIR [--invoice NNNNNN] [--owner NAME] [--company ID]\n"
-    "                                  leave a link area in DIR as the menu program does before "
-    "it\n"
-    "                                  starts trv00381 (with --invoice, the invoice is looked up "
-    "at once)\n"
-    "  reg [--root DIR | --drive X:=DIR ...] COMMAND ...\n"
-    "                                  create, list, read and write records by field name\n"
-    "                                  (kvor reg help tells more)\n"
-    "  help                            this text\n";
+using kvor::cli::Arguments;
+using kvor::cli::Command;
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "kvor: %s\n", message.c_str());
-  return 1;
+const Command& Named(const std::string& name);
+
+int Fail(std::ostream& err, const std::string& message) {
+  err << "kvor: " << message << "\n";
+  return kvor::cli::kFailed;
 }
 
-int Demo(const std::vector<std::string>& args) {
-  if (args.size() != 1) return Fail(std::string("demo takes one folder\n") + kUsage);
+int Demo(const Arguments& args, std::istream&, std::ostream& out, std::ostream& err) {
+  if (args.words.size() != 1)
+    return kvor::cli::WrongCommandLine(Named("demo"), "demo takes one folder", err);
+  const std::string& dir = args.words[0];
   std::string error;
-  if (!kvor::demo::WriteInstallation(args[0], error)) return Fail(error);
-  std::printf("Sample installation written to %s (drive C: is %s/C).\n", args[0].c_str(),
-              args[0].c_str());
-  std::printf("Start the program with: trv00381 --root %s\n", args[0].c_str());
+  if (!kvor::demo::WriteInstallation(dir, error)) return Fail(err, error);
+  out << "Sample installation written to " << dir << " (drive C: is " << dir << "/C).\n"
+      << "Start the program with: trv00381 --root " << dir << "\n";
   return 0;
 }
 
-int Link(const std::vector<std::string>& args) {
-  if (args.empty()) return Fail(std::string("link takes the installation folder\n") + kUsage);
+int Link(const Arguments& args, std::istream&, std::ostream&, std::ostream& err) {
+  if (args.words.size() != 1)
+    return kvor::cli::WrongCommandLine(Named("link"), "link takes the installation folder", err);
   kvor::LinkArea link = kvor::demo::MenuLinkArea();
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (i + 1 >= args.size()) return Fail("option " + args[i] + " needs a value");
-    const std::string& value = args[i + 1];
-    if (args[i] == "--invoice") {
-      link.link_data = value;
-    } else if (args[i] == "--owner") {
-      link.owner_short_name = value;
-    } else if (args[i] == "--company") {
-      link.company_id = value;
-    } else {
-      return Fail("unknown option " + args[i]);
-    }
-    ++i;
-  }
+  if (args.Has("--invoice")) link.link_data = args.Value("--invoice");
+  if (args.Has("--owner")) link.owner_short_name = args.Value("--owner");
+  if (args.Has("--company")) link.company_id = args.Value("--company");
   std::string error;
-  if (!kvor::demo::WriteLinkArea(args[0], link, error)) return Fail(error);
+  if (!kvor::demo::WriteLinkArea(args.words[0], link, error)) return Fail(err, error);
   return 0;
+}
+
+// The usage of kvor: the first line of every command's usage.
+std::string Usage(const std::vector<Command>& commands) {
+  std::string usage = "usage: kvor COMMAND ...\n";
+  for (const Command& c : commands) {
+    const std::string first = c.usage.substr(0, c.usage.find('\n'));
+    usage += "  " + first.substr(first.find(c.name)) + "\n";
+  }
+  return usage + "  help\n'kvor COMMAND --help' tells more about each command.\n";
+}
+
+int Help(const Arguments&, std::istream&, std::ostream& out, std::ostream&) {
+  out << Named("help").usage;
+  return 0;
+}
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = [] {
+    std::vector<Command> c = {
+        {"demo",
+         "usage: kvor demo DIR\n"
+         "  writes a sample installation into DIR (drive C: is DIR/C);\n"
+         "  then run: trv00381 --root DIR\n",
+         {},
+         Demo},
+        {"link",
+         "usage: kvor link DIR [--invoice NNNNNN] [--owner NAME] [--company ID]\n"
+         "  leaves a link area in DIR as the menu program does before it starts trv00381;\n"
+         "  with --invoice, the invoice is looked up at once\n",
+         {{"--invoice", true}, {"--owner", true}, {"--company", true}},
+         Link},
+        kvor::reg::Command(),
+    };
+    c.push_back({"help", Usage(c), {}, Help});
+    return c;
+  }();
+  return commands;
+}
+
+// The command of that name; kvor's own usage when there is none.
+const Command& Named(const std::string& name) {
+  for (const Command& c : Commands())
+    if (c.name == name) return c;
+  return Commands().back();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string& help = Named("help").usage;
   if (args.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
+    std::cerr << help;
+    return kvor::cli::kWrongCommandLine;
   }
-  const std::string& command = args[0];
-  const std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "help" || command == "--help") {
-    std::fputs(kUsage, stdout);
-    return 0;
+  const std::string name = args[0] == "--help" || args[0] == "-h" ? "help" : args[0];
+  const Command& command = Named(name);
+  if (command.name != name) {
+    std::cerr << "kvor: unknown command '" << name << "'\n" << help;
+    return kvor::cli::kWrongCommandLine;
   }
-  if (command == "demo") return Demo(rest);
-  if (command == "link") return Link(rest);
-  if (command == "reg") return kvor::reg::Run(rest, std::cin, std::cout, std::cerr);
-  std::fprintf(stderr, "kvor: unknown command '%s'\n%s", command.c_str(), kUsage);
-  return 2;
+  return kvor::cli::RunCommand(command, {args.begin() + 1, args.end()}, std::cin, std::cout,
+                               std::cerr);
 }

@@ -1,5 +1,6 @@
 #include "reg.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -312,55 +313,36 @@ class JsonObjectReader {
 
 struct CommandLine {
   std::string command;
-  std::vector<std::string> words;  // what follows the command, options taken out
+  std::vector<std::string> words;  // what follows the command
   frame::Options where;            // --root and --drive
   std::string prefix;
   bool has_prefix = false;
   std::string hold;  // seconds of lock --hold
   bool has_hold = false;
-  bool replace = false, insert_only = false, keep = false, help = false;
+  bool replace = false, insert_only = false, keep = false;
 };
 
-bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string& into) {
-      if (i + 1 >= args.size()) {
-        error = "option " + a + " needs a value";
-        return false;
-      }
-      into = args[++i];
-      return true;
-    };
-    if (a == "--root") {
-      if (!value(out.where.root)) return false;
-    } else if (a == "--drive") {
-      std::string v;
-      if (!value(v) || !frame::AddDrive(v, out.where, error)) return false;
-    } else if (a == "--prefix") {
-      if (!value(out.prefix)) return false;
-      out.has_prefix = true;
-    } else if (a == "--hold") {
-      if (!value(out.hold)) return false;
-      out.has_hold = true;
-    } else if (a == "--replace") {
-      out.replace = true;
-    } else if (a == "--new") {
-      out.insert_only = true;
-    } else if (a == "--keep") {
-      out.keep = true;
-    } else if (a == "--help" || a == "-h") {
-      out.help = true;
-    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-      error = "unknown option " + a;
-      return false;
-    } else if (out.command.empty()) {
-      out.command = a;
-    } else {
-      out.words.push_back(a);
-    }
+const std::vector<cli::Option> kOptions = {
+    {"--root", true},     {"--drive", true}, {"--prefix", true}, {"--hold", true},
+    {"--replace", false}, {"--new", false},  {"--keep", false}};
+
+bool TakeCommandLine(const cli::Arguments& a, CommandLine& out, std::string& error) {
+  for (const auto& [name, value] : a.options)
+    if (name == "--drive" && !frame::AddDrive(value, out.where, error)) return false;
+  out.where.root = a.Value("--root");
+  out.has_prefix = a.Has("--prefix");
+  out.prefix = a.Value("--prefix");
+  out.has_hold = a.Has("--hold");
+  out.hold = a.Value("--hold");
+  out.replace = a.Has("--replace");
+  out.insert_only = a.Has("--new");
+  out.keep = a.Has("--keep");
+  if (!a.words.empty()) {
+    out.command = a.words.front();
+    out.words.assign(a.words.begin() + 1, a.words.end());
   }
   const std::string& c = out.command;
+  if (c.empty()) error = "no command given";
   if (out.has_prefix && c != "list") error = "--prefix belongs to list";
   if (out.has_hold && c != "lock") error = "--hold belongs to lock";
   if (out.replace && c != "create" && c != "import")
@@ -432,16 +414,21 @@ int Fail(std::ostream& err, const std::string& message, int code = 1) {
 }
 
 int Usage(std::ostream& err, const std::string& message) {
-  err << "kvor reg: " << message << "\n" << kUsage;
-  return 2;
+  return cli::WrongCommandLine(Command(), message, err);
 }
 
 // ---- The commands.
 
+// A field that reaches past the end of the key is only partly a key part: said with how much.
 int Fields(const Layout& layout, std::ostream& out) {
   for (const Field& f : layout.fields) {
     out << f.name << ' ' << f.position << ' ' << f.width;
-    if (f.position <= layout.key_length) out << " key";
+    const int in_key = std::min<int>(f.width, layout.key_length - f.position + 1);
+    if (in_key == f.width) {
+      out << " key";
+    } else if (in_key > 0) {
+      out << " key (first " << in_key << " characters)";
+    }
     out << '\n';
   }
   return 0;
@@ -856,14 +843,15 @@ bool Keeper::List(const Layout& layout, const std::string& prefix,
   return NeedFile(layout, error) && registers::ListRecords(ctx(), layout, prefix, records, error);
 }
 
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err) {
+namespace {
+
+int RunReg(const cli::Arguments& args, std::istream& in, std::ostream& out, std::ostream& err) {
   CommandLine cl;
   std::string error;
-  if (!Parse(args, cl, error)) return Usage(err, error);
-  if (cl.help || cl.command.empty() || cl.command == "help") {
-    (cl.command.empty() && !cl.help ? err : out) << kUsage;
-    return cl.command.empty() && !cl.help ? 2 : 0;
+  if (!TakeCommandLine(args, cl, error)) return Usage(err, error);
+  if (cl.command == "help") {
+    out << kUsage;
+    return 0;
   }
   const std::string& c = cl.command;
   if (c == "fields") {
@@ -889,6 +877,18 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   if (c == "export") return Export(keeper, cl, out, err);
   if (c == "lock") return Lock(keeper, cl, out, err);
   return Import(keeper, cl, in, out, err);
+}
+
+}  // namespace
+
+const cli::Command& Command() {
+  static const cli::Command command{"reg", kUsage, kOptions, RunReg};
+  return command;
+}
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err) {
+  return cli::RunCommand(Command(), args, in, out, err);
 }
 
 }  // namespace kvor::reg

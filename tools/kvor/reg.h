@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "command_line.h"
 #include "core/context.h"
 #include "platform/files/drive_map.h"
 #include "registers/layouts.h"
@@ -70,8 +71,10 @@ class Keeper {
   std::unique_ptr<Parts> parts_;
 };
 
+// The command "kvor reg": records come in from `in` and go out to `out` as UTF-8; messages go to
+// `err`.
+const cli::Command& Command();
 // Runs "kvor reg ARGS": the exit code (0 done, 1 failed with a message, 2 a wrong command line).
-// Records come in from `in` and go out to `out` as UTF-8; messages go to `err`.
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err);
 
