@@ -111,6 +111,15 @@ TEST_F(Sending, ASecondSendAsksFirstAndNoSendsNothingAndWritesNothing) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
 }
 
+TEST_F(Sending, TheScriptFindsTheFileThroughTheProgramsDriveMap) {
+  // Drive C: alone, in a folder that is not named after its letter: only the program knows it.
+  std::filesystem::create_directory_symlink(demo + "/C", dir + "/drive-c");
+  drives = {"--drive", "C:=" + dir + "/drive-c"};
+  const std::string transcript = Run(kPrintAndSend);
+  EXPECT_EQ(SendMessages(transcript), TransferMessage()) << transcript;
+  EXPECT_EQ(Received(), Xml()) << server.Log();
+}
+
 TEST_F(Sending, AnXmlFileCutOffByAFullDiskIsToldAndNeverOfferedForSending) {
   // Three more copies of the article row make the file outgrow the 4 KiB that FAKTUROR holds: its
   // last lines reach the disk only at its close, and fail there.

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+extern char** environ;
+
 namespace kvor::sys {
 
 namespace {
@@ -19,9 +21,31 @@ std::vector<char*> Argv(const std::string& program, const std::vector<std::strin
   return argv;
 }
 
+// This program's environment with `extra` set over it, as "NAME=value" texts.
+std::vector<std::string> EnvironmentWith(const Environment& extra) {
+  std::vector<std::string> out;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const auto& [name, value] : extra)
+      replaced = replaced || entry.compare(0, name.size() + 1, name + "=") == 0;
+    if (!replaced) out.push_back(entry);
+  }
+  for (const auto& [name, value] : extra) out.push_back(name + "=" + value);
+  return out;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> out;
+  for (std::string& t : texts) out.push_back(t.data());
+  out.push_back(nullptr);
+  return out;
+}
+
 // In a child: exec the program; on failure write errno to the pipe and leave.
-[[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, int report_fd) {
-  ::execv(program.c_str(), argv.data());
+[[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, char** envp,
+                       int report_fd) {
+  ::execve(program.c_str(), argv.data(), envp);
   const int err = errno;
   (void)!::write(report_fd, &err, sizeof err);
   ::_exit(127);
@@ -68,7 +92,7 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   if (middle == 0) {
     ::setsid();
     const pid_t child = ::fork();
-    if (child == 0) Exec(program, argv, report[1]);
+    if (child == 0) Exec(program, argv, environ, report[1]);
     (void)!::write(pid_pipe[1], &child, sizeof child);
     ::_exit(child < 0 ? 1 : 0);
   }
@@ -90,8 +114,10 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 }
 
 int RunAndWait(const std::string& program, const std::vector<std::string>& args,
-               std::string& error) {
+               const Environment& environment, std::string& error) {
   std::vector<char*> argv = Argv(program, args);
+  std::vector<std::string> env_texts = EnvironmentWith(environment);
+  std::vector<char*> envp = Pointers(env_texts);
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) {
     error = std::strerror(errno);
@@ -104,7 +130,7 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
     ::close(report[1]);
     return -1;
   }
-  if (child == 0) Exec(program, argv, report[1]);
+  if (child == 0) Exec(program, argv, envp.data(), report[1]);
   ::close(report[1]);
   const int err = ExecFailure(report[0]);
   ::close(report[0]);

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvor::sys {
+
+// Variables set for a started program on top of this program's environment.
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
 // Starts the program without waiting for it; it runs on after this program ends. False with the
 // reason when it could not be started (the exec itself failing included).
@@ -15,7 +19,7 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 // Runs the program and waits for it. Returns its exit code, 128 + the signal that ended it, or -1
 // with the reason when it could not be started.
 int RunAndWait(const std::string& program, const std::vector<std::string>& args,
-               std::string& error);
+               const Environment& environment, std::string& error);
 
 // True when the file exists and may be executed.
 bool IsExecutable(const std::string& path);
