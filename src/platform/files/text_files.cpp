@@ -39,7 +39,8 @@ bool TextFiles::Open(int n, const std::string& host_path, Mode mode, FileError& 
     CloseOne(it->second, ignored);
     files_.erase(it);
   }
-  const char* how = mode == Mode::Read ? "rb" : mode == Mode::Write ? "wb" : "ab";
+  // "e": close-on-exec, so a program started meanwhile does not hold the file.
+  const char* how = mode == Mode::Read ? "rbe" : mode == Mode::Write ? "wbe" : "abe";
   std::FILE* f = host_path.empty() ? nullptr : std::fopen(host_path.c_str(), how);
   if (!f) {
     error = host_path.empty() ? FileError{52, "Bad file name or number"} : ErrorFromErrno(errno);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 extern char** environ;
@@ -42,9 +43,13 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return out;
 }
 
-// In a child: exec the program; on failure write errno to the pipe and leave.
+// In a child: exec the program; on failure write errno to the pipe and leave. Every file above
+// the standard streams is closed at the exec (the report pipe already is), whoever opened it, and
+// the signals this program ignores are the program's own again.
 [[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, char** envp,
                        int report_fd) {
+  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  std::signal(SIGXFSZ, SIG_DFL);
   ::execve(program.c_str(), argv.data(), envp);
   const int err = errno;
   (void)!::write(report_fd, &err, sizeof err);

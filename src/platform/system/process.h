@@ -1,5 +1,6 @@
 // Starting the suite's programs and running commands. Always an argument vector, never a shell:
-// register values must not be able to inject commands.
+// register values must not be able to inject commands. A started program sees only its standard
+// streams: every other file this program holds is closed for it.
 #pragma once
 
 #include <string>
