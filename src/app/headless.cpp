@@ -10,18 +10,30 @@
 
 namespace kvor::app {
 
+namespace {
+
+// The whole file; false when it cannot be read. The file is closed again before the run, so that
+// the programs the run starts do not hold it.
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  text = all.str();
+  return static_cast<bool>(in);
+}
+
+}  // namespace
+
 int RunHeadless(const frame::Options& options, const frame::StartInfo& start) {
-  std::ifstream in(options.actions_file, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!ReadWholeFile(options.actions_file, text)) {
     std::fprintf(stderr, "trv00381: cannot read the ACTIONS file '%s'\n",
                  options.actions_file.c_str());
     return 2;
   }
-  std::stringstream text;
-  text << in.rdbuf();
   std::vector<ui::Action> actions;
   std::string error;
-  if (!ui::ParseActions(text.str(), actions, error)) {
+  if (!ui::ParseActions(text, actions, error)) {
     std::fprintf(stderr, "trv00381: %s: %s\n", options.actions_file.c_str(), error.c_str());
     return 2;
   }

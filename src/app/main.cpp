@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,6 +26,9 @@ int RunWithWindows(int argc, char** argv, const kvor::frame::Options& options,
 
 int main(int argc, char** argv) {
   using namespace kvor;
+  // A write past the file-size limit fails with EFBIG and is told like any failed write, instead
+  // of the signal ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   frame::Options options;
   std::string error;
   if (!frame::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {

@@ -16,7 +16,8 @@ struct EInvoiceState {
   std::string base_name;  // FTGID + "-" + FAKTNR of the file last opened
   std::string type_code;  // "380" invoice, "381" credit note
   int expected_identity_length = 0;
-  int row_number = 0;     // of the last row written; the header resets it
+  int row_number = 0;    // of the last row written; the header resets it
+  bool cut_off = false;  // a write to the open file failed and was told: not a file to send
 
   // The last run of the upload script.
   int python_return_code = 0;

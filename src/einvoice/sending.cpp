@@ -181,7 +181,9 @@ void RunPython(Context& ctx, const std::vector<std::string>& command, int16_t wi
   if (!command.empty()) args.push_back(ctx.drives.ToHost(command[0]));
   for (std::size_t i = 1; i < command.size(); ++i) args.push_back(command[i]);
   std::string why;
-  return_code = sys::RunAndWait(InterpreterPath(ctx.install.python_interpreter), args, why);
+  // The script finds the file's folder through this program's drive map.
+  return_code = sys::RunAndWait(InterpreterPath(ctx.install.python_interpreter), args,
+                                {{"KVOR_DRIVES", ctx.drives.AsList()}}, why);
   ctx.einvoice.python_return_code = return_code;
   if (return_code == -1) {
     if (window_style != 0) {

@@ -121,14 +121,21 @@ bool TypeAccepted(Context& ctx, const std::string& type, const std::string& oper
   return false;
 }
 
-// Writes the lines to the open file; the first failure is told and gives indicator 1.
+// The failed write of the file, told once: the file is cut off from here on.
+void CutOff(Context& ctx, const files::FileError& e, int16_t& err) {
+  if (!ctx.einvoice.cut_off)
+    frame::ReportFileError(ctx, frame::Failure::Write, ctx.einvoice.path, e, "EftknFil");
+  ctx.einvoice.cut_off = true;
+  err = 1;
+}
+
+// Writes the lines to the open file; a failure gives indicator 1.
 void WriteLines(Context& ctx, int file_number, std::initializer_list<std::string> lines,
                 int16_t& err) {
   for (const std::string& line : lines) {
     files::FileError e;
     if (!ctx.text_files.WriteLine(file_number, line, e)) {
-      frame::ReportFileError(ctx, frame::Failure::Write, ctx.einvoice.path, e, "EftknFil");
-      err = 1;
+      CutOff(ctx, e, err);
       return;
     }
   }
@@ -229,6 +236,7 @@ void OpenInvoiceXml(Context& ctx, int file_number, const std::string& type,
   WithWindowDisabled(ctx, [&] {
     err = 0;
     ctx.einvoice.path.clear();
+    ctx.einvoice.cut_off = false;
     if (!TypeAccepted(ctx, type, "ÖPPNA avsedd XML"_w, err)) return;
     // The name comes from register data; a separator in it would write the file elsewhere.
     if (base_name.find_first_of(kRefusedInName) != std::string::npos) {
@@ -295,6 +303,12 @@ void EndInvoiceXml(Context& ctx, int file_number, const std::string& type, int16
     if (!TypeAccepted(ctx, type, "SLUT till XML", err)) return;
     WriteLines(ctx, file_number, {"</FAKTURA>", "</ORNWEB>"}, err);
   });
+}
+
+void CloseInvoiceXml(Context& ctx, int file_number, int16_t& err) {
+  files::FileError e;
+  if (!ctx.text_files.Close(file_number, e)) CutOff(ctx, e, err);
+  if (ctx.einvoice.cut_off) err = 1;
 }
 
 }  // namespace kvor::einvoice

@@ -27,8 +27,11 @@ void OpenInvoiceXml(Context& ctx, int file_number, const std::string& type,
 void WriteInvoiceHeader(Context& ctx, int file_number, const std::string& type, int16_t& err);
 // Cleans the row values and writes one row block, numbered one after the last.
 void WriteInvoiceRow(Context& ctx, int file_number, const std::string& type, int16_t& err);
-// Writes the closing tags; the caller closes the file.
+// Writes the closing tags.
 void EndInvoiceXml(Context& ctx, int file_number, const std::string& type, int16_t& err);
+// Closes the file, which brings the last buffered lines to the disk. Indicator 1 when any write
+// of the file failed (told once, where it failed): the file is cut off and not to be sent.
+void CloseInvoiceXml(Context& ctx, int file_number, int16_t& err);
 
 // --- The fill routines (xml_fill.cpp): each fills the transfer record from the register fields
 // the print run has read and calls the module with type "F".

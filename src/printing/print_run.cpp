@@ -476,7 +476,12 @@ void PrintRun(Context& ctx, int16_t& err) {
     return;
   }
   einvoice::EndInvoiceXml(ctx, 1, "F", end);
-  frame::CloseTextFile(ctx, 1);
+  einvoice::CloseInvoiceXml(ctx, 1, end);
+  if (end != 0) {  // a cut-off file was told about and is never offered for sending
+    m.state.einvoice_written = 0;
+    m.CmdSand->Enable(false, colour::kButtonOff);
+    return;
+  }
   dialogs::ShowMessage(ctx,
                        Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") +
                                       "' har DATA som XML skapats!"_w,

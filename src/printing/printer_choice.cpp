@@ -77,6 +77,8 @@ void ListPrinters(Context& ctx, int16_t& err) {
       const std::string folder =
           !p.pdf_folder.empty() ? p.pdf_folder : ctx.drives.ToHost(DataFolder(ctx) + "UTSKRIFT");
       p.printers = std::make_shared<printer::PrinterSet>(folder, p.system_printers);
+      // PDF files are named by the program's date, which --today may fix.
+      p.printers->SetClock([&clock = ctx.clock] { return clock.Seconds(); });
       if (p.prepare_printers) p.prepare_printers(*p.printers);
     }
     names = p.printers->DeviceNames();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <regex>
 
 #include "support/run_program.h"
 
@@ -64,6 +66,28 @@ TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenu) {
                                "CODE-D  \r\n"
                                "CDE\r\n";
   EXPECT_EQ(written, expected);
+}
+
+TEST_F(Chaining, TheMenuProgramHoldsNoFileOfThisProgramBesidesItsStandardStreams) {
+  // The menu stand-in lists the files it holds: beyond 0, 1 and 2 only its own script and the
+  // copies its shell keeps of the standard streams.
+  std::ofstream(C("WINKVOR/TRV/TRV00377.EXE"), std::ios::app)
+      << "ls -l /proc/$$/fd > " << dir << "/fds\n";
+  WriteFile(dir + "/actions.txt", "click CmdExit\n");
+  const ProcessResult r = RunProgram(
+      Trv00381(),
+      {"--root", demo, "--headless", dir + "/actions.txt", "--transcript", dir + "/transcript"},
+      dir);
+  EXPECT_EQ(r.code, 0) << r.err;
+  const std::string fds = WaitForText(dir + "/fds", " 2 -> ");
+  const std::regex beyond_standard_streams(" ([3-9]|[0-9]{2,}) -> (.*)");
+  for (std::sregex_iterator it(fds.begin(), fds.end(), beyond_standard_streams), end; it != end;
+       ++it) {
+    const std::string held = (*it)[2];
+    EXPECT_TRUE(held == C("WINKVOR/TRV/TRV00377.EXE") || held == dir + "/stdout" ||
+                held == dir + "/stderr")
+        << fds;
+  }
 }
 
 TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramWithTheMessage) {

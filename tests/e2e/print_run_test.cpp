@@ -105,6 +105,7 @@ TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
             std::string::npos)
       << t;
   ASSERT_EQ(Pdfs().size(), 1u);
+  EXPECT_NE(Pdfs()[0].find("/FAKTURA-001F241001-20261204-"), std::string::npos) << Pdfs()[0];
   EXPECT_EQ(PdfPages(Pdfs()[0]), 2);  // the first print and the installation's one copy
   const std::string page1 = PdfText(Pdfs()[0], 1);
   EXPECT_NE(page1.find("241001"), std::string::npos);

@@ -111,6 +111,40 @@ TEST_F(Sending, ASecondSendAsksFirstAndNoSendsNothingAndWritesNothing) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
 }
 
+TEST_F(Sending, TheScriptFindsTheFileThroughTheProgramsDriveMap) {
+  // Drive C: alone, in a folder that is not named after its letter: only the program knows it.
+  std::filesystem::create_directory_symlink(demo + "/C", dir + "/drive-c");
+  drives = {"--drive", "C:=" + dir + "/drive-c"};
+  const std::string transcript = Run(kPrintAndSend);
+  EXPECT_EQ(SendMessages(transcript), TransferMessage()) << transcript;
+  EXPECT_EQ(Received(), Xml()) << server.Log();
+}
+
+TEST_F(Sending, AnXmlFileCutOffByAFullDiskIsToldAndNeverOfferedForSending) {
+  // Three more copies of the article row make the file outgrow the 4 KiB that FAKTUROR holds: its
+  // last lines reach the disk only at its close, and fail there.
+  std::istringstream stored(Reg({"export", "SVF-FTAP"}));
+  std::string row, more;
+  while (std::getline(stored, row) && row.find("\"FTAP_P005\": \"241002\"") == std::string::npos) {
+  }
+  for (const char* number : {"02", "03", "04"})
+    more += std::regex_replace(row, std::regex("\"FTAP_P011\": \"01\""),
+                               std::string("\"FTAP_P011\": \"") + number + "\"") +
+            "\n";
+  WriteFile(dir + "/rows.json", more);
+  Reg({"import", "SVF-FTAP", dir + "/rows.json"});
+  before_exec = [this] { TinyFileSystem(demo + "/C/KVOR/FAKTUROR", 4096); };
+  const std::string transcript = Run(kPrintAndSend);
+  EXPECT_NE(transcript.find("message 3 Filen '" + std::string(kXmlPath) +
+                            "' kan EJ skrivas! ¶ Fel: 61 · Anropat: EftknFil ¶ Disk full\n"),
+            std::string::npos)
+      << transcript;
+  EXPECT_EQ(transcript.find("har DATA som XML skapats!"), std::string::npos);
+  EXPECT_EQ(transcript.find("har ÖVERFÖRTS till FTP-servern!"), std::string::npos);
+  EXPECT_TRUE(Received().empty());
+  EXPECT_FALSE(MarkedSent());
+}
+
 TEST_F(Sending, AServerThatIsDownIsToldAndTheInvoiceIsStillMarkedSent) {
   const std::string port = server.port;
   server.Stop();

@@ -23,15 +23,15 @@ class DemoProcess : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
-  // Plays `actions` on the installation (today is 2026-12-04, the printers are KVOR PDF alone,
-  // writing into pdf_dir) and returns the transcript.
+  // Plays `actions` on the installation (its drives as `drives` gives them, today is 2026-12-04,
+  // the printers are KVOR PDF alone, writing into pdf_dir) and returns the transcript.
   std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
     WriteFile(dir + "/actions.txt", actions);
-    std::vector<std::string> args{"--root",  demo,         "--headless", dir + "/actions.txt",
-                                  "--today", "2026-12-04", "--pdf-only", "--pdf-dir",
-                                  pdf_dir};
+    std::vector<std::string> args = drives;
+    args.insert(args.end(), {"--headless", dir + "/actions.txt", "--today", "2026-12-04",
+                             "--pdf-only", "--pdf-dir", pdf_dir});
     args.insert(args.end(), more.begin(), more.end());
-    const ProcessResult r = RunProgram(Trv00381(), args, dir);
+    const ProcessResult r = RunProgram(Trv00381(), args, dir, {}, before_exec);
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
@@ -86,6 +86,8 @@ class DemoProcess : public ::testing::Test {
   std::string dir = TempFolder();
   std::string demo = dir + "/demo";
   std::string pdf_dir = dir + "/pdf";
+  std::vector<std::string> drives{"--root", demo};
+  BeforeExec before_exec;  // for the runs of trv00381
 };
 
 }  // namespace kvor::test

@@ -1,6 +1,8 @@
 // Runs one of the project's executables as a separate process and collects what it printed.
 #pragma once
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,16 +41,32 @@ inline std::string TempFolder() {
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// Runs in the started program's process just before the exec: a limit or a file system of its
+// own for that program alone.
+using BeforeExec = std::function<void()>;
+
+// For BeforeExec: the started program finds `folder` as an empty file system of `bytes` bytes
+// (a full disk once written), in a mount namespace of its own that nothing else sees. Needs root;
+// without it the program is not run and ends with 125.
+inline void TinyFileSystem(const std::string& folder, std::size_t bytes) {
+  const std::string size = "size=" + std::to_string(bytes);
+  if (unshare(CLONE_NEWNS) != 0 ||
+      mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", folder.c_str(), "tmpfs", 0, size.c_str()) != 0)
+    _exit(125);
+}
+
 // Starts program with args (no shell) without waiting for it; its standard output and error go
 // to the files `out` and `err`. The child's process id.
 inline pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
                           const std::string& out, const std::string& err,
-                          const Environment& env = {}) {
+                          const Environment& env = {}, const BeforeExec& before_exec = {}) {
   const pid_t pid = fork();
   if (pid == 0) {
     if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
       _exit(126);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    if (before_exec) before_exec();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -72,9 +90,10 @@ inline int WaitForProgram(pid_t pid) {
 
 // Runs program with args and waits for it; standard output and error go through files in `dir`.
 inline ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                const std::string& dir, const Environment& env = {}) {
+                                const std::string& dir, const Environment& env = {},
+                                const BeforeExec& before_exec = {}) {
   const std::string out = dir + "/stdout", err = dir + "/stderr";
-  const int code = WaitForProgram(StartProgram(program, args, out, err, env));
+  const int code = WaitForProgram(StartProgram(program, args, out, err, env, before_exec));
   return {code, ReadFile(out), ReadFile(err)};
 }
 

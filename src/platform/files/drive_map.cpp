@@ -67,6 +67,15 @@ std::string DriveMap::Folder(char letter) const {
   return {};
 }
 
+std::string DriveMap::AsList() const {
+  std::string list;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::string folder = Folder(letter);
+    if (!folder.empty()) list += (list.empty() ? "" : ";") + std::string(1, letter) + ":=" + folder;
+  }
+  return list;
+}
+
 std::string DriveMap::ToHost(const std::string& windows_path) const {
   if (windows_path.size() < 2 || windows_path[1] != ':') return {};
   std::string host = Folder(windows_path[0]);

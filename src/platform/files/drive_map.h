@@ -26,6 +26,9 @@ class DriveMap {
   // Reads "C:=/srv/c;D:=/srv/d" (the KVOR_DRIVES form); false on a malformed entry.
   bool SetFromList(const std::string& list, std::string& error);
 
+  // Every mapped letter in the KVOR_DRIVES form, for the programs this program starts.
+  std::string AsList() const;
+
   // The host folder of a drive letter, or "" when the letter is not mapped.
   std::string Folder(char letter) const;
   bool HasDrive(char letter) const { return !Folder(letter).empty(); }

@@ -39,13 +39,14 @@ bool TextFiles::Open(int n, const std::string& host_path, Mode mode, FileError& 
     CloseOne(it->second, ignored);
     files_.erase(it);
   }
-  const char* how = mode == Mode::Read ? "rb" : mode == Mode::Write ? "wb" : "ab";
+  // "e": close-on-exec, so a program started meanwhile does not hold the file.
+  const char* how = mode == Mode::Read ? "rbe" : mode == Mode::Write ? "wbe" : "abe";
   std::FILE* f = host_path.empty() ? nullptr : std::fopen(host_path.c_str(), how);
   if (!f) {
     error = host_path.empty() ? FileError{52, "Bad file name or number"} : ErrorFromErrno(errno);
     return false;
   }
-  files_[n] = {f, mode};
+  files_[n] = Open_{f, mode, false, {}};
   return true;
 }
 
@@ -87,26 +88,31 @@ bool TextFiles::WriteLine(int n, std::string_view line, FileError& error) {
     error = {52, "Bad file name or number"};
     return false;
   }
-  std::FILE* f = it->second.file;
-  if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fputs("\r\n", f) == EOF) {
-    error = ErrorFromErrno(errno);
-    return false;
+  Open_& f = it->second;
+  if (!f.cut_off && (std::fwrite(line.data(), 1, line.size(), f.file) != line.size() ||
+                     std::fputs("\r\n", f.file) == EOF)) {
+    f.cut_off = true;
+    f.failure = ErrorFromErrno(errno);
   }
-  return true;
+  if (f.cut_off) error = f.failure;
+  return !f.cut_off;
 }
 
 bool TextFiles::CloseOne(Open_& f, FileError& error) {
-  bool ok = true;
-  if (f.mode != Mode::Read) {
-    // A written file must be on disk before another program may read it.
-    ok = std::fflush(f.file) == 0 && ::fsync(::fileno(f.file)) == 0;
-    if (!ok) error = ErrorFromErrno(errno);
+  if (f.mode != Mode::Read && !f.cut_off) {
+    // The rest of the buffer goes out here, and a written file must be on disk before another
+    // program may read it.
+    if (std::fflush(f.file) != 0 || ::fsync(::fileno(f.file)) != 0) {
+      f.cut_off = true;
+      f.failure = ErrorFromErrno(errno);
+    }
   }
-  if (std::fclose(f.file) != 0 && ok) {
-    error = ErrorFromErrno(errno);
-    ok = false;
+  if (std::fclose(f.file) != 0 && !f.cut_off) {
+    f.cut_off = true;
+    f.failure = ErrorFromErrno(errno);
   }
-  return ok;
+  if (f.cut_off) error = f.failure;
+  return !f.cut_off;
 }
 
 bool TextFiles::Close(int n, FileError& error) {

@@ -35,9 +35,12 @@ class TextFiles {
   // The next line without its line end; false at the end of the file or on a read error.
   bool ReadLine(int n, std::string& line, FileError& error);
   bool AtEnd(int n);
-  // Writes the line followed by CR LF.
+  // Writes the line followed by CR LF. Lines are buffered: a failure may show only at a later
+  // line or at the close. Once a write failed the file is cut off: every further write and the
+  // close fail with that first error.
   bool WriteLine(int n, std::string_view line, FileError& error);
-  // Closes file n (n <= 0: every file); a written file is flushed to disk first.
+  // Closes file n (n <= 0: every file); a written file is flushed to disk first. False with the
+  // error when a written file did not reach the disk whole.
   bool Close(int n, FileError& error);
   void CloseAll();
 
@@ -45,6 +48,8 @@ class TextFiles {
   struct Open_ {
     std::FILE* file = nullptr;
     Mode mode = Mode::Read;
+    bool cut_off = false;  // a write failed; `failure` tells how
+    FileError failure;
   };
   bool CloseOne(Open_& f, FileError& error);
   std::map<int, Open_> files_;

@@ -29,7 +29,7 @@ bool Transcript::Open(const std::string& path) {
     out_ = stdout;
     return true;
   }
-  out_ = std::fopen(path.c_str(), "w");
+  out_ = std::fopen(path.c_str(), "we");  // close-on-exec: not for the programs started
   owns_ = out_ != nullptr;
   return out_ != nullptr;
 }

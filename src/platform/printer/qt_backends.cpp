@@ -172,7 +172,7 @@ std::string PdfBackend::ReserveFile() {
     const std::string path =
         folder_ + "/" + base_name_ + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf";
     // O_EXCL claims the name, so two jobs of the same second never share a file.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd >= 0) {
       ::close(fd);
       return path;

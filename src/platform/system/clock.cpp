@@ -18,6 +18,19 @@ LocalTime Clock::Now() const {
   return now;
 }
 
+std::time_t Clock::Seconds() const {
+  const LocalTime now = Now();
+  std::tm tm{};
+  tm.tm_year = now.year - 1900;
+  tm.tm_mon = now.month - 1;
+  tm.tm_mday = now.day;
+  tm.tm_hour = now.hour;
+  tm.tm_min = now.minute;
+  tm.tm_sec = now.second;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
+
 std::optional<LocalTime> ParseIsoDate(const char* text) {
   int y = 0, m = 0, d = 0;
   char tail = 0;

@@ -1,6 +1,7 @@
 // The wall clock, with a fixed date for tests (the time of day stays the real one).
 #pragma once
 
+#include <ctime>
 #include <optional>
 
 namespace kvor::sys {
@@ -14,6 +15,8 @@ class Clock {
   // fixed_date: year, month and day to report instead of today's.
   explicit Clock(std::optional<LocalTime> fixed_date = std::nullopt) : fixed_(fixed_date) {}
   LocalTime Now() const;
+  // The same moment as seconds since the epoch, for what is stamped with a std::time_t.
+  std::time_t Seconds() const;
 
  private:
   std::optional<LocalTime> fixed_;

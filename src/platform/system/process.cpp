@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+
+extern char** environ;
 
 namespace kvor::sys {
 
@@ -25,9 +28,35 @@ std::vector<char*> Argv(const std::string& program, const std::vector<std::strin
   return argv;
 }
 
-// In a child: exec the program; on failure write errno to the pipe and leave.
-[[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, int report_fd) {
-  ::execv(program.c_str(), argv.data());
+// This program's environment with `extra` set over it, as "NAME=value" texts.
+std::vector<std::string> EnvironmentWith(const Environment& extra) {
+  std::vector<std::string> out;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const auto& [name, value] : extra)
+      replaced = replaced || entry.compare(0, name.size() + 1, name + "=") == 0;
+    if (!replaced) out.push_back(entry);
+  }
+  for (const auto& [name, value] : extra) out.push_back(name + "=" + value);
+  return out;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> out;
+  for (std::string& t : texts) out.push_back(t.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+// In a child: exec the program; on failure write errno to the pipe and leave. Every file above
+// the standard streams is closed at the exec (the report pipe already is), whoever opened it, and
+// the signals this program ignores are the program's own again.
+[[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, char** envp,
+                       int report_fd) {
+  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  std::signal(SIGXFSZ, SIG_DFL);
+  ::execve(program.c_str(), argv.data(), envp);
   const int err = errno;
   (void)!::write(report_fd, &err, sizeof err);
   ::_exit(127);
@@ -96,10 +125,7 @@ int RunWithInput(const std::string& program, const std::vector<std::string>& arg
     const int null = ::open("/dev/null", O_WRONLY);
     ::dup2(null, 1);
     ::dup2(null, 2);
-    // Every other file goes; the exec report closes by itself when the exec succeeds.
-    if (report[1] > 3) ::close_range(3, report[1] - 1, 0);
-    ::close_range(report[1] + 1, ~0U, 0);
-    Exec(program, argv, report[1]);
+    Exec(program, argv, environ, report[1]);
   }
   ::close(in[1]);
   ::close(report[1]);
@@ -168,7 +194,7 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   if (middle == 0) {
     ::setsid();
     const pid_t child = ::fork();
-    if (child == 0) Exec(program, argv, report[1]);
+    if (child == 0) Exec(program, argv, environ, report[1]);
     (void)!::write(pid_pipe[1], &child, sizeof child);
     ::_exit(child < 0 ? 1 : 0);
   }
@@ -190,8 +216,10 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 }
 
 int RunAndWait(const std::string& program, const std::vector<std::string>& args,
-               std::string& error) {
+               const Environment& environment, std::string& error) {
   std::vector<char*> argv = Argv(program, args);
+  std::vector<std::string> env_texts = EnvironmentWith(environment);
+  std::vector<char*> envp = Pointers(env_texts);
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) {
     error = std::strerror(errno);
@@ -204,7 +232,7 @@ int RunAndWait(const std::string& program, const std::vector<std::string>& args,
     ::close(report[1]);
     return -1;
   }
-  if (child == 0) Exec(program, argv, report[1]);
+  if (child == 0) Exec(program, argv, envp.data(), report[1]);
   ::close(report[1]);
   const int err = ExecFailure(report[0]);
   ::close(report[0]);

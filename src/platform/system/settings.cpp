@@ -114,7 +114,7 @@ bool WriteSetting(const std::string& application, const std::string& section,
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   for (const std::string& l : lines) out << l << "\n";
-  out.flush();
+  out.close();  // the last of the buffer goes out here
   if (!out) {
     error = path + ": " + std::strerror(errno);
     return false;
