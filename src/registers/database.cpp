@@ -270,11 +270,12 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
     statuskod = -1;
     return;
   }
-  db.nyckel = Fixed(key, ch.nyckellangd);
   const int16_t length = ch.postlangd;
   int16_t sent = 0;  // the operation code as sent to the engine, for messages
 
   for (;;) {
+    // Every attempt starts from the given key: an insert blanks NYCKEL for its call.
+    db.nyckel = Fixed(key, ch.nyckellangd);
     db.funktion = "KONTROLL";
     db.saknas = "N";
     auto call = [&](int16_t engine_op, bool with_lock) {
@@ -388,9 +389,10 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
     }
     statuskod = status;
     if (status == st::kRecordLocked || status == st::kFileLocked) {
-      // Another program holds the record: the user paces the retries with [STÄNG].
+      // Another program holds the record: the user paces the retries with [STÄNG]. The given key
+      // is shown: an insert has blanked NYCKEL for its call.
       std::string bare;
-      for (char c : db.nyckel)
+      for (char c : key)
         if (c != ' ') bare += c;
       dialogs::ShowMessage(ctx,
                            Paragraphs("Nyckel '" + bare + "' är LÅST av ANNAT program!"_w, name),
