@@ -12,7 +12,8 @@ seconds=${1:-60}
 shift || true
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 parallel=${FUZZ_PARALLEL:-1}
-all=(diskunit linkarea settings_value language skrivare actions reg_import record_transfer)
+all=(diskunit linkarea settings_value language skrivare actions reg_import record_transfer
+  register_file)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 

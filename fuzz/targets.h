@@ -32,13 +32,19 @@ int Actions(const uint8_t* data, std::size_t size);
 int RegisterImport(const uint8_t* data, std::size_t size);
 // A record of any register: first byte the register, the rest the record's bytes.
 int RecordTransfer(const uint8_t* data, std::size_t size);
+// A register file damaged in its meta row or its records, opened and read by the channel layer.
+int DamagedRegisterFile(const uint8_t* data, std::size_t size);
 
 inline const std::vector<Target>& Targets() {
-  static const std::vector<Target> all = {
-      {"diskunit", DriveSettings},        {"linkarea", LinkArea},
-      {"settings_value", SettingsValue},  {"language", LanguageTable},
-      {"skrivare", PrinterTable},         {"actions", Actions},
-      {"reg_import", RegisterImport},     {"record_transfer", RecordTransfer}};
+  static const std::vector<Target> all = {{"diskunit", DriveSettings},
+                                          {"linkarea", LinkArea},
+                                          {"settings_value", SettingsValue},
+                                          {"language", LanguageTable},
+                                          {"skrivare", PrinterTable},
+                                          {"actions", Actions},
+                                          {"reg_import", RegisterImport},
+                                          {"record_transfer", RecordTransfer},
+                                          {"register_file", DamagedRegisterFile}};
   return all;
 }
 

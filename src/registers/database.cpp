@@ -1,6 +1,8 @@
 #include "registers/database.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 #include "common/cp1252.h"
@@ -24,6 +26,9 @@ std::array<Record, kRegisterCount> MakeRecords() {
           Record(all[25]), Record(all[26]), Record(all[27])};
 }
 
+// STATUSKOD after a fault inside the engine call.
+constexpr int16_t kEngineFault = -3;
+
 bool ValidChannel(int channel) {
   return channel >= 1 && channel <= kChannelCount;
 }
@@ -44,9 +49,44 @@ std::string StatusLines(int16_t status) {
          std::string(kParagraph) + "StatusKod: " + std::to_string(status);
 }
 
+// The record length of the channel's file as far as the record buffer holds it: a longer
+// record is the engine's to refuse (buffer too short), never an overrun of DATAPOST.
+std::size_t RecordLength(const Channel& ch) {
+  return std::min<std::size_t>(static_cast<uint16_t>(ch.postlangd), kRecordBuffer);
+}
+
+// The open failures, also what the register's own open reports for a file of another layout.
+void ReportOpenFailure(Context& ctx, const std::string& file_name, int16_t channel,
+                       int16_t status) {
+  const std::string head = "Filen '" + file_name + "'";
+  if (status == st::kInvalidFileName) {
+    dialogs::ReportError(ctx, Paragraphs(head + " saknas!",
+                                         "Kontrollera ENHET och KATALOG för ÖPPNA-funktionen!"_w) +
+                                  StatusLines(status));
+  } else if (status == st::kNotRegisterFile) {
+    dialogs::ReportError(ctx, Paragraphs(head + " kan EJ öppnas!"_w,
+                                         "Kontrollera VERSIONEN eller ÅTERSKAPA registret!"_w) +
+                                  StatusLines(status));
+  } else {
+    dialogs::ReportError(
+        ctx, Paragraphs(head + " kan EJ öppnas!"_w, Kanal(channel)) + StatusLines(status));
+    if (status == st::kFileNotFound && ctx.run_program) {
+      int16_t ignored = 0;
+      ctx.run_program(ctx.frame.system_drive + "\\WINKVOR\\STARTAS\\ERROR\\OPENFAIL.EXE", "",
+                      ignored);
+    }
+  }
+}
+
+// A fault caught in the channel layer's error trap: out of memory keeps its own number, anything
+// else is an internal error.
+TrappedError Trapped(const char* module, const std::exception& fault) {
+  return {module, dynamic_cast<const std::bad_alloc*>(&fault) ? 7 : 51, fault.what()};
+}
+
 // One call of the engine with the shared buffers of the channel layer.
 int16_t Call(Database& db, int16_t operation, Channel& ch, int16_t key_number = 0) {
-  uint16_t length = static_cast<uint16_t>(ch.postlangd);
+  uint16_t length = static_cast<uint16_t>(RecordLength(ch));
   std::string key = db.nyckel;
   key.resize(std::max<std::size_t>(key.size(), 255), ' ');
   const int16_t status =
@@ -99,7 +139,10 @@ Record& Fields(Context& ctx, std::string_view code) {
   return Db(ctx).records[layout->channel - 1];
 }
 
-void BTROPASS(Context& ctx, const std::string& file_name, int16_t& statuskod, int16_t channel) {
+namespace {
+
+// BTROPASS without its error trap.
+void OpenOrClose(Context& ctx, const std::string& file_name, int16_t& statuskod, int16_t channel) {
   Database& db = Db(ctx);
   const int16_t code = statuskod;
   if (code == 3) {
@@ -150,26 +193,7 @@ void BTROPASS(Context& ctx, const std::string& file_name, int16_t& statuskod, in
       return;
     }
     if (status != st::kOk) {
-      if (code == 1) return;
-      const std::string head = "Filen '" + file_name + "'";
-      if (status == st::kInvalidFileName) {
-        dialogs::ReportError(
-            ctx,
-            Paragraphs(head + " saknas!", "Kontrollera ENHET och KATALOG för ÖPPNA-funktionen!"_w) +
-                StatusLines(status));
-      } else if (status == st::kNotRegisterFile) {
-        dialogs::ReportError(ctx, Paragraphs(head + " kan EJ öppnas!"_w,
-                                             "Kontrollera VERSIONEN eller ÅTERSKAPA registret!"_w) +
-                                      StatusLines(status));
-      } else {
-        dialogs::ReportError(
-            ctx, Paragraphs(head + " kan EJ öppnas!"_w, Kanal(channel)) + StatusLines(status));
-        if (status == st::kFileNotFound && ctx.run_program) {
-          int16_t ignored = 0;
-          ctx.run_program(ctx.frame.system_drive + "\\WINKVOR\\STARTAS\\ERROR\\OPENFAIL.EXE", "",
-                          ignored);
-        }
-      }
+      if (code != 1) ReportOpenFailure(ctx, file_name, channel, status);
       return;
     }
     ch.posblock = block;
@@ -222,6 +246,18 @@ void BTROPASS(Context& ctx, const std::string& file_name, int16_t& statuskod, in
   }
 }
 
+}  // namespace
+
+void BTROPASS(Context& ctx, const std::string& file_name, int16_t& statuskod, int16_t channel) {
+  try {
+    OpenOrClose(ctx, file_name, statuskod, channel);
+  } catch (const std::exception& fault) {
+    dialogs::ReportTrappedError(ctx, "Modulen BTROPASS kan EJ utföra PROGRAM-koden!"_w,
+                                Trapped("BTROPASS", fault));
+    statuskod = -2;
+  }
+}
+
 bool CheckChannel(Context& ctx, int16_t channel, const std::string& register_file) {
   Database& db = Db(ctx);
   if (ValidChannel(channel) &&
@@ -263,23 +299,37 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
   }
   if (key.size() > static_cast<std::size_t>(ch.nyckellangd)) {
     dialogs::ReportError(
-        ctx, Paragraphs("Nyckel '" + key + "' har FEL längd!"_w, "Databas " + ch.regnamn,
+        ctx, Paragraphs("Nyckel '" + Shown(key) + "' har FEL längd!"_w, "Databas " + ch.regnamn,
                         "Längd:"_w + WithSignPlace(ch.nyckellangd) + std::string(kDotSeparator) +
                             "Läser:"_w + WithSignPlace(static_cast<long long>(key.size())) +
                             std::string(kDotSeparator) + Kanal(channel)));
     statuskod = -1;
     return;
   }
-  db.nyckel = Fixed(key, ch.nyckellangd);
-  const int16_t length = ch.postlangd;
+  const std::size_t length = RecordLength(ch);
   int16_t sent = 0;  // the operation code as sent to the engine, for messages
 
   for (;;) {
+    // Every attempt starts from the given key: an insert blanks NYCKEL for its call.
+    db.nyckel = Fixed(key, ch.nyckellangd);
     db.funktion = "KONTROLL";
     db.saknas = "N";
-    auto call = [&](int16_t engine_op, bool with_lock) {
+    // The engine call; a fault inside it is reported here and answers -3.
+    auto call = [&](int16_t engine_op, bool with_lock) -> int16_t {
       sent = static_cast<int16_t>(engine_op + (with_lock ? op::kSingleLock : 0));
-      const int16_t status = Call(db, sent, ch);
+      int16_t status = 0;
+      try {
+        status = Call(db, sent, ch);
+      } catch (const std::exception& fault) {
+        dialogs::ReportTrappedError(
+            ctx,
+            Paragraphs("Funktionen BTRCALL kan EJ utföras!"_w,
+                       "Databas " + ch.regnamn + std::string(kDotSeparator) + Kanal(channel),
+                       "Funktion: " + db.funktion + std::string(kDotSeparator) +
+                           "Kod:" + WithSignPlace(sent)),
+            Trapped("BTRWRARD", fault));
+        return kEngineFault;
+      }
       if (status == st::kOk) ch.lasning = with_lock ? 1 : 0;
       return status;
     };
@@ -325,18 +375,20 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
         }
         const std::string in_record = db.datapost.substr(0, db.nyckel.size());
         if (ch.postnyckel != db.nyckel || in_record != db.nyckel || ch.senastnyckel != db.nyckel) {
-          dialogs::ReportError(ctx,
-                               Paragraphs("Nyckel '" + db.nyckel + "' ger BUFFERT-fel!",
-                                          "Buffert: " + ch.postnyckel, "Record: " + ch.senastnyckel,
-                                          "Nyckel: " + in_record, "Databas " + ch.regnamn));
+          dialogs::ReportError(
+              ctx,
+              Paragraphs("Nyckel '" + Shown(db.nyckel) + "' ger BUFFERT-fel!",
+                         "Buffert: " + Shown(ch.postnyckel), "Record: " + Shown(ch.senastnyckel),
+                         "Nyckel: " + Shown(in_record), "Databas " + ch.regnamn));
           statuskod = -1;
           return;
         }
         if (ch.lasning != 1)
-          dialogs::ShowMessage(ctx,
-                               Paragraphs("Nyckel '" + db.nyckel + "' har EJ en LÅSNING utförts!"_w,
-                                          "Databas " + ch.regnamn),
-                               dialogs::kNotice);
+          dialogs::ShowMessage(
+              ctx,
+              Paragraphs("Nyckel '" + Shown(db.nyckel) + "' har EJ en LÅSNING utförts!"_w,
+                         "Databas " + ch.regnamn),
+              dialogs::kNotice);
         status = call(op::kUpdate, false);
         break;
       }
@@ -363,6 +415,10 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
         return;
     }
 
+    if (status == kEngineFault) {
+      statuskod = kEngineFault;
+      return;
+    }
     const bool plain_read = operation == 5 || (operation == 4 && db.funktion == "ÅTERLÄS"_w);
     const bool other_read = operation == 8 || operation == 10 || operation == 24;
     const bool write = operation == 2 || operation == 3;
@@ -388,9 +444,10 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
     }
     statuskod = status;
     if (status == st::kRecordLocked || status == st::kFileLocked) {
-      // Another program holds the record: the user paces the retries with [STÄNG].
+      // Another program holds the record: the user paces the retries with [STÄNG]. The given key
+      // is shown: an insert has blanked NYCKEL for its call.
       std::string bare;
-      for (char c : db.nyckel)
+      for (char c : key)
         if (c != ' ') bare += c;
       dialogs::ShowMessage(ctx,
                            Paragraphs("Nyckel '" + bare + "' är LÅST av ANNAT program!"_w, name),
@@ -511,6 +568,16 @@ void Open(Context& ctx, const Layout& layout, int16_t& err) {
   db.file_name = RegisterPath(ctx, layout);
   db.statuskod = 0;
   BTROPASS(ctx, db.file_name, db.statuskod, layout.channel);
+  // A file of another record or key length is of another version of the register: its records
+  // would be cut at the wrong places, or not fit the record buffer.
+  const Channel& ch = db.channels[layout.channel];
+  if (db.statuskod == 0 &&
+      (ch.postlangd != layout.record_end || ch.nyckellangd != layout.key_length)) {
+    int16_t close = 2;
+    BTROPASS(ctx, db.file_name, close, layout.channel);
+    ReportOpenFailure(ctx, db.file_name, layout.channel, st::kNotRegisterFile);
+    db.statuskod = st::kNotRegisterFile;
+  }
   err = db.statuskod == 0 ? 0 : 1;
   db.channels[layout.channel].postnyckel.clear();
 }

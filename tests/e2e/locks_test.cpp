@@ -143,6 +143,31 @@ TEST_F(Locks, CancelAtTheLockMessageEndsThePrintWithNothingPrintedOrWritten) {
   EXPECT_EQ(after.text, before.text);
 }
 
+TEST_F(Locks, AnInsertThatWaitedForTheBusyFileIsStoredUnderItsOwnKey) {
+  // Another client keeps a write transaction open on SVF-LSKA beyond the store's wait, so the
+  // print run's new certification row is refused with 85 until the test commits.
+  const std::string file = demo + "/C/KVOR/SVF/SVF-LSKA.BTR";
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  auto program =
+      StartPlaying("type TxtNmmr 241001\nclick CmdKlar\nwait " + dir + "/released\nanswer STÄNG\n");
+  const std::string message =
+      "message 3 Nyckel '001S311001541001' är LÅST av ANNAT program! ¶ Databas "
+      "C:\\KVOR   \\SVF\\SVF-LSKA.BTR\n";
+  EXPECT_EQ(Occurrences(TranscriptWith(message, 1), message), 1);
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  Touch("released");
+  EXPECT_EQ(program->Wait(), 0) << program->Err();
+
+  for (const auto& [key, record] : SnapshotRegisters(demo).records)
+    EXPECT_NE(key.find_first_not_of(' ', key.find(' ')), std::string::npos) << key;
+  const auto stored = StoredRecords(file, "001S311001541001");
+  ASSERT_EQ(stored.size(), 1u) << ReadFile(transcript);
+  EXPECT_EQ(At(stored[0], 26, 8), "20261204");
+}
+
 class LockedSend : public Locks {
  protected:
   void SetUp() override {

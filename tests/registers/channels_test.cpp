@@ -2,13 +2,18 @@
 // installation. Messages are answered by the scripted user and read from the transcript.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
+
 #include "common/cp1252.h"
 #include "common/text.h"
 #include "frame/settings.h"
 #include "platform/recman/client.h"
+#include "platform/recman/sqlite_store.h"
 #include "registers/admin.h"
 #include "registers/database.h"
 #include "support/open_registers.h"
+#include "support/run_program.h"
 
 namespace kvor::registers {
 namespace {
@@ -61,7 +66,7 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
   EXPECT_EQ(status, -1);
   EXPECT_EQ(Db(ctx()).channels[9].regnamn, RegisterPath(ctx(), *FindLayout("SVF-TEXT")));
 
-  std::string key = "001F0000011";  // one character too many
+  std::string key = "001F 000011";  // one character too many
   int16_t err = 0;
   Laser(ctx(), key, kHeader, 0, 0, err);
   EXPECT_EQ(err, 1);
@@ -92,7 +97,7 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
   EXPECT_NE(m.find("Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR är ÖPPNEN redan! ¶ Kanal: 9"),
             std::string::npos)
       << m;
-  EXPECT_NE(m.find("Nyckel '001F0000011' har FEL längd! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR ¶ "
+  EXPECT_NE(m.find("Nyckel '001F·000011' har FEL längd! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR ¶ "
                    "Längd: 10 · Läser: 11 · Kanal: 2"),
             std::string::npos)
       << m;
@@ -105,12 +110,102 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
       << m;
 }
 
+TEST_F(Channels, AFileOfAnotherLayoutIsRefusedAndNeverOverrunsTheRecordBuffer) {
+  const std::string path = RegisterPath(ctx(), Header());
+  std::string error;
+  int16_t status = 2, err = 0;
+  for (const int16_t key_length : {9, 10}) {
+    Layout other = Header();
+    other.record_end = key_length == 10 ? 3000 : 999;
+    other.key_length = key_length;
+    BTROPASS(ctx(), path, status = 2, kHeader);
+    ASSERT_TRUE(CreateRegisterFile(ctx(), other, error)) << error;
+    ASSERT_TRUE(PutRecord(ctx(), other, DistinctRecord("001F000001"), error)) << error;
+    Open(ctx(), Header(), err);
+    EXPECT_EQ(err, 1);
+    EXPECT_EQ(Db(ctx()).channels[kHeader].oppen, 0);
+  }
+  EXPECT_EQ(
+      test::Occurrences(Messages(), "Filen '" + path +
+                                        "' kan EJ öppnas! ¶ Kontrollera VERSIONEN eller ÅTERSKAPA "
+                                        "registret! ¶ Se [Status Codes] i "
+                                        "PERVASIVE-documentationen! ¶ StatusKod: 30"),
+      2);
+  // The channel layer alone knows no layout, and still reads no more than its buffer holds.
+  BTROPASS(ctx(), path, status = 0, kHeader);
+  std::string key = "001F000001";
+  Laser(ctx(), key, kHeader, 0, 0, err);
+  EXPECT_EQ(Db(ctx()).statuskod, recman::status::kDataBufferTooShort);
+}
+
+// The real store of a file, throwing from every call once `failing` is set, as a broken disk or
+// library might.
+struct FailingStore : recman::Store {
+  FailingStore(std::unique_ptr<recman::Store> r, const bool& f) : real(std::move(r)), failing(f) {}
+  void Fail() const {
+    if (failing) throw std::runtime_error("the store broke down");
+  }
+  const recman::Layout& layout() const override { return real->layout(); }
+  int16_t Find(recman::Seek s, std::string_view k, recman::Record& o) override {
+    return Fail(), real->Find(s, k, o);
+  }
+  int16_t FindById(int64_t id, recman::Record& o) override { return Fail(), real->FindById(id, o); }
+  int16_t StepAfter(int64_t id, recman::Record& o) override {
+    return Fail(), real->StepAfter(id, o);
+  }
+  int16_t Count(uint32_t& n) override { return Fail(), real->Count(n); }
+  int16_t Insert(std::string_view d, recman::Record& o) override {
+    return Fail(), real->Insert(d, o);
+  }
+  int16_t Update(const recman::Record& r, std::string_view d, int64_t& v) override {
+    return Fail(), real->Update(r, d, v);
+  }
+  int16_t Delete(const recman::Record& r) override { return Fail(), real->Delete(r); }
+  bool TryLock(int64_t id) override { return real->TryLock(id); }
+  void Unlock(int64_t id) override { real->Unlock(id); }
+  std::unique_ptr<recman::Store> real;
+  const bool& failing;
+};
+
+TEST_F(Channels, AFaultBelowTheChannelLayerIsReportedAndTheRunGoesOn) {
+  bool failing = true;
+  Db(ctx()).engine.SetStoreOpener(
+      [&](const std::string& path, std::unique_ptr<recman::Store>& out) {
+        std::unique_ptr<recman::Store> real;
+        const int16_t status = recman::OpenSqliteStore(path, real);
+        if (status == 0) out = std::make_unique<FailingStore>(std::move(real), failing);
+        return status;
+      });
+  int16_t status = 2, err = 0;
+  BTROPASS(ctx(), RegisterPath(ctx(), Header()), status, kHeader);
+  Open(ctx(), Header(), err);  // the statistics fail
+  EXPECT_EQ(Db(ctx()).statuskod, -2);
+  BTROPASS(ctx(), RegisterPath(ctx(), Header()), status = 2, kHeader);
+  failing = false;
+  Open(ctx(), Header(), err);
+  ASSERT_EQ(err, 0);
+  failing = true;
+  std::string key = "001F241001";
+  Laser(ctx(), key, kHeader, 0, 0, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(Db(ctx()).statuskod, -3);
+  const std::string m = Messages();
+  EXPECT_NE(m.find("Modulen BTROPASS kan EJ utföra PROGRAM-koden! ¶ Projekt: BTROPASS ¶ "),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("Funktionen BTRCALL kan EJ utföras! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR · "
+                   "Kanal: 2 ¶ Funktion: LIKA · Kod: 5 ¶ Projekt: BTRWRARD ¶ "),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("the store broke down"), std::string::npos) << m;
+}
+
 TEST_F(Channels, WriteBackKeepsEveryOtherCharacterAndWarnsWithoutLock) {
   std::string error;
-  const std::string original = DistinctRecord("001F000123");
+  const std::string original = DistinctRecord("001F 00123");
   ASSERT_TRUE(PutRecord(ctx(), Header(), original, error)) << error;
 
-  std::string key = "001F000123";
+  std::string key = "001F 00123";
   int16_t err = 0;
   Laser(ctx(), key, kHeader, 2, 1, err);
   ASSERT_EQ(err, 0);
@@ -137,10 +232,19 @@ TEST_F(Channels, WriteBackKeepsEveryOtherCharacterAndWarnsWithoutLock) {
   Build(ctx(), Header());
   Skriver(ctx(), key, kHeader, 2, 0, err);
   EXPECT_EQ(err, 0);
-  EXPECT_NE(Messages().find("message 2 Nyckel '001F000123' har EJ en LÅSNING utförts!"),
-            std::string::npos);
   ASSERT_TRUE(GetRecord(ctx(), Header(), key, stored, error));
   EXPECT_EQ(stored[852], 'J');
+  // A key other than the one read is refused as a buffer error.
+  key = "001F 0012";
+  Skriver(ctx(), key, kHeader, 2, 0, err);
+  EXPECT_EQ(Db(ctx()).statuskod, -1);
+  const std::string m = Messages();
+  EXPECT_NE(m.find("message 2 Nyckel '001F·00123' har EJ en LÅSNING utförts!"), std::string::npos)
+      << m;
+  EXPECT_NE(m.find("Nyckel '001F·0012·' ger BUFFERT-fel! ¶ Buffert: 001F·00123 ¶ Record: "
+                   "001F·00123 ¶ Nyckel: 001F·00123 ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR"),
+            std::string::npos)
+      << m;
 }
 
 // Holds a record lock through a handle of its own, as another program would.

@@ -94,7 +94,7 @@ struct Engine::Handle {
 };
 
 Engine::Engine(std::function<std::string(const std::string&)> map_path)
-    : map_path_(std::move(map_path)), serial_(++engines_made) {
+    : map_path_(std::move(map_path)), open_store_(OpenSqliteStore), serial_(++engines_made) {
   if (!map_path_) map_path_ = [](const std::string& name) { return name; };
 }
 
@@ -185,7 +185,7 @@ int16_t Engine::Open(char* position_block, char* key, uint8_t key_length, int16_
   const std::string path = HostPath(key, key_length, st);
   if (st != status::kOk) return st;
   auto handle = std::make_unique<Handle>();
-  if ((st = OpenSqliteStore(path, handle->store)) != status::kOk) return st;
+  if ((st = open_store_(path, handle->store)) != status::kOk) return st;
 
   const uint32_t id = next_handle_++;
   handles_[id] = std::move(handle);

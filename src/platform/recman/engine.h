@@ -64,6 +64,10 @@ inline constexpr int16_t kFileLocked = 85;    // the file stayed busy beyond a s
 
 inline constexpr size_t kPositionBlockSize = 128;
 
+class Store;
+// Opens the storage of a register file for one handle (OpenSqliteStore, sqlite_store.h).
+using StoreOpener = std::function<int16_t(const std::string& path, std::unique_ptr<Store>& out)>;
+
 // The statistics buffer of Stat, also the layout buffer of Create: 16-bit little-endian values.
 inline constexpr size_t kStatSize = 32;
 inline constexpr size_t kStatRecordLength = 0;
@@ -84,6 +88,9 @@ class Engine {
 
   int16_t Call(int16_t operation, char* position_block /*128 bytes*/, char* data,
                uint16_t& data_length, char* key, uint8_t key_length, int16_t key_number);
+  // Later Opens get their storage from opener: tests put a store in that fails as a broken disk
+  // or library would. Whatever a store throws passes through Call to the caller.
+  void SetStoreOpener(StoreOpener opener) { open_store_ = std::move(opener); }
 
  private:
   struct Handle;
@@ -100,6 +107,7 @@ class Engine {
   std::string HostPath(const char* key, uint8_t key_length, int16_t& status) const;
 
   std::function<std::string(const std::string&)> map_path_;
+  StoreOpener open_store_;
   uint32_t serial_;  // tells this engine's position blocks from another engine's
   uint32_t next_handle_ = 1;
   std::map<uint32_t, std::unique_ptr<Handle>> handles_;

@@ -31,22 +31,22 @@ constexpr const char* kSchema =
 
 // Keys are bound as BLOBs throughout: BLOBs compare byte by byte, the order callers walk in.
 constexpr const char* kFind[] = {
-    "SELECT id, version, data FROM records WHERE key = ?1",
+    "SELECT id, version, data, key FROM records WHERE key = ?1",
     // Get Greater reads ahead: ?2 records at once (see SqliteStore::FindGreater).
-    "SELECT id, version, data FROM records WHERE key > ?1 ORDER BY key LIMIT ?2",
-    "SELECT id, version, data FROM records WHERE key >= ?1 ORDER BY key LIMIT 1",
-    "SELECT id, version, data FROM records WHERE key < ?1 ORDER BY key DESC LIMIT 1",
-    "SELECT id, version, data FROM records WHERE key <= ?1 ORDER BY key DESC LIMIT 1",
-    "SELECT id, version, data FROM records ORDER BY key LIMIT 1",
-    "SELECT id, version, data FROM records ORDER BY key DESC LIMIT 1",
+    "SELECT id, version, data, key FROM records WHERE key > ?1 ORDER BY key LIMIT ?2",
+    "SELECT id, version, data, key FROM records WHERE key >= ?1 ORDER BY key LIMIT 1",
+    "SELECT id, version, data, key FROM records WHERE key < ?1 ORDER BY key DESC LIMIT 1",
+    "SELECT id, version, data, key FROM records WHERE key <= ?1 ORDER BY key DESC LIMIT 1",
+    "SELECT id, version, data, key FROM records ORDER BY key LIMIT 1",
+    "SELECT id, version, data, key FROM records ORDER BY key DESC LIMIT 1",
 };
 constexpr size_t kSeekCount = std::size(kFind);
 
 // The handle's other statements, after the seeks.
 enum : size_t { kById = kSeekCount, kStepAfter, kCountAll, kInsertOne, kUpdateOne, kDeleteOne };
 constexpr const char* kOther[] = {
-    "SELECT id, version, data FROM records WHERE id = ?1",
-    "SELECT id, version, data FROM records WHERE id > ?1 ORDER BY id LIMIT 1",
+    "SELECT id, version, data, key FROM records WHERE id = ?1",
+    "SELECT id, version, data, key FROM records WHERE id > ?1 ORDER BY id LIMIT 1",
     "SELECT count(*) FROM records",
     "INSERT INTO records(key, version, data) VALUES(?1, 1, ?2)",
     "UPDATE records SET data = ?3, version = version + 1 WHERE id = ?1 AND version = ?2",
@@ -101,7 +101,6 @@ struct Finalize {
   void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 };
 using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
-
 
 int16_t OpenDb(const std::string& path, int flags, Db& db) {
   sqlite3* raw = nullptr;
@@ -158,6 +157,8 @@ int16_t ReadLayout(sqlite3* db, Layout& layout) {
   rc = sqlite3_step(raw);
   if (rc == SQLITE_DONE) return status::kNotRegisterFile;
   if (rc != SQLITE_ROW) return StatusOf(rc);
+  for (int column = 0; column < 4; ++column)
+    if (sqlite3_column_type(raw, column) != SQLITE_INTEGER) return status::kNotRegisterFile;
   const int64_t format = sqlite3_column_int64(raw, 0);
   const int64_t record_length = sqlite3_column_int64(raw, 1);
   const int64_t key_length = sqlite3_column_int64(raw, 2);
@@ -166,6 +167,7 @@ int16_t ReadLayout(sqlite3* db, Layout& layout) {
       key_length > record_length || key_length > UINT8_MAX || page_size < 0 ||
       page_size > UINT16_MAX)
     return status::kNotRegisterFile;
+  if (sqlite3_step(raw) != SQLITE_DONE) return status::kNotRegisterFile;  // one row, no more
   layout.record_length = static_cast<uint16_t>(record_length);
   layout.key_length = static_cast<uint16_t>(key_length);
   layout.page_size = static_cast<uint16_t>(page_size);
@@ -251,10 +253,8 @@ class SqliteStore : public Store {
 
  private:
   int16_t Fetch(sqlite3_stmt* s, int16_t none, Record& out);
-  InUse Use(size_t statement) {
-    return InUse(db_.get(), statements_[statement], SqlOf(statement));
-  }
-  void Row(sqlite3_stmt* s, Record& out) const;
+  InUse Use(size_t statement) { return InUse(db_.get(), statements_[statement], SqlOf(statement)); }
+  int16_t Row(sqlite3_stmt* s, Record& out) const;
   int16_t FindGreater(std::string_view key, Record& out);
   int16_t FindEqual(std::string_view key, Record& out);
   void Forget() {
@@ -315,20 +315,27 @@ int16_t SqliteStore::Open(const std::string& path) {
   return status::kOk;
 }
 
-void SqliteStore::Row(sqlite3_stmt* s, Record& out) const {
+// A record as stored; a damaged one (data not of the record length, or not beginning with its
+// key) is a storage failure rather than something to cut, pad or walk in circles on.
+int16_t SqliteStore::Row(sqlite3_stmt* s, Record& out) const {
   out.id = sqlite3_column_int64(s, 0);
   out.version = sqlite3_column_int64(s, 1);
   const auto* data = static_cast<const char*>(sqlite3_column_blob(s, 2));
   out.data.assign(data ? data : "", static_cast<size_t>(sqlite3_column_bytes(s, 2)));
-  out.data.resize(layout_.record_length, ' ');
+  const auto* key = static_cast<const char*>(sqlite3_column_blob(s, 3));
+  const std::string_view stored_key(key ? key : "",
+                                    static_cast<size_t>(sqlite3_column_bytes(s, 3)));
+  if (out.data.size() != layout_.record_length ||
+      out.data.compare(0, layout_.key_length, stored_key) != 0)
+    return status::kIoError;
+  return status::kOk;
 }
 
 int16_t SqliteStore::Fetch(sqlite3_stmt* s, int16_t none, Record& out) {
   const int rc = sqlite3_step(s);
   if (rc == SQLITE_DONE) return none;
   if (rc != SQLITE_ROW) return StatusOf(rc);
-  Row(s, out);
-  return status::kOk;
+  return Row(s, out);
 }
 
 // A walk in key order is Get Greater with the key of the record it gave last (Get Next is the
@@ -353,11 +360,16 @@ int16_t SqliteStore::FindGreater(std::string_view key, Record& out) {
   if (s.status) return s.status;
   sqlite3_bind_blob(s.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
   sqlite3_bind_int64(s.get(), 2, static_cast<int64_t>(a.marked ? batch : 1));
-  int rc;
-  while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) Row(s.get(), a.records.emplace_back());
-  if (rc != SQLITE_DONE || a.records.empty()) {
+  // The records before a damaged one are served; the walk meets the damaged one when it gets there.
+  int rc = SQLITE_DONE;
+  int16_t damaged = status::kOk;
+  while (!damaged && (rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+    damaged = Row(s.get(), a.records.emplace_back());
+    if (damaged) a.records.pop_back();
+  }
+  if ((!damaged && rc != SQLITE_DONE) || a.records.empty()) {
     Forget();
-    return rc == SQLITE_DONE ? status::kEndOfFile : StatusOf(rc);
+    return damaged ? damaged : rc == SQLITE_DONE ? status::kEndOfFile : StatusOf(rc);
   }
   a.batch = batch;
   a.next = 1;
