@@ -431,10 +431,12 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
                                            "Funktion: " + db.funktion + std::string(kDotSeparator) +
                                                "Kod:" + WithSignPlace(sent)));
     };
+    // The given key: an insert has blanked NYCKEL for its call.
     auto cannot = [&](std::string_view why) {
-      dialogs::ReportError(ctx, Paragraphs("Nyckel '" + Shown(db.nyckel) + "' kan EJ utföra "_w +
-                                               db.funktion + " p.g.a " + std::string(why),
-                                           name));
+      dialogs::ReportError(
+          ctx, Paragraphs("Nyckel '" + Shown(Fixed(key, ch.nyckellangd)) + "' kan EJ utföra "_w +
+                              db.funktion + " p.g.a " + std::string(why),
+                          name));
     };
     if (status == st::kOk) {
       ch.senastnyckel = db.nyckel;
