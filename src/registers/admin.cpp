@@ -81,6 +81,10 @@ bool CreateRegisterFile(recman::Engine& engine, const std::string& path, const L
   return status == st::kOk;
 }
 
+int16_t OpenStatus(Context& ctx, const Layout& layout) {
+  return Handle(ctx, layout).OpenStatus();
+}
+
 bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error) {
   return PutRecord(Db(ctx).engine, RegisterPath(ctx, layout), layout, record, error);
 }

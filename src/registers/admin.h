@@ -16,6 +16,8 @@ bool CreateRegisterFile(recman::Engine& engine, const std::string& path, const L
                         std::string& error);
 // Creates (or replaces) the register's file in the data folder of the installation.
 bool CreateRegisterFile(Context& ctx, const Layout& layout, std::string& error);
+// The engine's status of opening the register (0 when it is there and sound); closed again.
+int16_t OpenStatus(Context& ctx, const Layout& layout);
 // Inserts the record, or replaces the one with the same key. The record is cut or padded with
 // blanks to the record end.
 bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error);

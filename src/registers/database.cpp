@@ -86,8 +86,9 @@ void Record::Set(std::string_view name, std::string_view value) {
   SetAt(f.position, f.width, value);
 }
 
-Database::Database(std::function<std::string(const std::string&)> map_path)
-    : engine(std::move(map_path)), records(MakeRecords()) {}
+Database::Database(std::function<std::string(const std::string&)> map_path,
+                   const std::string& registers)
+    : engine(std::move(map_path), registers), records(MakeRecords()) {}
 
 Database& Db(Context& ctx) {
   return *ctx.database;

@@ -26,11 +26,12 @@ class Chaining : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
-  ProcessResult Run(const std::string& actions) {
+  ProcessResult Run(const std::string& actions, Environment env = {}) {
     WriteFile(dir + "/actions.txt", actions);
+    env.emplace_back("KVOR_CLIPBOARD", dir + "/clipboard");
     return RunProgram(Trv00381(),
                       {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04"},
-                      dir, {{"KVOR_CLIPBOARD", dir + "/clipboard"}});
+                      dir, env);
   }
   std::string C(const std::string& path) { return demo + "/C/" + path; }
   std::string Log(const std::string& wanted) {
@@ -154,6 +155,17 @@ TEST_F(Chaining, MissingLanguageAndCompanyFilesAreToldAndTheStartUpGoesOn) {
                  "Programmet STARTAS via UPPSTART och EXTRA-valet!\n"),
       std::string::npos);
   EXPECT_NE(r.out.find("focus TxtNmmr\n"), std::string::npos);
+}
+
+// A register server out of reach (named by KVOR_REGISTERS) stops the start-up with the engine's
+// message; the password in its URL is shown nowhere.
+TEST_F(Chaining, AServerOutOfReachStopsTheStartUpAndItsPasswordShowsNowhere) {
+  const ProcessResult r =
+      Run("", {{"KVOR_REGISTERS", "postgresql://kvor:S3cret@/postgres?host=" + dir + "/nowhere"}});
+  EXPECT_NE(r.out.find("För PEVASIVE är DATABAS-motorn EJ startad!"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("focus TxtNmmr"), std::string::npos);
+  for (const std::string& shown : {r.out, r.err, ReadFile(dir + "/clipboard"), Log("TRV00377.EXE")})
+    EXPECT_EQ(shown.find("S3cret"), std::string::npos) << shown;
 }
 
 }  // namespace

@@ -1,18 +1,21 @@
 // kvor: the installation's command-line tool.
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "demo.h"
+#include "frame/options.h"
 #include "reg.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: kvor COMMAND ...\n"
-    "  demo DIR                        write a sample installation into DIR (drive C: is DIR/C);\n"
-    "                                  then run: trv00381 --root DIR\n"
+    "  demo DIR [--registers URL]      write a sample installation into DIR (drive C: is DIR/C),\n"
+    "                                  its registers onto the PostgreSQL server of URL when given\n"
+    "                                  (or KVOR_REGISTERS); then run: trv00381 --root DIR\n"
     "  link DIR [--invoice NNNNNN] [--owner NAME] [--company ID]\n"
     "                                  leave a link area in DIR as the menu program does before "
     "it\n"
@@ -29,12 +32,27 @@ int Fail(const std::string& message) {
 }
 
 int Demo(const std::vector<std::string>& args) {
-  if (args.size() != 1) return Fail(std::string("demo takes one folder\n") + kUsage);
+  kvor::frame::Options options;
+  std::vector<std::string> folders;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--registers") {
+      folders.push_back(args[i]);
+    } else if (i + 1 < args.size()) {
+      options.registers = args[++i];
+    } else {
+      return Fail("option --registers needs a value");
+    }
+  }
+  if (folders.size() != 1) return Fail(std::string("demo takes one folder\n") + kUsage);
+  const std::string& dir = folders[0];
+  const std::string registers = kvor::frame::RegistersUrl(options, std::getenv("KVOR_REGISTERS"));
   std::string error;
-  if (!kvor::demo::WriteInstallation(args[0], error)) return Fail(error);
-  std::printf("Sample installation written to %s (drive C: is %s/C).\n", args[0].c_str(),
-              args[0].c_str());
-  std::printf("Start the program with: trv00381 --root %s\n", args[0].c_str());
+  if (!kvor::demo::WriteInstallation(dir, error, registers)) return Fail(error);
+  std::printf("Sample installation written to %s (drive C: is %s/C)%s.\n", dir.c_str(), dir.c_str(),
+              registers.empty() ? "" : ", its registers to the register server");
+  // The URL may hold a password: it is not repeated here.
+  std::printf("Start the program with: trv00381 --root %s%s\n", dir.c_str(),
+              registers.empty() ? "" : " and the same --registers URL or KVOR_REGISTERS");
   return 0;
 }
 

@@ -27,9 +27,10 @@ using registers::Field;
 using registers::Layout;
 
 const char* const kUsage =
-    "usage: kvor reg [--root DIR | --drive X:=DIR ...] COMMAND ...\n"
+    "usage: kvor reg [--root DIR | --drive X:=DIR ...] [--registers URL] COMMAND ...\n"
     "  The installation's DISKUNIT.DAT (in C:\\WINKVOR\\SYSTEM) tells where the register files "
     "lie.\n"
+    "  --registers URL (or KVOR_REGISTERS): the registers are on that PostgreSQL server.\n"
     "  Values, keys and records are UTF-8; fields are named as in the register layouts.\n"
     "  create [REGISTER] [--replace]   create the register's file, or all 28; an existing file is\n"
     "                                  kept unless --replace empties it\n"
@@ -337,6 +338,8 @@ bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& 
     } else if (a == "--drive") {
       std::string v;
       if (!value(v) || !frame::AddDrive(v, out.where, error)) return false;
+    } else if (a == "--registers") {
+      if (!value(out.where.registers)) return false;
     } else if (a == "--prefix") {
       if (!value(out.prefix)) return false;
       out.has_prefix = true;
@@ -763,8 +766,10 @@ struct Keeper::Parts {
   frame::Program program;
 };
 
-Keeper::Keeper(const files::DriveMap& drives, const std::string& system_drive) {
-  const frame::StartInfo start{"kvor", system_drive, drives};
+Keeper::Keeper(const files::DriveMap& drives, const std::string& system_drive,
+               const std::string& registers)
+    : on_server_(!registers.empty()) {
+  const frame::StartInfo start{"kvor", system_drive, drives, registers};
   parts_ = std::make_unique<Parts>(start);
   frame::FillFrameState(ctx(), start);
 }
@@ -791,6 +796,7 @@ bool Keeper::ReadSettings(std::string& error) {
     return false;
   }
   const std::string& data = c.install.data_drive;
+  if (on_server_) return true;  // the data drive holds no registers
   if (data.size() != 2 || data[1] != ':' || !c.drives.HasDrive(data[0])) {
     error = "the data drive '" + Utf8(data) + "' of " + Utf8(path) +
             " is not mapped: give --root DIR or --drive " + Utf8(data) + "=DIR";
@@ -808,11 +814,26 @@ std::string Keeper::HostPath(const Layout& layout) {
 }
 
 bool Keeper::Exists(const Layout& layout) {
+  if (on_server_) return registers::OpenStatus(ctx(), layout) == recman::status::kOk;
   std::error_code ec;
   return std::filesystem::is_regular_file(HostPath(layout), ec);
 }
 
 bool Keeper::NeedFile(const Layout& layout, std::string& error) {
+  if (on_server_) {
+    const int16_t status = registers::OpenStatus(ctx(), layout);
+    if (status == recman::status::kOk) return true;
+    if (status == recman::status::kEngineNotRunning) {
+      error =
+          "the register server cannot be reached (status 20): check --registers or "
+          "KVOR_REGISTERS";
+    } else {
+      error = "the register " + Utf8(WindowsPath(layout)) +
+              " cannot be opened on the server (status " + std::to_string(status) +
+              "); make it with: kvor reg create " + layout.code;
+    }
+    return false;
+  }
   if (Exists(layout)) return true;
   error = "the register file " + Utf8(WindowsPath(layout)) + " (" + HostPath(layout) +
           ") does not exist; make it with: kvor reg create " + layout.code;
@@ -820,6 +841,7 @@ bool Keeper::NeedFile(const Layout& layout, std::string& error) {
 }
 
 bool Keeper::Create(const Layout& layout, std::string& error) {
+  if (on_server_) return registers::CreateRegisterFile(ctx(), layout, error);
   const std::filesystem::path host = HostPath(layout);
   std::error_code ec;
   std::filesystem::create_directories(host.parent_path(), ec);
@@ -879,7 +901,8 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   if (!frame::BuildDriveMap(cl.where, std::getenv("KVOR_DRIVES"), drives, error))
     return Usage(err, error);
   const char* system_drive = std::getenv("SystemDrive");
-  Keeper keeper(drives, system_drive ? system_drive : "");
+  Keeper keeper(drives, system_drive ? system_drive : "",
+                frame::RegistersUrl(cl.where, std::getenv("KVOR_REGISTERS")));
   if (!keeper.ReadSettings(error)) return Fail(err, error);
 
   if (c == "create") return Create(keeper, cl, out, err);

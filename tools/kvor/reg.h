@@ -34,7 +34,9 @@ bool ReadJsonObject(std::string_view line, std::vector<Assignment>& members, std
 // The register files of one installation, outside any run of the program.
 class Keeper {
  public:
-  explicit Keeper(const files::DriveMap& drives, const std::string& system_drive = "C:");
+  // registers: the register server's URL; empty for the register files of the data folder.
+  explicit Keeper(const files::DriveMap& drives,
+                  const std::string& system_drive = "C:", const std::string& registers = "");
   ~Keeper();
   Keeper(const Keeper&) = delete;
   Keeper& operator=(const Keeper&) = delete;
@@ -68,6 +70,7 @@ class Keeper {
  private:
   struct Parts;
   std::unique_ptr<Parts> parts_;
+  bool on_server_ = false;
 };
 
 // Runs "kvor reg ARGS": the exit code (0 done, 1 failed with a message, 2 a wrong command line).

@@ -392,7 +392,7 @@ TEST_P(recmanEngine, BusyDatabaseAnswers85AfterAShortWait) {
 
 // What only the server does: installations kept apart, its own refusals, a server that cannot be
 // reached or goes away.
-class recmanServer : public ::testing::Test {
+class recmanOnServer : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(place.error(), ""); }
 
@@ -402,7 +402,7 @@ class recmanServer : public ::testing::Test {
   Client a{engine};
 };
 
-TEST_F(recmanServer, InstallationsAreApartAndLayoutsAreChecked) {
+TEST_F(recmanOnServer, InstallationsAreApartAndLayoutsAreChecked) {
   test::Place other(test::StoreKind::kServer);
   ASSERT_EQ(CreateFile(engine, path), 0);
   ASSERT_EQ(CreateFile(engine, other.Name("SVF-FTHD.BTR")), 0);
@@ -420,7 +420,7 @@ TEST_F(recmanServer, InstallationsAreApartAndLayoutsAreChecked) {
   EXPECT_EQ(c.Open(path), status::kNotRegisterFile);
 }
 
-TEST_F(recmanServer, AServerOutOfReachOrGoneAnswers20) {
+TEST_F(recmanOnServer, AServerOutOfReachOrGoneAnswers20) {
   Engine nowhere({}, "postgresql:///postgres?host=" + kvor::test::TempFolder() + "&user=kvor");
   Client lost(nowhere);
   EXPECT_EQ(lost.Open(path), status::kEngineNotRunning);
