@@ -55,7 +55,12 @@ const char* const kUsage =
     "                                  read the record of KEY with a single-record lock, as\n"
     "                                  another program of the suite does before it writes, print\n"
     "                                  one line when it is held, keep it SECONDS, then unlock; a\n"
-    "                                  missing record or a lock held by someone else fails\n";
+    "                                  missing record or a lock held by someone else fails\n"
+    "  copy --from SOURCE --to TARGET [--replace]\n"
+    "                                  copy all 28 registers, record for record, between the\n"
+    "                                  register files (SOURCE or TARGET \"files\") and a server\n"
+    "                                  (its URL), either way; a target register that holds\n"
+    "                                  records is refused, and nothing written, unless --replace\n";
 
 namespace {
 
@@ -319,6 +324,8 @@ struct CommandLine {
   bool has_prefix = false;
   std::string hold;  // seconds of lock --hold
   bool has_hold = false;
+  std::string from, to;  // copy --from --to: "files" or a server's URL
+  bool has_from = false, has_to = false;
   bool replace = false, insert_only = false, keep = false, help = false;
 };
 
@@ -346,6 +353,12 @@ bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& 
     } else if (a == "--hold") {
       if (!value(out.hold)) return false;
       out.has_hold = true;
+    } else if (a == "--from") {
+      if (!value(out.from)) return false;
+      out.has_from = true;
+    } else if (a == "--to") {
+      if (!value(out.to)) return false;
+      out.has_to = true;
     } else if (a == "--replace") {
       out.replace = true;
     } else if (a == "--new") {
@@ -366,8 +379,9 @@ bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& 
   const std::string& c = out.command;
   if (out.has_prefix && c != "list") error = "--prefix belongs to list";
   if (out.has_hold && c != "lock") error = "--hold belongs to lock";
-  if (out.replace && c != "create" && c != "import")
-    error = "--replace belongs to create and import";
+  if ((out.has_from || out.has_to) && c != "copy") error = "--from and --to belong to copy";
+  if (out.replace && c != "create" && c != "import" && c != "copy")
+    error = "--replace belongs to create, import and copy";
   if ((out.insert_only || out.keep) && c != "put") error = "--new and --keep belong to put";
   if (out.insert_only && out.keep) error = "put takes --new or --keep, not both";
   return error.empty();
@@ -647,6 +661,43 @@ int Import(Keeper& keeper, const CommandLine& cl, std::istream& in, std::ostream
 // Holds a single-record lock from this process as another program of the suite would: the lock
 // is the record manager's own, so any other client sees it until it is released or this process
 // ends.
+int Copy(Keeper& keeper, const CommandLine& cl, std::ostream& out, std::ostream& err) {
+  if (!cl.words.empty() || !cl.has_from || !cl.has_to)
+    return Usage(err, "copy takes --from SOURCE --to TARGET");
+  const auto url = [](const std::string& place) { return place == "files" ? "" : place; };
+  if (url(cl.from) == url(cl.to)) return Usage(err, "copy takes a SOURCE and a TARGET that differ");
+  Context& c = keeper.ctx();
+  const auto map = [&c](const std::string& path) { return c.drives.ToHost(path); };
+  recman::Engine from(map, url(cl.from)), to(map, url(cl.to));
+  std::string error;
+  // Every source register must be there, and no target register may hold records unless
+  // --replace, before anything is written. A server's URL is not shown: it may hold a password.
+  std::vector<uint32_t> counts;
+  for (const Layout& l : registers::AllLayouts()) {
+    uint32_t count = 0;
+    int16_t status = 0;
+    if (!registers::CountRecords(from, keeper.WindowsPath(l), l, count, status, error))
+      return Fail(err, "the source cannot be read: " + error);
+    counts.push_back(count);
+    if (!cl.replace &&
+        registers::CountRecords(to, keeper.WindowsPath(l), l, count, status, error) && count > 0)
+      return Fail(err, "the target's " + std::string(l.code) + " holds " + std::to_string(count) +
+                           " records; nothing was copied (give --replace to overwrite the target)");
+  }
+  std::size_t i = 0;
+  for (const Layout& l : registers::AllLayouts()) {
+    if (url(cl.to).empty()) {
+      std::error_code ec;
+      std::filesystem::create_directories(std::filesystem::path(keeper.HostPath(l)).parent_path(),
+                                          ec);
+    }
+    if (!registers::CopyRegister(from, to, keeper.WindowsPath(l), l, error))
+      return Fail(err, error);
+    out << l.code << ": " << counts[i++] << " records copied\n";
+  }
+  return 0;
+}
+
 int Lock(Keeper& keeper, const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (cl.words.size() != 2 || !cl.has_hold)
     return Usage(err, "lock takes a register, a key and --hold SECONDS");
@@ -894,15 +945,16 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     return layout ? Fields(*layout, out) : Fail(err, error);
   }
   if (c != "create" && c != "put" && c != "get" && c != "list" && c != "export" && c != "import" &&
-      c != "lock")
+      c != "lock" && c != "copy")
     return Usage(err, "unknown command '" + c + "'");
 
   files::DriveMap drives;
   if (!frame::BuildDriveMap(cl.where, std::getenv("KVOR_DRIVES"), drives, error))
     return Usage(err, error);
   const char* system_drive = std::getenv("SystemDrive");
+  // copy names both of its places itself.
   Keeper keeper(drives, system_drive ? system_drive : "",
-                frame::RegistersUrl(cl.where, std::getenv("KVOR_REGISTERS")));
+                c == "copy" ? "" : frame::RegistersUrl(cl.where, std::getenv("KVOR_REGISTERS")));
   if (!keeper.ReadSettings(error)) return Fail(err, error);
 
   if (c == "create") return Create(keeper, cl, out, err);
@@ -911,6 +963,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
   if (c == "list") return List(keeper, cl, out, err);
   if (c == "export") return Export(keeper, cl, out, err);
   if (c == "lock") return Lock(keeper, cl, out, err);
+  if (c == "copy") return Copy(keeper, cl, out, err);
   return Import(keeper, cl, in, out, err);
 }
 
