@@ -14,7 +14,13 @@ namespace op = recman::op;
 namespace st = recman::status;
 
 std::string Why(const Layout& layout, const char* what, int16_t status) {
-  return std::string(layout.code) + ": " + what + " answered status " + std::to_string(status);
+  std::string why =
+      std::string(layout.code) + ": " + what + " answered status " + std::to_string(status);
+  if (status == st::kOnNetworkShare)
+    why +=
+        " (register files on a network file system are refused: share the registers on a "
+        "register server with --registers URL or KVOR_REGISTERS)";
+  return why;
 }
 
 // One handle on a register file, closed again when it goes.

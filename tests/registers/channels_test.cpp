@@ -8,6 +8,7 @@
 #include "platform/recman/client.h"
 #include "registers/admin.h"
 #include "registers/database.h"
+#include "support/network_share.h"
 #include "support/open_registers.h"
 
 namespace kvor::registers {
@@ -103,6 +104,22 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
                    "Typen: 3 · Koden: 0"),
             std::string::npos)
       << m;
+}
+
+TEST_F(Channels, AFileOnANetworkShareIsRefusedWithTheServerSetting) {
+  const std::string share = run.install.dir + "/NETWORK-SHARE";
+  std::filesystem::create_directory(share);
+  std::filesystem::copy_file(ctx().drives.ToHost(RegisterPath(ctx(), Header())),
+                             share + "/SVF-FTHD.BTR");
+  ctx().drives.Set('N', share);
+  int16_t status = 0;
+  BTROPASS(ctx(), "N:\\SVF-FTHD.BTR", status, 40);
+  EXPECT_EQ(status, recman::status::kOnNetworkShare);
+  EXPECT_NE(
+      Messages().find("Filen 'N:\\SVF-FTHD.BTR' kan EJ öppnas! ¶ Register på en NÄTVERKS-disk "
+                      "delas via en DATABAS-server: ange --registers eller KVOR_REGISTERS!"),
+      std::string::npos)
+      << Messages();
 }
 
 TEST_F(Channels, WriteBackKeepsEveryOtherCharacterAndWarnsWithoutLock) {

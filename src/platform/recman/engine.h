@@ -62,6 +62,8 @@ inline constexpr int16_t kNotRegisterFile = 30;
 inline constexpr int16_t kConflict = 80;      // the record changed since this handle read it
 inline constexpr int16_t kRecordLocked = 84;  // another client holds the record's lock
 inline constexpr int16_t kFileLocked = 85;    // the file stayed busy beyond a short wait
+// A register file on a network file system, refused: an office shares its registers on a server.
+inline constexpr int16_t kOnNetworkShare = 94;
 }  // namespace status
 
 inline constexpr size_t kPositionBlockSize = 128;

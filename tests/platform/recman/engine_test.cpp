@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/recman/client.h"
+#include "support/network_share.h"
 #include "support/run_program.h"
 
 namespace kvor::recman {
@@ -345,6 +346,17 @@ TEST_P(recmanEngine, CreateReplacesAFileNobodyHasOpenAndStatDescribesIt) {
   EXPECT_EQ(CreateFile(engine, place.Name("BAD.BTR"), 10, 0), status::kInvalidOperation);
   Client c(engine);
   EXPECT_EQ(c.Open(place.Name("MISSING.BTR")), status::kFileNotFound);
+}
+
+// Made or opened, a register file on a network share is refused, and never put in WAL mode there.
+TEST_F(recmanFiles, AFileOnANetworkShareIsRefused) {
+  const std::string shared = dir + "/NETWORK-SHARE/SVF-FTHD.BTR";
+  std::filesystem::create_directory(dir + "/NETWORK-SHARE");
+  EXPECT_EQ(CreateFile(engine, shared), status::kOnNetworkShare);
+  ASSERT_EQ(CreateFile(engine, path), 0);
+  std::filesystem::copy_file(path, shared);
+  EXPECT_EQ(a.Open(shared), status::kOnNetworkShare);
+  EXPECT_FALSE(std::filesystem::exists(shared + "-wal"));
 }
 
 // Every new connection of this process gets a small page limit, so that writes run out of room.
