@@ -159,11 +159,11 @@ void BTROPASS(Context& ctx, const std::string& file_name, int16_t& statuskod, in
             Paragraphs(head + " saknas!", "Kontrollera ENHET och KATALOG för ÖPPNA-funktionen!"_w) +
                 StatusLines(status));
       } else if (status == st::kOnNetworkShare) {
-        dialogs::ReportError(ctx,
-                             Paragraphs(head + " kan EJ öppnas!"_w,
-                                        "Register på en NÄTVERKS-disk delas via en DATABAS-server: "
-                                        "ange --registers eller KVOR_REGISTERS!"_w) +
-                                 StatusLines(status));
+        dialogs::ReportError(
+            ctx, Paragraphs(head + " kan EJ öppnas!"_w,
+                            "Register på en NÄTVERKS-disk delas via en DATABAS-server: "_w +
+                                "ange --registers eller KVOR_REGISTERS!") +
+                     StatusLines(status));
       } else if (status == st::kNotRegisterFile) {
         dialogs::ReportError(ctx, Paragraphs(head + " kan EJ öppnas!"_w,
                                              "Kontrollera VERSIONEN eller ÅTERSKAPA registret!"_w) +
