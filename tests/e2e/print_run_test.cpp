@@ -27,7 +27,7 @@ class PrintRun : public DemoProcess {
 };
 
 // The whole print run, on register files and on a register server.
-using PrintRunOnStores = DemoOnBothStores;
+using PrintRunOnStores = OnBothStores<DemoProcess>;
 KVOR_DEMO_ON_BOTH_STORES(PrintRunOnStores);
 
 TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {

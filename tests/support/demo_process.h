@@ -109,18 +109,19 @@ class DemoProcess : public ::testing::Test {
   std::string registers;  // the register server's URL; empty: the register files
 };
 
-// A DemoProcess with its registers in files or on the test binary's server, by the parameter
-// (true: the server); instantiate with KVOR_DEMO_ON_BOTH_STORES(suite).
-class DemoOnBothStores : public DemoProcess, public ::testing::WithParamInterface<bool> {
+// A DemoProcess fixture with its registers in files or on the test binary's server, by the
+// parameter (true: the server); instantiate with KVOR_DEMO_ON_BOTH_STORES(suite).
+template <class Fixture>
+class OnBothStores : public Fixture, public ::testing::WithParamInterface<bool> {
  protected:
-  DemoOnBothStores() {
-    if (GetParam()) registers = PgServer::Get().url();
+  OnBothStores() {
+    if (GetParam()) this->registers = PgServer::Get().url();
   }
   void SetUp() override {
     if (GetParam()) {
       ASSERT_EQ(PgServer::Get().error(), "");
     }
-    DemoProcess::SetUp();
+    Fixture::SetUp();
   }
 };
 
