@@ -865,7 +865,12 @@ std::string Keeper::HostPath(const Layout& layout) {
 }
 
 bool Keeper::Exists(const Layout& layout) {
-  if (on_server_) return registers::OpenStatus(ctx(), layout) == recman::status::kOk;
+  // A register that is there but cannot be opened is kept too, as a file would be; a server out
+  // of reach is told by the create that follows.
+  if (on_server_) {
+    const int16_t status = registers::OpenStatus(ctx(), layout);
+    return status != recman::status::kFileNotFound && status != recman::status::kEngineNotRunning;
+  }
   std::error_code ec;
   return std::filesystem::is_regular_file(HostPath(layout), ec);
 }
