@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libsqlite3-dev qt6-base-dev libgl-dev
+  libsqlite3-dev qt6-base-dev libgl-dev postgresql-15 libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation python3 python3-pyftpdlib poppler-utils zbar-tools xvfb xdotool
   xclip wl-clipboard

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trv00381: %s\n", error.c_str());
     return 2;
   }
+  start.registers = frame::RegistersUrl(options, std::getenv("KVOR_REGISTERS"));
   if (options.headless) return app::RunHeadless(options, start);
   return RunWithWindows(argc, argv, options, start);
 }

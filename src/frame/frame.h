@@ -12,9 +12,10 @@ inline constexpr const char* kReleaseDate = "2022-10-19";
 
 // Where the program was started from, for the program code and path.
 struct StartInfo {
-  std::string executable;    // path of the running executable
-  std::string system_drive;  // value of the SystemDrive variable; "C:" when empty
-  files::DriveMap drives;    // where the drive letters lie on this host
+  std::string executable;      // path of the running executable
+  std::string system_drive;    // value of the SystemDrive variable; "C:" when empty
+  files::DriveMap drives;      // where the drive letters lie on this host
+  std::string registers = {};  // the register server's URL; empty: the register files
 };
 
 // Installs the handlers of the main window's events.

@@ -16,6 +16,9 @@ const char* const kUsage =
     "  --pdf-only            offer only the KVOR PDF printer, not the system's printers\n"
     "  --python PATH         the Python interpreter that runs the upload script (default:\n"
     "                        python3 along PATH)\n"
+    "  --registers URL       the registers are on the PostgreSQL server of this libpq URL\n"
+    "                        (postgresql://host/db; default: KVOR_REGISTERS, else the files of\n"
+    "                        the data folder); give a password in libpq's password file\n"
     "  --help                this text\n";
 
 bool AddDrive(const std::string& v, Options& out, std::string& error) {
@@ -75,6 +78,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       if (!value(out.pdf_folder)) return false;
     } else if (a == "--python") {
       if (!value(out.python)) return false;
+    } else if (a == "--registers") {
+      if (!value(out.registers)) return false;
     } else if (a == "--pdf-only") {
       out.pdf_only = true;
     } else {

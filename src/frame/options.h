@@ -24,6 +24,7 @@ struct Options {
   std::string pdf_folder;  // --pdf-dir DIR: where the KVOR PDF printer writes
   bool pdf_only = false;   // --pdf-only: no system printer is offered
   std::string python;      // --python PATH: the interpreter that runs the upload script
+  std::string registers;   // --registers URL: the register server; empty: the register files
   bool help = false;
 };
 
@@ -34,6 +35,13 @@ bool AddDrive(const std::string& value, Options& out, std::string& error);
 // --drive, each later one winning for its letters. False with a message on a malformed list.
 bool BuildDriveMap(const Options& options, const char* environment, files::DriveMap& map,
                    std::string& error);
+
+// The register server's URL: --registers, else KVOR_REGISTERS (given as `environment`); empty
+// for the register files. It may hold a password, so it is never shown.
+inline std::string RegistersUrl(const Options& options, const char* environment) {
+  if (!options.registers.empty()) return options.registers;
+  return environment ? environment : "";
+}
 
 // Parses argv[1..]; false with a message on a wrong option.
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error);

@@ -16,7 +16,8 @@ class Program {
           forms::Transcript& transcript, const StartInfo& start)
       : ctx(ui, clock, clipboard, transcript),
         messenger_(ctx),
-        database_([this](const std::string& path) { return ctx.drives.ToHost(path); }) {
+        database_([this](const std::string& path) { return ctx.drives.ToHost(path); },
+                  start.registers) {
     ctx.messenger = &messenger_;
     ctx.database = &database_;
     ctx.company = &company_;

@@ -14,7 +14,13 @@ namespace op = recman::op;
 namespace st = recman::status;
 
 std::string Why(const Layout& layout, const char* what, int16_t status) {
-  return std::string(layout.code) + ": " + what + " answered status " + std::to_string(status);
+  std::string why =
+      std::string(layout.code) + ": " + what + " answered status " + std::to_string(status);
+  if (status == st::kOnNetworkShare)
+    why +=
+        " (register files on a network file system are refused: share the registers on a "
+        "register server with --registers URL or KVOR_REGISTERS)";
+  return why;
 }
 
 // One handle on a register file, closed again when it goes.
@@ -38,6 +44,16 @@ class Handle {
     engine_.Call(op::kClose, block_.data(), empty, length, empty, 0, 0);
   }
   int16_t OpenStatus() const { return status_; }
+  int16_t Count(uint32_t& count) {
+    char stat[recman::kStatSize] = {};
+    uint16_t length = sizeof stat;
+    char key[1] = {};
+    const int16_t status = engine_.Call(op::kStat, block_.data(), stat, length, key, 0, 0);
+    count = 0;
+    for (int i = 3; i >= 0; --i)
+      count = count << 8 | static_cast<unsigned char>(stat[recman::kStatRecordCount + i]);
+    return status;
+  }
   int16_t Call(int16_t operation, std::string& record, std::string& key) {
     record.resize(layout_.record_end, ' ');
     key.resize(255, ' ');
@@ -81,6 +97,10 @@ bool CreateRegisterFile(recman::Engine& engine, const std::string& path, const L
   return status == st::kOk;
 }
 
+int16_t OpenStatus(Context& ctx, const Layout& layout) {
+  return Handle(ctx, layout).OpenStatus();
+}
+
 bool PutRecord(Context& ctx, const Layout& layout, const std::string& record, std::string& error) {
   return PutRecord(Db(ctx).engine, RegisterPath(ctx, layout), layout, record, error);
 }
@@ -103,6 +123,41 @@ bool PutRecord(recman::Engine& engine, const std::string& path, const Layout& la
   }
   if (status != st::kOk) error = Why(layout, "write", status);
   return status == st::kOk;
+}
+
+bool CountRecords(recman::Engine& engine, const std::string& path, const Layout& layout,
+                  uint32_t& count, int16_t& status, std::string& error) {
+  Handle h(engine, path, layout);
+  status = h.OpenStatus();
+  if (status == st::kOk) status = h.Count(count);
+  if (status != st::kOk) error = Why(layout, "open", status);
+  return status == st::kOk;
+}
+
+bool CopyRegister(recman::Engine& from, recman::Engine& to, const std::string& path,
+                  const Layout& layout, std::string& error) {
+  Handle source(from, path, layout);
+  if (source.OpenStatus() != st::kOk) {
+    error = Why(layout, "open", source.OpenStatus());
+    return false;
+  }
+  if (!CreateRegisterFile(to, path, layout, error)) return false;
+  Handle target(to, path, layout);
+  if (target.OpenStatus() != st::kOk) {
+    error = Why(layout, "open", target.OpenStatus());
+    return false;
+  }
+  std::string record, key;
+  int16_t status = source.Call(op::kGetFirst, record, key);
+  for (; status == st::kOk; status = source.Call(op::kGetNext, record, key)) {
+    std::string written = record, written_key;
+    if (const int16_t s = target.Call(op::kInsert, written, written_key); s != st::kOk) {
+      error = Why(layout, "write", s);
+      return false;
+    }
+  }
+  if (status != st::kEndOfFile) error = Why(layout, "read", status);
+  return status == st::kEndOfFile;
 }
 
 bool GetRecord(Context& ctx, const Layout& layout, const std::string& key, std::string& record,

@@ -63,6 +63,12 @@ void ReportOpenFailure(Context& ctx, const std::string& file_name, int16_t chann
     dialogs::ReportError(ctx, Paragraphs(head + " saknas!",
                                          "Kontrollera ENHET och KATALOG för ÖPPNA-funktionen!"_w) +
                                   StatusLines(status));
+  } else if (status == st::kOnNetworkShare) {
+    dialogs::ReportError(ctx,
+                         Paragraphs(head + " kan EJ öppnas!"_w,
+                                    "Register på en NÄTVERKS-disk delas via en DATABAS-server: "_w +
+                                        "ange --registers eller KVOR_REGISTERS!") +
+                             StatusLines(status));
   } else if (status == st::kNotRegisterFile) {
     dialogs::ReportError(ctx, Paragraphs(head + " kan EJ öppnas!"_w,
                                          "Kontrollera VERSIONEN eller ÅTERSKAPA registret!"_w) +
@@ -126,8 +132,9 @@ void Record::Set(std::string_view name, std::string_view value) {
   SetAt(f.position, f.width, value);
 }
 
-Database::Database(std::function<std::string(const std::string&)> map_path)
-    : engine(std::move(map_path)), records(MakeRecords()) {}
+Database::Database(std::function<std::string(const std::string&)> map_path,
+                   const std::string& registers)
+    : engine(std::move(map_path), registers), records(MakeRecords()) {}
 
 Database& Db(Context& ctx) {
   return *ctx.database;

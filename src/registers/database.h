@@ -52,7 +52,9 @@ class Record {
 };
 
 struct Database {
-  explicit Database(std::function<std::string(const std::string&)> map_path);
+  // registers: the register server's URL (recman::Engine); empty for the register files.
+  explicit Database(std::function<std::string(const std::string&)> map_path,
+                    const std::string& registers = {});
 
   recman::Engine engine;
   std::array<Channel, kChannelCount + 1> channels;  // 1 to 55; slot 0 unused

@@ -28,11 +28,13 @@ class Chaining : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
-  ProcessResult Run(const std::string& actions, const std::string& clipboard = "/clipboard") {
+  // The clipboard is the file `clipboard` of the test's folder unless env names another.
+  ProcessResult Run(const std::string& actions, Environment env = {}) {
     WriteFile(dir + "/actions.txt", actions);
+    env.insert(env.begin(), {"KVOR_CLIPBOARD", dir + "/clipboard"});
     return RunProgram(Trv00381(),
                       {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04"},
-                      dir, {{"KVOR_CLIPBOARD", dir + clipboard}});
+                      dir, env);
   }
   std::string C(const std::string& path) { return demo + "/C/" + path; }
   std::string Log(const std::string& wanted) {
@@ -112,7 +114,8 @@ TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramWithTheMessage) {
 
 TEST_F(Chaining, AStopThatCanNeitherUseTheClipboardNorReachTheMenuEndsAtTheSecondFailure) {
   std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
-  const ProcessResult r = Run("click CmdExit\n", "/no-such-folder/clipboard");
+  const ProcessResult r =
+      Run("click CmdExit\n", {{"KVOR_CLIPBOARD", dir + "/no-such-folder/clipboard"}});
   EXPECT_EQ(r.code, 1) << r.err;
   // The stop procedure falls back on the exit routine once; its second failure ends the run.
   EXPECT_EQ(Occurrences(r.out, "finns EJ på DISK-enheten!"), 2) << r.out.substr(0, 4000);
@@ -189,6 +192,17 @@ TEST_F(Chaining, MissingLanguageAndCompanyFilesAreToldAndTheStartUpGoesOn) {
                  "Programmet STARTAS via UPPSTART och EXTRA-valet!\n"),
       std::string::npos);
   EXPECT_NE(r.out.find("focus TxtNmmr\n"), std::string::npos);
+}
+
+// A register server out of reach (named by KVOR_REGISTERS) stops the start-up with the engine's
+// message; the password in its URL is shown nowhere.
+TEST_F(Chaining, AServerOutOfReachStopsTheStartUpAndItsPasswordShowsNowhere) {
+  const ProcessResult r =
+      Run("", {{"KVOR_REGISTERS", "postgresql://kvor:S3cret@/postgres?host=" + dir + "/nowhere"}});
+  EXPECT_NE(r.out.find("För PEVASIVE är DATABAS-motorn EJ startad!"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("focus TxtNmmr"), std::string::npos);
+  for (const std::string& shown : {r.out, r.err, ReadFile(dir + "/clipboard"), Log("TRV00377.EXE")})
+    EXPECT_EQ(shown.find("S3cret"), std::string::npos) << shown;
 }
 
 }  // namespace

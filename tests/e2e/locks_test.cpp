@@ -40,8 +40,8 @@ class Locks : public DemoProcess {
   std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
     auto holder = std::make_unique<BackgroundProcess>(
         Kvor(),
-        std::vector<std::string>{"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number,
-                                 "--hold", "600"},
+        WithRegisters(
+            {"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number, "--hold", "600"}),
         dir, "holder");
     EXPECT_TRUE(holder->WaitForOutput("holding SVF-FTHD '001F" + number + "' locked for 600 s\n"))
         << holder->Err();
@@ -52,9 +52,8 @@ class Locks : public DemoProcess {
     WriteFile(dir + "/actions.txt", actions);
     return std::make_unique<BackgroundProcess>(
         Trv00381(),
-        std::vector<std::string>{"--root", demo, "--headless", dir + "/actions.txt", "--today",
-                                 "2026-12-04", "--pdf-only", "--pdf-dir", pdf_dir, "--transcript",
-                                 transcript},
+        WithRegisters({"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
+                       "--pdf-only", "--pdf-dir", pdf_dir, "--transcript", transcript}),
         dir, "trv00381");
   }
   // The transcript once it holds `part` `times` times (30 s bound for a broken run).
@@ -92,8 +91,13 @@ TEST_F(Locks, KvorRegLockHoldsTheRecordAgainstOtherClientsUntilItEnds) {
   EXPECT_NE(r.err.find("lock takes a register, a key and --hold SECONDS"), std::string::npos);
 }
 
-TEST_F(Locks, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
+// Two clients of one set of registers, in files or on a server.
+using LocksOnStores = OnBothStores<Locks>;
+KVOR_DEMO_ON_BOTH_STORES(LocksOnStores);
+
+TEST_P(LocksOnStores, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
   const RegisterSnapshot before = SnapshotRegisters(demo);
+  const std::string header = Header("241001");
   auto holder = HoldHeader("241001");
   const std::string released = "wait " + dir + "/released\n";
   auto program = StartPlaying(
@@ -110,6 +114,7 @@ TEST_F(Locks, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnded) {
   EXPECT_TRUE(InOrder(seen, {message, "answer STÄNG\n", message})) << seen;
   EXPECT_EQ(Pdfs().size(), 0u);
   EXPECT_EQ(SnapshotRegisters(demo).text, before.text);
+  EXPECT_EQ(Header("241001"), header);
 
   EXPECT_EQ(holder->Stop(), 128 + SIGTERM);
   Touch("released");

@@ -33,7 +33,11 @@ class PrintRun : public DemoProcess {
   std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
 };
 
-TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
+// The whole print run, on register files and on a register server.
+using PrintRunOnStores = OnBothStores<DemoProcess>;
+KVOR_DEMO_ON_BOTH_STORES(PrintRunOnStores);
+
+TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
   const std::string before = Header("241001");
   const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
   const std::string after = Header("241001");
@@ -41,8 +45,8 @@ TEST_F(PrintRun, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks) {
 
   // The sums, computed here from the rows as stored.
   std::map<int, long long> sum;  // header position -> thousandths
-  const auto rows = StoredRecords(File("SVF/SVF-FTSP.BTR"), "001F241001");
-  const auto extra = StoredRecords(File("SVF/SVF-FTAP.BTR"), "001F241001");
+  const auto rows = Records("SVF/SVF-FTSP.BTR", "001F241001");
+  const auto extra = Records("SVF/SVF-FTAP.BTR", "001F241001");
   ASSERT_FALSE(rows.empty());
   ASSERT_FALSE(extra.empty());
   for (const std::string& r : rows) {

@@ -12,6 +12,7 @@
 #include "platform/recman/sqlite_store.h"
 #include "registers/admin.h"
 #include "registers/database.h"
+#include "support/network_share.h"
 #include "support/open_registers.h"
 #include "support/run_program.h"
 
@@ -198,6 +199,22 @@ TEST_F(Channels, AFaultBelowTheChannelLayerIsReportedAndTheRunGoesOn) {
             std::string::npos)
       << m;
   EXPECT_NE(m.find("the store broke down"), std::string::npos) << m;
+}
+
+TEST_F(Channels, AFileOnANetworkShareIsRefusedWithTheServerSetting) {
+  const std::string share = run.install.dir + "/NETWORK-SHARE";
+  std::filesystem::create_directory(share);
+  std::filesystem::copy_file(ctx().drives.ToHost(RegisterPath(ctx(), Header())),
+                             share + "/SVF-FTHD.BTR");
+  ctx().drives.Set('N', share);
+  int16_t status = 0;
+  BTROPASS(ctx(), "N:\\SVF-FTHD.BTR", status, 40);
+  EXPECT_EQ(status, recman::status::kOnNetworkShare);
+  EXPECT_NE(
+      Messages().find("Filen 'N:\\SVF-FTHD.BTR' kan EJ öppnas! ¶ Register på en NÄTVERKS-disk "
+                      "delas via en DATABAS-server: ange --registers eller KVOR_REGISTERS!"),
+      std::string::npos)
+      << Messages();
 }
 
 TEST_F(Channels, WriteBackKeepsEveryOtherCharacterAndWarnsWithoutLock) {

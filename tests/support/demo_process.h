@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/pg_server.h"
 #include "support/register_snapshot.h"
 #include "support/run_program.h"
 
@@ -18,7 +19,7 @@ namespace kvor::test {
 class DemoProcess : public ::testing::Test {
  protected:
   void SetUp() override {
-    const ProcessResult made = RunProgram(Kvor(), {"demo", demo}, dir);
+    const ProcessResult made = RunProgram(Kvor(), WithRegisters({"demo", demo}), dir);
     ASSERT_EQ(made.code, 0) << made.err;
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
@@ -31,7 +32,9 @@ class DemoProcess : public ::testing::Test {
     args.insert(args.end(), {"--headless", dir + "/actions.txt", "--today", "2026-12-04",
                              "--pdf-only", "--pdf-dir", pdf_dir});
     args.insert(args.end(), more.begin(), more.end());
-    const ProcessResult r = RunProgram(Trv00381(), args, dir, {}, before_exec);
+    // On the server, the option is given and wins over a KVOR_REGISTERS that leads nowhere.
+    const ProcessResult r =
+        RunProgram(Trv00381(), WithRegisters(args), dir, Nowhere(), before_exec);
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
@@ -40,7 +43,8 @@ class DemoProcess : public ::testing::Test {
   std::string Reg(const std::vector<std::string>& args) {
     std::vector<std::string> all{"reg", "--root", demo};
     all.insert(all.end(), args.begin(), args.end());
-    const ProcessResult r = RunProgram(Kvor(), all, dir);
+    // On the server, kvor reg finds it through KVOR_REGISTERS.
+    const ProcessResult r = RunProgram(Kvor(), all, dir, {{"KVOR_REGISTERS", registers}});
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
@@ -51,8 +55,15 @@ class DemoProcess : public ::testing::Test {
 
   // Invoice header `number` of company 001 as stored ("" when there is none).
   std::string Header(const std::string& number) const {
-    const auto h = StoredRecords(demo + "/C/KVOR/SVF/SVF-FTHD.BTR", "001F" + number);
+    const auto h = Records("SVF/SVF-FTHD.BTR", "001F" + number);
     return h.empty() ? std::string() : h[0];
+  }
+  // The records of a register file ("SVF/SVF-FTSP.BTR") whose keys begin with prefix, in key
+  // order, from the files or the server, wherever the installation keeps them.
+  std::vector<std::string> Records(const std::string& file, const std::string& prefix) const {
+    if (registers.empty()) return StoredRecords(demo + "/C/KVOR/" + file, prefix);
+    const std::string name = file.substr(file.find('/') + 1);
+    return ServerRecords(registers, "KVOR", name.substr(0, name.find('.')), prefix);
   }
 
   // The PDF files in `folder` (the runs' --pdf-dir unless told), in name order.
@@ -83,11 +94,43 @@ class DemoProcess : public ::testing::Test {
     return r.out;
   }
 
+  Environment Nowhere() const {
+    if (registers.empty()) return {};
+    return {{"KVOR_REGISTERS", "postgresql:///postgres?host=" + dir + "/nowhere"}};
+  }
+  // The command line of kvor or trv00381 with the registers' place.
+  std::vector<std::string> WithRegisters(std::vector<std::string> args) const {
+    if (!registers.empty()) args.insert(args.end(), {"--registers", registers});
+    return args;
+  }
+
   std::string dir = TempFolder();
   std::string demo = dir + "/demo";
   std::string pdf_dir = dir + "/pdf";
   std::vector<std::string> drives{"--root", demo};
   BeforeExec before_exec;  // for the runs of trv00381
+  std::string registers;   // the register server's URL; empty: the register files
 };
+
+// A DemoProcess fixture with its registers in files or on the test binary's server, by the
+// parameter (true: the server); instantiate with KVOR_DEMO_ON_BOTH_STORES(suite).
+template <class Fixture>
+class OnBothStores : public Fixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  OnBothStores() {
+    if (GetParam()) this->registers = PgServer::Get().url();
+  }
+  void SetUp() override {
+    if (GetParam()) {
+      ASSERT_EQ(PgServer::Get().error(), "");
+    }
+    Fixture::SetUp();
+  }
+};
+
+#define KVOR_DEMO_ON_BOTH_STORES(suite) \
+  INSTANTIATE_TEST_SUITE_P(             \
+      Stores, suite, ::testing::Bool(), \
+      [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "Server" : "Files"; })
 
 }  // namespace kvor::test

@@ -1,6 +1,8 @@
-// Register files read straight from the record store's SQLite files, without the program's code.
+// Register files read straight from the record store's SQLite files or from the register
+// server's tables, without the program's code.
 #pragma once
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -84,6 +86,27 @@ inline std::vector<std::string> StoredRecords(const std::string& file, const std
   }
   sqlite3_finalize(st);
   sqlite3_close(db);
+  return out;
+}
+
+// The same from the register server at url: register `reg` ("SVF-FTSP") of the installation whose
+// data folder is `installation` ("KVOR").
+inline std::vector<std::string> ServerRecords(const std::string& url,
+                                              const std::string& installation,
+                                              const std::string& reg, const std::string& prefix) {
+  std::vector<std::string> out;
+  PGconn* conn = PQconnectdb(url.c_str());
+  const std::string sql = "SELECT data FROM \"" + installation + "\".\"" + reg +
+                          "\" WHERE substr(key, 1, $2) = $1 ORDER BY key";
+  const std::string length = std::to_string(prefix.size());
+  const char* values[] = {prefix.data(), length.c_str()};
+  const int lengths[] = {static_cast<int>(prefix.size()), 0};
+  const int formats[] = {1, 0};
+  PGresult* r = PQexecParams(conn, sql.c_str(), 2, nullptr, values, lengths, formats, 1);
+  for (int row = 0; PQresultStatus(r) == PGRES_TUPLES_OK && row < PQntuples(r); ++row)
+    out.emplace_back(PQgetvalue(r, row, 0), PQgetlength(r, row, 0));
+  PQclear(r);
+  PQfinish(conn);
   return out;
 }
 

@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "reg.h"
+#include "support/pg_server.h"
+#include "support/register_snapshot.h"
 #include "support/run_program.h"
 
 namespace kvor::test {
@@ -63,7 +65,8 @@ TEST(KvorCommands, EveryCommandAnswersHelpWithItsUsageAndRefusesAnUnknownOption)
                                              {"reg", "export", "SYS-FRTG"},
                                              {"reg", "import", "SYS-FRTG"},
                                              {"reg", "fields", "SYS-FRTG"},
-                                             {"reg", "lock", "SYS-FRTG", "001"}}) {
+                                             {"reg", "lock", "SYS-FRTG", "001"},
+                                             {"reg", "copy"}}) {
     std::vector<std::string> args = command;
     SCOPED_TRACE(testing::PrintToString(args));
     args.push_back("--help");
@@ -238,6 +241,28 @@ TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
   EXPECT_NE(r.err.find("line 1: the key '001' is in SYS-FRTG already"), std::string::npos) << r.err;
   r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl", "--replace"});
   EXPECT_EQ(r.out, "SYS-FRTG: 0 inserted, 2 replaced\n") << r.err;
+}
+
+// The registers copied from the files to the test binary's server and back are the same records,
+// byte for byte; a target that holds records is refused unless --replace.
+using KvorRegOnServer = KvorReg;
+TEST_F(KvorRegOnServer, CopyToAServerAndBackGivesTheSameRecords) {
+  const PgServer& server = PgServer::Get();
+  ASSERT_EQ(server.error(), "");
+  ASSERT_EQ(Reg({"put", "SYS-FRTG", "FRTG_P001=009", "FRTG_P004=odefinierad \xC2\x81"}).code, 0);
+  const RegisterSnapshot before = SnapshotRegisters(root);
+  ProcessResult r = Reg({"copy", "--from", "files", "--to", server.url()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("SYS-FRTG: 2 records copied\n"), std::string::npos) << r.out;
+  r = Reg({"copy", "--from", server.url(), "--to", "files"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("holds 2 records; nothing was copied (give --replace"), std::string::npos)
+      << r.err;
+  r = Reg({"copy", "--from", server.url(), "--to", "files", "--replace"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const RegisterSnapshot after = SnapshotRegisters(root);
+  EXPECT_EQ(after.files, 28);
+  EXPECT_EQ(DataOf(after.records), DataOf(before.records));
 }
 
 TEST_F(KvorReg, AnImportWithOneBadLineWritesNothing) {

@@ -374,10 +374,10 @@ std::vector<DemoRecord> CaptionRecords() {
 
 }  // namespace
 
-bool WriteRegisters(const std::string& dir, std::string& error) {
+bool WriteRegisters(const std::string& dir, std::string& error, const std::string& registers) {
   files::DriveMap map;
   map.SetRoot(dir);
-  recman::Engine engine([&map](const std::string& path) { return map.ToHost(path); });
+  recman::Engine engine([&map](const std::string& path) { return map.ToHost(path); }, registers);
   auto path_of = [](const registers::Layout& layout) {
     return "C:\\KVOR   \\" + layout.System() + "\\" + layout.FileName();
   };
@@ -455,7 +455,7 @@ bool WriteLinkArea(const std::string& dir, const LinkArea& link, std::string& er
       error);
 }
 
-bool WriteInstallation(const std::string& dir, std::string& error) {
+bool WriteInstallation(const std::string& dir, std::string& error, const std::string& registers) {
   const std::string c = dir + "/C";
   std::error_code ec;
   // The data folder is "KVOR   " in DISKUNIT.DAT: seven characters, blanks included.
@@ -490,7 +490,7 @@ bool WriteInstallation(const std::string& dir, std::string& error) {
       "  if [ -n \"$KVOR_CLIPBOARD\" ] && [ -f \"$KVOR_CLIPBOARD\" ]; then printf ' | clipboard: "
       "'; "
       "tr '\\r\\n' '|' < \"$KVOR_CLIPBOARD\"; fi\n";
-  if (!WriteRegisters(dir, error)) return false;
+  if (!WriteRegisters(dir, error, registers)) return false;
   return WriteScript(c + "/WINKVOR/PYCODES/UPLOAD/FTP-UL-ORNAB.PY", UploadScript(), error) &&
          WriteScript(c + "/WINKVOR/TRV/TRV00377.EXE",
                      StandIn("TRV00377.EXE", "../STARTAS/STARTED.LOG", log_line_menu), error) &&

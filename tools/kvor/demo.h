@@ -14,12 +14,14 @@ LinkArea MenuLinkArea(const std::string& invoice_number = "");
 // Writes the link area into the installation as the menu program would.
 bool WriteLinkArea(const std::string& dir, const LinkArea& link, std::string& error);
 
-// Writes the whole sample installation into dir. False with a message when something could not
-// be written.
-bool WriteInstallation(const std::string& dir, std::string& error);
+// Writes the whole sample installation into dir, its registers onto the register server when a
+// URL is given. False with a message when something could not be written.
+bool WriteInstallation(const std::string& dir, std::string& error,
+                       const std::string& registers = "");
 
-// Creates the 28 register files of the installation (empty).
-bool WriteRegisters(const std::string& dir, std::string& error);
+// Creates the 28 registers of the installation with their sample records, as files under dir or
+// on the register server.
+bool WriteRegisters(const std::string& dir, std::string& error, const std::string& registers = "");
 
 // Host path of a file of the installation, given its Windows path ("C:\WINKVOR\...").
 std::string HostPath(const std::string& dir, const std::string& windows_path);

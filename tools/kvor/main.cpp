@@ -1,11 +1,13 @@
 // kvor: the installation's command-line tool. Every command is an entry of one table and runs
 // through the same command-line routine.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "demo.h"
+#include "frame/options.h"
 #include "reg.h"
 
 namespace {
@@ -24,10 +26,16 @@ int Demo(const Arguments& args, std::istream&, std::ostream& out, std::ostream& 
   if (args.words.size() != 1)
     return kvor::cli::WrongCommandLine(Named("demo"), "demo takes one folder", err);
   const std::string& dir = args.words[0];
+  kvor::frame::Options options;
+  options.registers = args.Value("--registers");
+  const std::string registers = kvor::frame::RegistersUrl(options, std::getenv("KVOR_REGISTERS"));
   std::string error;
-  if (!kvor::demo::WriteInstallation(dir, error)) return Fail(err, error);
-  out << "Sample installation written to " << dir << " (drive C: is " << dir << "/C).\n"
-      << "Start the program with: trv00381 --root " << dir << "\n";
+  if (!kvor::demo::WriteInstallation(dir, error, registers)) return Fail(err, error);
+  // The URL may hold a password: it is not repeated here.
+  out << "Sample installation written to " << dir << " (drive C: is " << dir << "/C)"
+      << (registers.empty() ? "" : ", its registers to the register server") << ".\n"
+      << "Start the program with: trv00381 --root " << dir
+      << (registers.empty() ? "" : " and the same --registers URL or KVOR_REGISTERS") << "\n";
   return 0;
 }
 
@@ -62,10 +70,11 @@ const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> c = {
         {"demo",
-         "usage: kvor demo DIR\n"
-         "  writes a sample installation into DIR (drive C: is DIR/C);\n"
+         "usage: kvor demo DIR [--registers URL]\n"
+         "  writes a sample installation into DIR (drive C: is DIR/C), its registers onto the\n"
+         "  PostgreSQL server of URL when given (or KVOR_REGISTERS);\n"
          "  then run: trv00381 --root DIR\n",
-         {},
+         {{"--registers", true}},
          Demo},
         {"link",
          "usage: kvor link DIR [--invoice NNNNNN] [--owner NAME] [--company ID]\n"

@@ -28,9 +28,10 @@ using registers::Field;
 using registers::Layout;
 
 const char* const kUsage =
-    "usage: kvor reg [--root DIR | --drive X:=DIR ...] COMMAND ...\n"
+    "usage: kvor reg [--root DIR | --drive X:=DIR ...] [--registers URL] COMMAND ...\n"
     "  The installation's DISKUNIT.DAT (in C:\\WINKVOR\\SYSTEM) tells where the register files "
     "lie.\n"
+    "  --registers URL (or KVOR_REGISTERS): the registers are on that PostgreSQL server.\n"
     "  Values, keys and records are UTF-8; fields are named as in the register layouts.\n"
     "  create [REGISTER] [--replace]   create the register's file, or all 28; an existing file is\n"
     "                                  kept unless --replace empties it\n"
@@ -55,7 +56,12 @@ const char* const kUsage =
     "                                  read the record of KEY with a single-record lock, as\n"
     "                                  another program of the suite does before it writes, print\n"
     "                                  one line when it is held, keep it SECONDS, then unlock; a\n"
-    "                                  missing record or a lock held by someone else fails\n";
+    "                                  missing record or a lock held by someone else fails\n"
+    "  copy --from SOURCE --to TARGET [--replace]\n"
+    "                                  copy all 28 registers, record for record, between the\n"
+    "                                  register files (SOURCE or TARGET \"files\") and a server\n"
+    "                                  (its URL), either way; a target register that holds\n"
+    "                                  records is refused, and nothing written, unless --replace\n";
 
 namespace {
 
@@ -319,21 +325,29 @@ struct CommandLine {
   bool has_prefix = false;
   std::string hold;  // seconds of lock --hold
   bool has_hold = false;
+  std::string from, to;  // copy --from --to: "files" or a server's URL
+  bool has_from = false, has_to = false;
   bool replace = false, insert_only = false, keep = false;
 };
 
 const std::vector<cli::Option> kOptions = {
-    {"--root", true},     {"--drive", true}, {"--prefix", true}, {"--hold", true},
-    {"--replace", false}, {"--new", false},  {"--keep", false}};
+    {"--root", true}, {"--drive", true}, {"--registers", true}, {"--prefix", true},
+    {"--hold", true}, {"--from", true},  {"--to", true},        {"--replace", false},
+    {"--new", false}, {"--keep", false}};
 
 bool TakeCommandLine(const cli::Arguments& a, CommandLine& out, std::string& error) {
   for (const auto& [name, value] : a.options)
     if (name == "--drive" && !frame::AddDrive(value, out.where, error)) return false;
   out.where.root = a.Value("--root");
+  out.where.registers = a.Value("--registers");
   out.has_prefix = a.Has("--prefix");
   out.prefix = a.Value("--prefix");
   out.has_hold = a.Has("--hold");
   out.hold = a.Value("--hold");
+  out.has_from = a.Has("--from");
+  out.from = a.Value("--from");
+  out.has_to = a.Has("--to");
+  out.to = a.Value("--to");
   out.replace = a.Has("--replace");
   out.insert_only = a.Has("--new");
   out.keep = a.Has("--keep");
@@ -345,8 +359,9 @@ bool TakeCommandLine(const cli::Arguments& a, CommandLine& out, std::string& err
   if (c.empty()) error = "no command given";
   if (out.has_prefix && c != "list") error = "--prefix belongs to list";
   if (out.has_hold && c != "lock") error = "--hold belongs to lock";
-  if (out.replace && c != "create" && c != "import")
-    error = "--replace belongs to create and import";
+  if ((out.has_from || out.has_to) && c != "copy") error = "--from and --to belong to copy";
+  if (out.replace && c != "create" && c != "import" && c != "copy")
+    error = "--replace belongs to create, import and copy";
   if ((out.insert_only || out.keep) && c != "put") error = "--new and --keep belong to put";
   if (out.insert_only && out.keep) error = "put takes --new or --keep, not both";
   return error.empty();
@@ -631,6 +646,43 @@ int Import(Keeper& keeper, const CommandLine& cl, std::istream& in, std::ostream
 // Holds a single-record lock from this process as another program of the suite would: the lock
 // is the record manager's own, so any other client sees it until it is released or this process
 // ends.
+int Copy(Keeper& keeper, const CommandLine& cl, std::ostream& out, std::ostream& err) {
+  if (!cl.words.empty() || !cl.has_from || !cl.has_to)
+    return Usage(err, "copy takes --from SOURCE --to TARGET");
+  const auto url = [](const std::string& place) { return place == "files" ? "" : place; };
+  if (url(cl.from) == url(cl.to)) return Usage(err, "copy takes a SOURCE and a TARGET that differ");
+  Context& c = keeper.ctx();
+  const auto map = [&c](const std::string& path) { return c.drives.ToHost(path); };
+  recman::Engine from(map, url(cl.from)), to(map, url(cl.to));
+  std::string error;
+  // Every source register must be there, and no target register may hold records unless
+  // --replace, before anything is written. A server's URL is not shown: it may hold a password.
+  std::vector<uint32_t> counts;
+  for (const Layout& l : registers::AllLayouts()) {
+    uint32_t count = 0;
+    int16_t status = 0;
+    if (!registers::CountRecords(from, keeper.WindowsPath(l), l, count, status, error))
+      return Fail(err, "the source cannot be read: " + error);
+    counts.push_back(count);
+    if (!cl.replace &&
+        registers::CountRecords(to, keeper.WindowsPath(l), l, count, status, error) && count > 0)
+      return Fail(err, "the target's " + std::string(l.code) + " holds " + std::to_string(count) +
+                           " records; nothing was copied (give --replace to overwrite the target)");
+  }
+  std::size_t i = 0;
+  for (const Layout& l : registers::AllLayouts()) {
+    if (url(cl.to).empty()) {
+      std::error_code ec;
+      std::filesystem::create_directories(std::filesystem::path(keeper.HostPath(l)).parent_path(),
+                                          ec);
+    }
+    if (!registers::CopyRegister(from, to, keeper.WindowsPath(l), l, error))
+      return Fail(err, error);
+    out << l.code << ": " << counts[i++] << " records copied\n";
+  }
+  return 0;
+}
+
 int Lock(Keeper& keeper, const CommandLine& cl, std::ostream& out, std::ostream& err) {
   if (cl.words.size() != 2 || !cl.has_hold)
     return Usage(err, "lock takes a register, a key and --hold SECONDS");
@@ -750,8 +802,10 @@ struct Keeper::Parts {
   frame::Program program;
 };
 
-Keeper::Keeper(const files::DriveMap& drives, const std::string& system_drive) {
-  const frame::StartInfo start{"kvor", system_drive, drives};
+Keeper::Keeper(const files::DriveMap& drives, const std::string& system_drive,
+               const std::string& registers)
+    : on_server_(!registers.empty()) {
+  const frame::StartInfo start{"kvor", system_drive, drives, registers};
   parts_ = std::make_unique<Parts>(start);
   frame::FillFrameState(ctx(), start);
 }
@@ -778,6 +832,7 @@ bool Keeper::ReadSettings(std::string& error) {
     return false;
   }
   const std::string& data = c.install.data_drive;
+  if (on_server_) return true;  // the data drive holds no registers
   if (data.size() != 2 || data[1] != ':' || !c.drives.HasDrive(data[0])) {
     error = "the data drive '" + Utf8(data) + "' of " + Utf8(path) +
             " is not mapped: give --root DIR or --drive " + Utf8(data) + "=DIR";
@@ -795,11 +850,31 @@ std::string Keeper::HostPath(const Layout& layout) {
 }
 
 bool Keeper::Exists(const Layout& layout) {
+  // A register that is there but cannot be opened is kept too, as a file would be; a server out
+  // of reach is told by the create that follows.
+  if (on_server_) {
+    const int16_t status = registers::OpenStatus(ctx(), layout);
+    return status != recman::status::kFileNotFound && status != recman::status::kEngineNotRunning;
+  }
   std::error_code ec;
   return std::filesystem::is_regular_file(HostPath(layout), ec);
 }
 
 bool Keeper::NeedFile(const Layout& layout, std::string& error) {
+  if (on_server_) {
+    const int16_t status = registers::OpenStatus(ctx(), layout);
+    if (status == recman::status::kOk) return true;
+    if (status == recman::status::kEngineNotRunning) {
+      error =
+          "the register server cannot be reached (status 20): check --registers or "
+          "KVOR_REGISTERS";
+    } else {
+      error = "the register " + Utf8(WindowsPath(layout)) +
+              " cannot be opened on the server (status " + std::to_string(status) +
+              "); make it with: kvor reg create " + layout.code;
+    }
+    return false;
+  }
   if (Exists(layout)) return true;
   error = "the register file " + Utf8(WindowsPath(layout)) + " (" + HostPath(layout) +
           ") does not exist; make it with: kvor reg create " + layout.code;
@@ -807,6 +882,7 @@ bool Keeper::NeedFile(const Layout& layout, std::string& error) {
 }
 
 bool Keeper::Create(const Layout& layout, std::string& error) {
+  if (on_server_) return registers::CreateRegisterFile(ctx(), layout, error);
   const std::filesystem::path host = HostPath(layout);
   std::error_code ec;
   std::filesystem::create_directories(host.parent_path(), ec);
@@ -860,14 +936,16 @@ int RunReg(const cli::Arguments& args, std::istream& in, std::ostream& out, std:
     return layout ? Fields(*layout, out) : Fail(err, error);
   }
   if (c != "create" && c != "put" && c != "get" && c != "list" && c != "export" && c != "import" &&
-      c != "lock")
+      c != "lock" && c != "copy")
     return Usage(err, "unknown command '" + c + "'");
 
   files::DriveMap drives;
   if (!frame::BuildDriveMap(cl.where, std::getenv("KVOR_DRIVES"), drives, error))
     return Usage(err, error);
   const char* system_drive = std::getenv("SystemDrive");
-  Keeper keeper(drives, system_drive ? system_drive : "");
+  // copy names both of its places itself.
+  Keeper keeper(drives, system_drive ? system_drive : "",
+                c == "copy" ? "" : frame::RegistersUrl(cl.where, std::getenv("KVOR_REGISTERS")));
   if (!keeper.ReadSettings(error)) return Fail(err, error);
 
   if (c == "create") return Create(keeper, cl, out, err);
@@ -876,6 +954,7 @@ int RunReg(const cli::Arguments& args, std::istream& in, std::ostream& out, std:
   if (c == "list") return List(keeper, cl, out, err);
   if (c == "export") return Export(keeper, cl, out, err);
   if (c == "lock") return Lock(keeper, cl, out, err);
+  if (c == "copy") return Copy(keeper, cl, out, err);
   return Import(keeper, cl, in, out, err);
 }
 

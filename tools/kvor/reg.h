@@ -35,7 +35,9 @@ bool ReadJsonObject(std::string_view line, std::vector<Assignment>& members, std
 // The register files of one installation, outside any run of the program.
 class Keeper {
  public:
-  explicit Keeper(const files::DriveMap& drives, const std::string& system_drive = "C:");
+  // registers: the register server's URL; empty for the register files of the data folder.
+  explicit Keeper(const files::DriveMap& drives,
+                  const std::string& system_drive = "C:", const std::string& registers = "");
   ~Keeper();
   Keeper(const Keeper&) = delete;
   Keeper& operator=(const Keeper&) = delete;
@@ -69,6 +71,7 @@ class Keeper {
  private:
   struct Parts;
   std::unique_ptr<Parts> parts_;
+  bool on_server_ = false;
 };
 
 // The command "kvor reg": records come in from `in` and go out to `out` as UTF-8; messages go to

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/recman/pg_store.h"
 #include "platform/recman/sqlite_store.h"
 #include "platform/recman/store.h"
 
@@ -93,9 +94,16 @@ struct Engine::Handle {
   }
 };
 
-Engine::Engine(std::function<std::string(const std::string&)> map_path)
+Engine::Engine(std::function<std::string(const std::string&)> map_path,
+               const std::string& registers)
     : map_path_(std::move(map_path)), open_store_(OpenSqliteStore), serial_(++engines_made) {
   if (!map_path_) map_path_ = [](const std::string& name) { return name; };
+  if (!registers.empty()) {
+    server_ = std::make_unique<ServerStores>(registers);
+    open_store_ = [this](const std::string& name, std::unique_ptr<Store>& out) {
+      return server_->Open(name, out);
+    };
+  }
 }
 
 Engine::~Engine() = default;
@@ -171,7 +179,7 @@ std::string Engine::HostPath(const char* key, uint8_t key_length, int16_t& st) c
   std::string name = key ? std::string(key, strnlen(key, key_length)) : std::string();
   name.erase(name.find_last_not_of(' ') + 1);
   st = name.empty() ? status::kInvalidFileName : status::kOk;
-  if (st != status::kOk) return name;
+  if (st != status::kOk || server_) return name;
   std::string path = map_path_(name);
   if (path.empty()) st = status::kFileNotFound;  // e.g. a drive letter that is not mapped
   return path;
@@ -212,7 +220,7 @@ int16_t Engine::Create(char* data, uint16_t data_length, char* key, uint8_t key_
   int16_t st = status::kOk;
   const std::string path = HostPath(key, key_length, st);
   if (st != status::kOk) return st;
-  return CreateSqliteStore(path, layout);
+  return server_ ? server_->Create(path, layout) : CreateSqliteStore(path, layout);
 }
 
 int16_t Engine::Stat(Handle& handle, char* data, uint16_t& data_length) {

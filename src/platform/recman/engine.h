@@ -14,6 +14,8 @@
 
 namespace kvor::recman {
 
+class ServerStores;
+
 // Operation codes of Call.
 namespace op {
 inline constexpr int16_t kOpen = 0;
@@ -53,13 +55,15 @@ inline constexpr int16_t kEndOfFile = 9;
 inline constexpr int16_t kInvalidFileName = 11;
 inline constexpr int16_t kFileNotFound = 12;
 inline constexpr int16_t kDiskFull = 18;
-inline constexpr int16_t kEngineNotRunning = 20;  // never returned: the engine is in the process
+inline constexpr int16_t kEngineNotRunning = 20;  // the register server cannot be reached
 inline constexpr int16_t kKeyBufferTooShort = 21;
 inline constexpr int16_t kDataBufferTooShort = 22;  // also: more data than the record holds
 inline constexpr int16_t kNotRegisterFile = 30;
 inline constexpr int16_t kConflict = 80;      // the record changed since this handle read it
 inline constexpr int16_t kRecordLocked = 84;  // another client holds the record's lock
 inline constexpr int16_t kFileLocked = 85;    // the file stayed busy beyond a short wait
+// A register file on a network file system, refused: an office shares its registers on a server.
+inline constexpr int16_t kOnNetworkShare = 94;
 }  // namespace status
 
 inline constexpr size_t kPositionBlockSize = 128;
@@ -80,8 +84,11 @@ inline constexpr size_t kStatKeyLength = 18;
 class Engine {
  public:
   // map_path turns the file name given to Open/Create (a Windows path such as
-  // "C:\\KVOR   \\SVF\\SVF-FTHD.BTR") into a host path; identity by default.
-  explicit Engine(std::function<std::string(const std::string&)> map_path = {});
+  // "C:\\KVOR   \\SVF\\SVF-FTHD.BTR") into a host path; identity by default. With a registers
+  // URL (a libpq connection URI) the registers are on that server instead (pg_store.h), named by
+  // the Windows path itself.
+  explicit Engine(std::function<std::string(const std::string&)> map_path = {},
+                  const std::string& registers = {});
   ~Engine();  // closes everything, releases locks
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -108,6 +115,7 @@ class Engine {
 
   std::function<std::string(const std::string&)> map_path_;
   StoreOpener open_store_;
+  std::unique_ptr<ServerStores> server_;  // null: the registers are files
   uint32_t serial_;  // tells this engine's position blocks from another engine's
   uint32_t next_handle_ = 1;
   std::map<uint32_t, std::unique_ptr<Handle>> handles_;

@@ -1,7 +1,9 @@
 #include "platform/recman/sqlite_store.h"
 
+#include <linux/magic.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -89,6 +91,31 @@ int16_t StatusOfErrno(int error) {
       return status::kDiskFull;
     default:
       return status::kIoError;
+  }
+}
+
+// WAL needs memory that every client shares on one host, and byte-range locks over a network share
+// cannot be trusted: a register file on a network file system is refused (an office shares its
+// registers on a register server instead). The folder decides, so that Create is refused too.
+bool OnNetworkShare(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  struct statfs fs {};
+  if (statfs(folder.c_str(), &fs) != 0) return false;  // a missing folder answers 12 later
+  switch (static_cast<uint32_t>(fs.f_type)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case V9FS_MAGIC:
+    case CEPH_SUPER_MAGIC:
+    case AFS_SUPER_MAGIC:
+    case AFS_FS_MAGIC:
+    case 0x47504653:  // GPFS
+    case 0x0BD00BD0:  // Lustre
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -481,6 +508,7 @@ int16_t SqliteStore::Delete(const Record& read) {
 }  // namespace
 
 int16_t OpenSqliteStore(const std::string& path, std::unique_ptr<Store>& out) {
+  if (OnNetworkShare(path)) return status::kOnNetworkShare;
   auto store = std::make_unique<SqliteStore>();
   if (int16_t st = store->Open(path)) return st;
   out = std::move(store);
@@ -488,6 +516,7 @@ int16_t OpenSqliteStore(const std::string& path, std::unique_ptr<Store>& out) {
 }
 
 int16_t CreateSqliteStore(const std::string& path, const Layout& layout) {
+  if (OnNetworkShare(path)) return status::kOnNetworkShare;
   LockFile locks;
   if (const int error = locks.Open(path)) return StatusOfErrno(error);
   if (!locks.LockWithin(LockFile::kInUseByte, true, kBusyWait)) return status::kFileLocked;

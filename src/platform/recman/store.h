@@ -1,6 +1,6 @@
 // The storage under the engine: one open register file for one client. The engine keeps the
 // handles, the current record and the call shape; a Store keeps the records and the record locks.
-// SQLite files (sqlite_store.h) are the one implementation.
+// SQLite files (sqlite_store.h) for one machine, a PostgreSQL server (pg_store.h) for an office.
 #pragma once
 
 #include <cstdint>

@@ -1,16 +1,23 @@
-// Test helpers: a handle driven the way the channel layer drives the engine, and a second
-// process to hold locks and write from.
+// Test helpers: the two stores the tests run on, a handle driven the way the channel layer drives
+// the engine, and a second process to hold locks and write from.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/recman/engine.h"
+#include "support/pg_server.h"
 
 namespace kvor::recman::test {
 
@@ -41,6 +48,150 @@ inline int16_t CreateFile(Engine& engine, const std::string& name,
   uint16_t length = kStatSize;
   return engine.Call(op::kCreate, position, layout.data(), length, key.data(), 255, 0);
 }
+
+// Where a test's register files live: SQLite files in a temporary folder, or an installation of
+// its own on the test binary's server.
+enum class StoreKind { kFiles, kServer };
+inline void PrintTo(StoreKind kind, std::ostream* out) {
+  *out << (kind == StoreKind::kFiles ? "files" : "server");
+}
+
+class Place {
+ public:
+  explicit Place(StoreKind kind) : kind_(kind) {
+    static int made = 0;
+    if (kind_ == StoreKind::kFiles) {
+      dir_ = kvor::test::TempFolder();
+      return;
+    }
+    kvor::test::PgServer& server = kvor::test::PgServer::Get();
+    error_ = server.error();
+    registers_ = server.url();
+    folder_ = "T" + std::to_string(getpid()) + "_" + std::to_string(++made);
+  }
+  ~Place() {
+    if (kind_ == StoreKind::kFiles)
+      std::filesystem::remove_all(dir_);
+    else if (error_.empty())
+      Bare("", "DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
+  }
+  Place(const Place&) = delete;
+  Place& operator=(const Place&) = delete;
+
+  // Why the place cannot be used; empty when it can.
+  const std::string& error() const { return error_; }
+  // The registers URL of an engine of this place; empty for files.
+  const std::string& registers() const { return registers_; }
+  // The name Open and Create take for the register file `file` ("SVF-FTHD.BTR").
+  std::string Name(const std::string& file) const {
+    return kind_ == StoreKind::kFiles ? dir_ + "/" + file : "C:\\" + folder_ + "\\" + file;
+  }
+
+  // Records written straight into the store, past the engine, as another program would: new
+  // records (version 1), or a new text for the record of that key.
+  void BareInsert(const std::string& file, const std::vector<std::string>& records) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& r : records) rows.push_back({r.substr(0, kKeyLength), r});
+    Bare(file, "INSERT INTO " + Table(file) + "(key, version, data) VALUES($1, 1, $2)", rows);
+  }
+  void BareUpdate(const std::string& file, const std::string& record) {
+    Bare(file, "UPDATE " + Table(file) + " SET data = $2, version = version + 1 WHERE key = $1",
+         {{record.substr(0, kKeyLength), record}});
+  }
+  // Keeps every writer of the file waiting until the returned value goes.
+  std::shared_ptr<void> HoldWriters(const std::string& file) {
+    if (kind_ == StoreKind::kFiles) {
+      sqlite3* db = nullptr;
+      sqlite3_open(Name(file).c_str(), &db);
+      EXPECT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+      return std::shared_ptr<void>(db, [](void* db) {
+        sqlite3_exec(static_cast<sqlite3*>(db), "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(static_cast<sqlite3*>(db));
+      });
+    }
+    PGconn* conn = PQconnectdb(registers_.c_str());
+    PGresult* r = PQexec(conn, ("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE").c_str());
+    EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(conn);
+    PQclear(r);
+    return std::shared_ptr<void>(conn, [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
+  }
+
+  // The table of a register file ("records" of the file; schema and register on the server), and
+  // the server's table of the installation's layouts, "registers".
+  std::string Table(const std::string& file) const {
+    if (kind_ == StoreKind::kFiles) return "records";
+    return "\"" + folder_ + "\".\"" + file.substr(0, file.rfind('.')) + "\"";
+  }
+  // One statement run for each row of byte parameters ($1, $2 ...), in one transaction, on a
+  // connection of its own.
+  void Bare(const std::string& file, const std::string& sql,
+            const std::vector<std::vector<std::string>>& rows = {{}}) {
+    if (kind_ == StoreKind::kFiles) {
+      sqlite3* db = nullptr;
+      sqlite3_stmt* s = nullptr;
+      ASSERT_EQ(sqlite3_open(Name(file).c_str(), &db), SQLITE_OK);
+      std::string text = sql;
+      for (std::size_t at; (at = text.find('$')) != std::string::npos;) text[at] = '?';
+      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+      EXPECT_EQ(sqlite3_prepare_v2(db, text.c_str(), -1, &s, nullptr), SQLITE_OK) << text;
+      for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+          sqlite3_bind_blob(s, static_cast<int>(i + 1), row[i].data(),
+                            static_cast<int>(row[i].size()), SQLITE_STATIC);
+        EXPECT_EQ(sqlite3_step(s), SQLITE_DONE);
+        sqlite3_reset(s);
+      }
+      sqlite3_finalize(s);
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+      return;
+    }
+    PGconn* conn = PQconnectdb(registers_.c_str());
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+    PQclear(PQexec(conn, "BEGIN"));
+    for (const auto& row : rows) {
+      std::vector<const char*> values;
+      std::vector<int> lengths, formats;
+      for (const std::string& p : row) {
+        values.push_back(p.data());
+        lengths.push_back(static_cast<int>(p.size()));
+        formats.push_back(1);
+      }
+      PGresult* r = PQexecParams(conn, sql.c_str(), static_cast<int>(row.size()), nullptr,
+                                 values.data(), lengths.data(), formats.data(), 0);
+      EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
+          << sql << ": " << PQerrorMessage(conn);
+      PQclear(r);
+    }
+    PQclear(PQexec(conn, "COMMIT"));
+    PQfinish(conn);
+  }
+
+ private:
+  StoreKind kind_;
+  std::string dir_;        // files: the temporary folder
+  std::string folder_;     // server: the installation's data folder
+  std::string registers_;  // server: its URL
+  std::string error_;
+};
+
+// A test that runs on both stores: instantiate with KVOR_ON_BOTH_STORES(suite).
+class OnBothStores : public ::testing::TestWithParam<StoreKind> {
+ protected:
+  void SetUp() override { ASSERT_EQ(place.error(), ""); }
+
+  Place place{GetParam()};
+};
+
+#define KVOR_ON_BOTH_STORES(suite)                                                         \
+  INSTANTIATE_TEST_SUITE_P(                                                                \
+      Stores, suite,                                                                       \
+      ::testing::Values(::kvor::recman::test::StoreKind::kFiles,                           \
+                        ::kvor::recman::test::StoreKind::kServer),                         \
+      [](const auto& info) {                                                               \
+        return info.param == ::kvor::recman::test::StoreKind::kFiles ? "Files" : "Server"; \
+      })
 
 class Client {
  public:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/recman/client.h"
+#include "support/network_share.h"
 #include "support/run_program.h"
 
 namespace kvor::recman {
@@ -19,10 +20,9 @@ using test::kKeyLength;
 using test::kRecordLength;
 using test::Rec;
 
-class recmanEngine : public ::testing::Test {
+// The store's behaviour through the engine, the same on files and on the server.
+class recmanEngine : public test::OnBothStores {
  protected:
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
   // A fresh file holding these keys, inserted in the order given, opened on client a.
   void MakeFile(const std::vector<std::string>& keys) {
     ASSERT_EQ(CreateFile(engine, path), 0);
@@ -37,10 +37,21 @@ class recmanEngine : public ::testing::Test {
   }
   // Whether a client of another engine can lock the record of key, as another program would.
   bool OthersCanLock(const std::string& key) {
-    Engine engine2;
+    Engine engine2({}, place.registers());
     Client c(engine2);
     return c.Open(path) == 0 && c.Read(op::kGetEqual + op::kSingleLock, key) == 0;
   }
+
+  std::string path = place.Name("SVF-FTHD.BTR");
+  Engine engine{{}, place.registers()};
+  Client a{engine}, b{engine};
+};
+KVOR_ON_BOTH_STORES(recmanEngine);
+
+// What only register files do: host paths, SQLite's own files and faults.
+class recmanFiles : public ::testing::Test {
+ protected:
+  void TearDown() override { std::filesystem::remove_all(dir); }
 
   std::string dir = kvor::test::TempFolder();
   std::string path = dir + "/SVF-FTHD.BTR";
@@ -59,7 +70,7 @@ const std::vector<std::string> kByteOrder = {Key("ALFA"),    Key("ZETA"),   Key(
                                              Key("\x80URO"), Key("\xC5SA"), Key("\xD6ST"),
                                              Key("\xE5sa")};
 
-TEST_F(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
+TEST_P(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   MakeFile(kMixedKeys);
   EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), kByteOrder);
   std::vector<std::string> backwards = Walk(op::kGetLast, op::kGetPrevious);
@@ -94,7 +105,7 @@ TEST_F(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   EXPECT_EQ(walked, std::vector<std::string>(kByteOrder.begin() + 3, kByteOrder.end()));
 }
 
-TEST_F(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
+TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   MakeFile({});
   EXPECT_EQ(a.Read(op::kGetFirst), status::kEndOfFile);
   EXPECT_EQ(a.Read(op::kGetLast), status::kEndOfFile);
@@ -122,7 +133,7 @@ TEST_F(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   EXPECT_EQ(a.key(), Key("A"));
 }
 
-TEST_F(recmanEngine, DeleteInsertAndUpdateOfTheCurrentRecord) {
+TEST_P(recmanEngine, DeleteInsertAndUpdateOfTheCurrentRecord) {
   MakeFile({"A", "B", "C"});
   ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
   ASSERT_EQ(a.Delete(), 0);
@@ -157,7 +168,7 @@ TEST_F(recmanEngine, DeleteInsertAndUpdateOfTheCurrentRecord) {
   EXPECT_EQ(a.record(), Rec("C", "data of C"));
 }
 
-TEST_F(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
+TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
   MakeFile({});
   // Shorter data is padded with blanks; data shorter than the key or longer than the record is
   // refused.
@@ -192,7 +203,7 @@ TEST_F(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
   EXPECT_EQ(data, std::string(kRecordLength, '#'));
 }
 
-TEST_F(recmanEngine, ChangedSinceReadConflicts) {
+TEST_P(recmanEngine, ChangedSinceReadConflicts) {
   MakeFile({"A", "B"});
   ASSERT_EQ(b.Open(path), 0);
   ASSERT_EQ(a.Read(op::kGetEqual, "A"), 0);
@@ -213,7 +224,7 @@ TEST_F(recmanEngine, ChangedSinceReadConflicts) {
 }
 
 // Every call that ends a lock, each after a locks A again; what else it does is checked after it.
-TEST_F(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
+TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
   MakeFile({"A", "B", "C"});
   const struct {
     const char* name;
@@ -257,10 +268,10 @@ TEST_F(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
   EXPECT_EQ(b.Read(op::kGetFirst), status::kFileNotOpen);
 }
 
-TEST_F(recmanEngine, OpenRefusesWhatIsNoRegisterFile) {
+TEST_F(recmanFiles, OpenRefusesWhatIsNoRegisterFile) {
   Client c(engine);
-  EXPECT_EQ(c.Open(dir + "/MISSING.BTR"), status::kFileNotFound);
   EXPECT_EQ(c.Open(dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
+  EXPECT_EQ(CreateFile(engine, dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
   EXPECT_EQ(c.Open(""), status::kInvalidFileName);
   EXPECT_EQ(c.Open(dir), status::kNotRegisterFile);
 
@@ -279,7 +290,7 @@ TEST_F(recmanEngine, OpenRefusesWhatIsNoRegisterFile) {
   EXPECT_EQ(c.Open(dir + "/OTHER.BTR"), status::kNotRegisterFile);
 }
 
-TEST_F(recmanEngine, FileNamesArePaddedAndMapped) {
+TEST_F(recmanFiles, FileNamesArePaddedAndMapped) {
   std::vector<std::string> asked;
   Engine mapped([&](const std::string& name) {
     asked.push_back(name);
@@ -300,7 +311,7 @@ TEST_F(recmanEngine, FileNamesArePaddedAndMapped) {
   EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR", 5), status::kInvalidOperation);
 }
 
-TEST_F(recmanEngine, CreateReplacesAFileNobodyHasOpenAndStatDescribesIt) {
+TEST_P(recmanEngine, CreateReplacesAFileNobodyHasOpenAndStatDescribesIt) {
   MakeFile({"A", "B"});
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(CreateFile(engine, path, 999, 37, 1024), status::kFileLocked);
@@ -331,9 +342,21 @@ TEST_F(recmanEngine, CreateReplacesAFileNobodyHasOpenAndStatDescribesIt) {
   EXPECT_EQ(a.Raw(op::kStat, stat, length, key, 37), status::kDataBufferTooShort);
 
   // Layouts that cannot hold a key.
-  EXPECT_EQ(CreateFile(engine, dir + "/BAD.BTR", 10, 11), status::kInvalidOperation);
-  EXPECT_EQ(CreateFile(engine, dir + "/BAD.BTR", 10, 0), status::kInvalidOperation);
-  EXPECT_EQ(CreateFile(engine, dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
+  EXPECT_EQ(CreateFile(engine, place.Name("BAD.BTR"), 10, 11), status::kInvalidOperation);
+  EXPECT_EQ(CreateFile(engine, place.Name("BAD.BTR"), 10, 0), status::kInvalidOperation);
+  Client c(engine);
+  EXPECT_EQ(c.Open(place.Name("MISSING.BTR")), status::kFileNotFound);
+}
+
+// Made or opened, a register file on a network share is refused, and never put in WAL mode there.
+TEST_F(recmanFiles, AFileOnANetworkShareIsRefused) {
+  const std::string shared = dir + "/NETWORK-SHARE/SVF-FTHD.BTR";
+  std::filesystem::create_directory(dir + "/NETWORK-SHARE");
+  EXPECT_EQ(CreateFile(engine, shared), status::kOnNetworkShare);
+  ASSERT_EQ(CreateFile(engine, path), 0);
+  std::filesystem::copy_file(path, shared);
+  EXPECT_EQ(a.Open(shared), status::kOnNetworkShare);
+  EXPECT_FALSE(std::filesystem::exists(shared + "-wal"));
 }
 
 // Every new connection of this process gets a small page limit, so that writes run out of room.
@@ -342,7 +365,7 @@ int LimitPages(sqlite3* db, const char**, const sqlite3_api_routines*) {
   return SQLITE_OK;
 }
 
-TEST_F(recmanEngine, FullDiskAnswers18AndKeepsWhatWasWritten) {
+TEST_F(recmanFiles, FullDiskAnswers18AndKeepsWhatWasWritten) {
   ASSERT_EQ(CreateFile(engine, path, 1000, 8), 0);
   sqlite3_auto_extension(reinterpret_cast<void (*)()>(LimitPages));
   const int16_t opened = a.Open(path);
@@ -368,18 +391,68 @@ TEST_F(recmanEngine, FullDiskAnswers18AndKeepsWhatWasWritten) {
   ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the full handle still reads
 }
 
-TEST_F(recmanEngine, BusyDatabaseAnswers85AfterAShortWait) {
+TEST_P(recmanEngine, BusyDatabaseAnswers85AfterAShortWait) {
   MakeFile({"A"});
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::shared_ptr<void> writer = place.HoldWriters("SVF-FTHD.BTR");
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(a.Insert(Rec("B")), status::kFileLocked);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
   EXPECT_EQ(a.Read(op::kGetEqual, "A"), 0);  // readers are not held up by a writer
-  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
+  writer.reset();
   EXPECT_EQ(a.Insert(Rec("B")), 0);
+}
+
+// What only the server does: installations kept apart, its own refusals, a server that cannot be
+// reached or goes away.
+class recmanOnServer : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(place.error(), ""); }
+
+  test::Place place{test::StoreKind::kServer};
+  std::string path = place.Name("SVF-FTHD.BTR");
+  Engine engine{{}, place.registers()};
+  Client a{engine};
+};
+
+TEST_F(recmanOnServer, InstallationsAreApartAndLayoutsAreChecked) {
+  test::Place other(test::StoreKind::kServer);
+  ASSERT_EQ(CreateFile(engine, path), 0);
+  ASSERT_EQ(CreateFile(engine, other.Name("SVF-FTHD.BTR")), 0);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(a.Insert(Rec("A")), 0);
+  Client b(engine), c(engine);
+  ASSERT_EQ(b.Open(other.Name("SVF-FTHD.BTR")), 0);
+  EXPECT_EQ(b.Read(op::kGetEqual, "A"), status::kKeyNotFound);
+  // Windows names: neither the case nor the folder under the installation's makes another one.
+  ASSERT_EQ(c.Open(place.Name("SVF\\svf-fthd.btr")), 0);
+  EXPECT_EQ(c.Read(op::kGetEqual, "A"), 0);
+
+  EXPECT_EQ(c.Open("SVF-FTHD.BTR"), status::kFileNotFound);  // no installation folder
+  place.Bare("", "DELETE FROM " + place.Table("registers.") + " WHERE name = 'SVF-FTHD'");
+  EXPECT_EQ(c.Open(path), status::kNotRegisterFile);
+}
+
+TEST_F(recmanOnServer, AServerOutOfReachOrGoneAnswers20) {
+  Engine nowhere({}, "postgresql:///postgres?host=" + kvor::test::TempFolder() + "&user=kvor");
+  Client lost(nowhere);
+  EXPECT_EQ(lost.Open(path), status::kEngineNotRunning);
+  EXPECT_EQ(CreateFile(nowhere, path), status::kEngineNotRunning);
+
+  // The server ends the session, as when it stops: the next call answers 20, the record lock went
+  // with the session, and the next open connects again.
+  ASSERT_EQ(CreateFile(engine, path), 0);
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(a.Insert(Rec("A")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  place.Bare("",
+             "SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity"
+             " WHERE application_name = 'kvor' AND pid <> pg_backend_pid()");
+  EXPECT_EQ(a.Read(op::kGetEqual, "A"), status::kEngineNotRunning);
+  EXPECT_EQ(a.Update(Rec("A", "lost")), status::kEngineNotRunning);
+  Client b(engine);
+  ASSERT_EQ(b.Open(path), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
+  EXPECT_EQ(b.record(), Rec("A"));
 }
 
 }  // namespace

@@ -29,28 +29,18 @@ std::string KeyOf(int n) {
   return Rec(key).substr(0, kKeyLength);
 }
 
-class recmanReadAhead : public ::testing::Test {
+class recmanReadAhead : public test::OnBothStores {
  protected:
   // The file is made and filled with no handle left open, so that a test may fork a child.
   void SetUp() override {
+    OnBothStores::SetUp();
     {
-      Engine engine;
+      Engine engine({}, place.registers());
       ASSERT_EQ(CreateFile(engine, path), 0);
     }
     // One transaction straight into the table: one insert per engine call costs a sync each.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    std::string sql = "BEGIN;";
-    for (int n = 0; n < kRecords; ++n) {
-      const std::string key = KeyOf(2 * n);
-      sql += "INSERT INTO records(key, version, data) VALUES(CAST('" + key +
-             "' AS BLOB), 1, CAST('" + Rec(key, "first") + "' AS BLOB));";
-    }
-    sql += "COMMIT;";
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    place.BareInsert("SVF-FTHD.BTR", Records(0, kRecords - 1));
   }
-  void TearDown() override { std::filesystem::remove_all(dir); }
 
   // The next record of a walk: Get Greater with the key that came back, as the channel layer's
   // NÄSTA does, or Get Next.
@@ -74,21 +64,15 @@ class recmanReadAhead : public ::testing::Test {
 
   // Record n given this text through a connection of its own, as another program would.
   void BareUpdate(int n, const std::string& text) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    const std::string sql = "UPDATE records SET data = CAST('" + Rec(KeyOf(2 * n), text) +
-                            "' AS BLOB), version = version + 1 WHERE key = CAST('" + KeyOf(2 * n) +
-                            "' AS BLOB)";
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    place.BareUpdate("SVF-FTHD.BTR", Rec(KeyOf(2 * n), text));
   }
 
-  std::string dir = kvor::test::TempFolder();
-  std::string path = dir + "/SVF-FTHD.BTR";
+  std::string path = place.Name("SVF-FTHD.BTR");
+  Engine engine{{}, place.registers()};
 };
+KVOR_ON_BOTH_STORES(recmanReadAhead);
 
-TEST_F(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
-  Engine engine;
+TEST_P(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
   Client a(engine);
   ASSERT_EQ(a.Open(path), 0);
   for (bool by_next : {false, true}) {
@@ -119,8 +103,7 @@ TEST_F(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
   EXPECT_EQ(a.key(), KeyOf(402));
 }
 
-TEST_F(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
-  Engine engine;
+TEST_P(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
   Client a(engine), b(engine);
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(b.Open(path), 0);
@@ -155,12 +138,12 @@ TEST_F(recmanReadAhead, LocksAndChangesSinceTheReadHoldInAWalk) {
 // Changes by another process, by a bare SQLite connection and by this handle itself, made after
 // the walk has passed record 40 (and fetched some records after it), are all met as they are when
 // the walk gets there, and so is a change made between two steps of the walk.
-TEST_F(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
+TEST_P(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
   // Forked before this process opens the file; on 'g' it updates record 52 and says 'u', on the
   // next 'g' it deletes 55, inserts between 57 and 58 and says 'w'.
   Child writer([this](Child& self) {
     if (self.Receive() != 'g') return 1;
-    Engine engine;
+    Engine engine({}, place.registers());
     Client c(engine);
     if (c.Open(path) != 0) return 2;
     if (c.Read(op::kGetEqual, KeyOf(104)) != 0 || c.Update(Rec(KeyOf(104), "child")) != 0) return 3;
@@ -171,7 +154,6 @@ TEST_F(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
     self.Send('w');
     return 0;
   });
-  Engine engine;
   Client a(engine);
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(a.Read(op::kGetFirst), 0);
@@ -203,8 +185,7 @@ TEST_F(recmanReadAhead, ChangesAheadOfTheWalkAreSeen) {
 
 // Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
 // seen by the next read, and so is a record that appeared or went.
-TEST_F(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
-  Engine engine;
+TEST_P(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
   Client a(engine), b(engine);
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(b.Open(path), 0);
