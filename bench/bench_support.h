@@ -1,5 +1,5 @@
-// What the whole-program benchmarks share: leaving with a reason, reading a file, and timing one
-// run of a program as a separate process.
+// What the whole-program benchmarks share: leaving with a reason, reading a file, timing one run
+// of a program as a separate process, and the benchmark's own register server.
 #pragma once
 
 #include <sys/wait.h>
@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/pg_server.h"
 
 namespace kvor::bench {
 
@@ -51,6 +53,23 @@ inline double RunOnce(const std::vector<std::string>& args, int& code) {
   const auto end = std::chrono::steady_clock::now();
   code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return std::chrono::duration<double>(end - start).count();
+}
+
+// The URL of this process's own PostgreSQL server, started on first use as the tests start theirs
+// (tests/support/pg_server.h: a temporary folder, its Unix socket only) and stopped at exit.
+inline std::string ServerUrl() {
+  test::PgServer& server = test::PgServer::Get();
+  if (!server.running()) Die("no register server: " + server.error());
+  return server.url();
+}
+
+// Puts all 28 registers of the installation in dir onto the server at url, replacing what it
+// holds, with the real `kvor reg copy`.
+inline void CopyRegistersToServer(const std::string& dir, const std::string& url) {
+  int code = 0;
+  RunOnce({test::Kvor(), "reg", "--root", dir, "copy", "--from", "files", "--to", url, "--replace"},
+          code);
+  if (code != 0) Die("kvor reg copy to the server ended with " + std::to_string(code));
 }
 
 }  // namespace kvor::bench
