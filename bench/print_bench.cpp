@@ -8,7 +8,9 @@
 // trv00381 prints the invoice headless to KVOR PDF, each run on a fresh copy of the installation,
 // and the floor (this binary again, with --floor) draws the runs, each as a whole process. A run
 // counts only when the program told of the finished job with N pages and both PDF files have N
-// pages (pdfinfo), else the bench fails.
+// pages (pdfinfo), else the bench fails. Each run prints once more with the registers copied
+// (`kvor reg copy`) onto a PostgreSQL server of the bench's own (a temporary folder, its Unix
+// socket only), to compare with the print on files.
 //
 //   print_bench [RUNS]     (default 5; the installation lives in a fresh folder under $TMPDIR)
 //   print_bench --prepare DIR   writes the installation into DIR and the actions to standard
@@ -54,6 +56,9 @@ constexpr const char* kInvoice = "241004";
 constexpr int kRows = 2000;
 constexpr double kTargetRatio = 1.5;
 constexpr double kTargetSeconds = 2.0;
+// The same print with the registers on a server, against the print on files.
+constexpr double kServerTargetRatio = 2.0;
+constexpr double kServerTargetSeconds = 1.5;
 constexpr const char* kRecorder = "KVOR BENCH";  // the in-memory printer of the recording run
 
 // ---- The floor: bare Qt, none of the program's code ----------------------------------------
@@ -303,20 +308,22 @@ int main(int argc, char** argv) {
   const std::string actions = dir + "/print.txt", transcript = dir + "/transcript.txt";
   const std::string out = dir + "/out", floor_pdf = dir + "/floor.pdf";
   std::ofstream(actions) << Actions();
-  const std::vector<std::string> program = {
+  const std::vector<std::string> on_files = {
       KVOR_TRV00381, "--root",  installation, "--headless", actions,     "--transcript",
       transcript,    "--today", "2026-12-04", "--pdf-only", "--pdf-dir", out};
+  const std::string url = ServerUrl();
+  std::vector<std::string> on_server = on_files;
+  on_server.insert(on_server.end(), {"--registers", url});
   char self[4096];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) Die("cannot find this program's own file");
   const std::vector<std::string> floor = {std::string(self, n), "--floor", runs_file, floor_pdf};
 
-  // Each of the two, in turn, a first time to warm the caches (checked, not counted), then RUNS
-  // times. The program gets a fresh installation each time: a print marks the invoice printed.
-  Times printed, drawn;
-  for (int i = 0; i <= runs; ++i) {
-    const std::string nth = "run " + std::to_string(i);
+  // One print of the program on a fresh installation (a print marks the invoice printed), its
+  // registers as files or copied onto the server, checked against the recorded job.
+  auto print = [&](const std::string& nth, const std::vector<std::string>& program) {
     CopyInstallation(sample, installation);
+    if (&program == &on_server) CopyRegistersToServer(installation, url);
     std::filesystem::remove_all(out);
     std::filesystem::remove(transcript);
     int code = 0;
@@ -333,8 +340,18 @@ int main(int argc, char** argv) {
     if (PdfPages(pdf) != told)
       Die(nth + ": " + pdf + " has " + std::to_string(PdfPages(pdf)) + " pages, not " +
           std::to_string(told));
+    return seconds;
+  };
 
+  // Each of the three, in turn, a first time to warm the caches (checked, not counted), then RUNS
+  // times.
+  Times printed, served, drawn;
+  for (int i = 0; i <= runs; ++i) {
+    const std::string nth = "run " + std::to_string(i);
+    const double seconds = print(nth + " on files", on_files);
+    const double server_seconds = print(nth + " on the server", on_server);
     std::filesystem::remove(floor_pdf);
+    int code = 0;
     const double floor_seconds = RunOnce(floor, code);
     if (code != 0) Die(nth + ": the floor ended with " + std::to_string(code));
     if (PdfPages(floor_pdf) != pages)
@@ -342,6 +359,7 @@ int main(int argc, char** argv) {
           std::to_string(pages));
     if (i > 0) {
       printed.runs.push_back(seconds);
+      served.runs.push_back(server_seconds);
       drawn.runs.push_back(floor_seconds);
     }
   }
@@ -350,11 +368,18 @@ int main(int argc, char** argv) {
 
   std::printf("invoice %s with %d rows: \"UTF\xC3\x96RD med %d sidor\", pdfinfo %d pages\n",
               kInvoice, kRows, pages, pages);
-  printed.Print("trv00381 to KVOR PDF:");
+  printed.Print("trv00381 to KVOR PDF, files:");
+  served.Print("trv00381 to KVOR PDF, server:");
   drawn.Print("floor (bare QPdfWriter):");
   const double ratio = printed.Median() / drawn.Median();
-  std::printf("ratio of medians %.2f (target %.1f), program median %.3f s (target under %.1f s)\n",
+  std::printf("files: ratio to the floor %.2f (target %.1f), median %.3f s (target under %.1f s)\n",
               ratio, kTargetRatio, printed.Median(), kTargetSeconds);
-  if (ratio > kTargetRatio || printed.Median() >= kTargetSeconds) std::printf("over target\n");
+  const double server_ratio = served.Median() / printed.Median();
+  std::printf("server: ratio to files %.2f (target %.1f), median %.3f s (target under %.1f s)\n",
+              server_ratio, kServerTargetRatio, served.Median(), kServerTargetSeconds);
+  if (ratio > kTargetRatio || printed.Median() >= kTargetSeconds ||
+      server_ratio > kServerTargetRatio || served.Median() >= kServerTargetSeconds)
+    std::printf("over target\n");
+  std::fflush(stdout);  // before the server is stopped by a child process at exit
   return 0;
 }
