@@ -347,7 +347,8 @@ class RateReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs) {
       const auto it = r.counters.find("items_per_second");
-      if (!r.error_occurred && it != r.counters.end()) rates[r.run_name.str()] = it->second;
+      if (!r.error_occurred && it != r.counters.end())
+        rates[r.run_name.function_name + "/" + r.run_name.args] = it->second;
     }
   }
   std::map<std::string, double> rates;
