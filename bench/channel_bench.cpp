@@ -188,8 +188,8 @@ class BarePostgres : public Bare {
   }
   // Parameters and results as bytes.
   PGresult* Exec(const char* name, const std::vector<std::string>& params) {
-    const char* values[2];
-    int lengths[2], formats[2] = {1, 1};
+    const char* values[2] = {};
+    int lengths[2] = {}, formats[2] = {1, 1};
     for (std::size_t i = 0; i < params.size(); ++i) {
       values[i] = params[i].data();
       lengths[i] = static_cast<int>(params[i].size());
