@@ -36,25 +36,33 @@ bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
 
 class Locks : public DemoProcess {
  protected:
-  // `kvor reg lock` on an invoice header, held until the test ends it.
-  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
+  // `kvor reg lock` on an invoice header, held until the test ends it; run on the installation at
+  // root (demo unless told).
+  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number, std::string root = "") {
     auto holder = std::make_unique<BackgroundProcess>(
         Kvor(),
-        WithRegisters(
-            {"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number, "--hold", "600"}),
+        WithRegisters({"reg", "--root", root.empty() ? demo : root, "lock", "SVF-FTHD",
+                       "001F" + number, "--hold", "600"}),
         dir, "holder");
     EXPECT_TRUE(holder->WaitForOutput("holding SVF-FTHD '001F" + number + "' locked for 600 s\n"))
         << holder->Err();
     return holder;
   }
-  // trv00381 playing `actions` without waiting for it; its transcript goes to `transcript`.
-  std::unique_ptr<BackgroundProcess> StartPlaying(const std::string& actions) {
-    WriteFile(dir + "/actions.txt", actions);
+  // trv00381 playing `actions` on the installation at root (demo unless told) without waiting
+  // for it; its transcript goes to TranscriptOf(name).
+  std::unique_ptr<BackgroundProcess> StartPlaying(const std::string& actions, std::string root = "",
+                                                  const std::string& name = "trv00381") {
+    const std::string played = dir + "/" + name + ".actions";
+    WriteFile(played, actions);
     return std::make_unique<BackgroundProcess>(
         Trv00381(),
-        WithRegisters({"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                       "--pdf-only", "--pdf-dir", pdf_dir, "--transcript", transcript}),
-        dir, "trv00381");
+        WithRegisters({"--root", root.empty() ? demo : root, "--headless", played, "--today",
+                       "2026-12-04", "--pdf-only", "--pdf-dir", pdf_dir, "--transcript",
+                       TranscriptOf(name)}),
+        dir, name);
+  }
+  std::string TranscriptOf(const std::string& name) const {
+    return dir + "/" + name + ".transcript";
   }
   // The transcript once it holds `part` `times` times (30 s bound for a broken run).
   std::string TranscriptWith(const std::string& part, int times) {
@@ -62,7 +70,7 @@ class Locks : public DemoProcess {
   }
   void Touch(const std::string& name) { WriteFile(dir + "/" + name, ""); }
 
-  const std::string transcript = dir + "/transcript.txt";
+  const std::string transcript = TranscriptOf("trv00381");
 };
 
 TEST_F(Locks, KvorRegLockHoldsTheRecordAgainstOtherClientsUntilItEnds) {
