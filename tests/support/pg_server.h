@@ -96,7 +96,7 @@ class PgServer {
     // Only the socket; and a test server need not survive a power cut.
     std::string conf = ReadFile(data + "/postgresql.conf");
     conf += "\nlisten_addresses = ''\nunix_socket_directories = '" + folder_ +
-            "'\nfsync = off\nsynchronous_commit = off\nfull_page_writes = off\n";
+            "'\nfsync = off\nfull_page_writes = off\n";
     WriteFile(data + "/postgresql.conf", conf);
     Resume();
   }
