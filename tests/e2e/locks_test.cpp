@@ -285,13 +285,16 @@ TEST_F(WorkstationsOnServer, BothPrintAtOnceAndLeaveTheRegistersAsTwoPrintsOnFil
               0);
   }
 
-  // Both workstations start, wait for each other, then print.
+  // Both workstations have the registers open and the invoice read before either prints.
   const std::string go = "wait " + dir + "/go\n";
-  auto a = StartPlaying(go + "type TxtNmmr 241001\nclick CmdKlar\n", demo, "a");
-  auto b = StartPlaying(go + "type TxtNmmr 241003\nclick CmdKlar\n", other, "b");
+  auto a = StartPlaying("type TxtNmmr 241001\n" + go + "click CmdKlar\n", demo, "a");
+  auto b = StartPlaying("type TxtNmmr 241003\n" + go + "click CmdKlar\n", other, "b");
+  const std::string ready = "status Tryck [OK] för START av INITIERAD utskrift!";
+  for (const std::string name : {"a", "b"})
+    ASSERT_EQ(Occurrences(WaitForText(TranscriptOf(name), ready, 30), ready), 1) << name;
   Touch("go");
-  EXPECT_EQ(a->Wait(), 0) << a->Err();
-  EXPECT_EQ(b->Wait(), 0) << b->Err();
+  EXPECT_EQ(a->WaitForEnd(60), 0) << a->Err();
+  EXPECT_EQ(b->WaitForEnd(60), 0) << b->Err();
   for (const std::string name : {"a", "b"})
     EXPECT_EQ(Occurrences(ReadFile(TranscriptOf(name)), "är UTFÖRD med 2 sidor!"), 1) << name;
   EXPECT_EQ(Pdfs().size(), 2u);
@@ -315,7 +318,7 @@ TEST_F(WorkstationsOnServer, ALockHeldOnOneIsMetOnTheOtherUntilItsHolderIsKilled
   // A holder that never unlocks: the server drops its lock with its connection.
   EXPECT_EQ(holder->Kill(), 128 + SIGKILL);
   Touch("killed");
-  EXPECT_EQ(program->Wait(), 0) << program->Err();
+  EXPECT_EQ(program->WaitForEnd(60), 0) << program->Err();
   const std::string seen = ReadFile(transcript);
   EXPECT_EQ(Occurrences(seen, message), 2) << seen;
   EXPECT_EQ(Occurrences(seen, "är UTFÖRD med 2 sidor!"), 1) << seen;
