@@ -1,7 +1,8 @@
 // Record locks held by another process while the real trv00381 prints or sends: `kvor reg lock`
 // holds the invoice header as another program of the suite would. The program stops at "wait"
 // actions where the test must act, and the test follows the program through its transcript, so
-// every step waits for a signal rather than for time.
+// every step waits for a signal rather than for time. On a register server, the same for two
+// workstations (two installations with one data folder), and a server that stops mid-run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -355,7 +356,7 @@ TEST_F(WorkstationsOnServer,
   EXPECT_EQ(Occurrences(seen, "STATUS-fel: 2 "), 0) << seen;
   EXPECT_EQ(Snapshot().text, written.text);
 
-  // The next run on the restarted server prints, and leaves what a run never stopped leaves.
+  // The next run on the restarted server prints the invoice and marks it printed.
   ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
   const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
   EXPECT_NE(t.find("är UTFÖRD med 2 sidor!"), std::string::npos) << t;
