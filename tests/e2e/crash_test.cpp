@@ -1,7 +1,7 @@
 // A print run of e-invoice 241002 killed with SIGKILL after each of its register writes in turn
 // (the record manager's KVOR_KILL_AFTER_WRITES hook): what it leaves must be whole records, no
-// lock, files that open, and an installation on which the next run prints and writes the same
-// XML file as a run that was never stopped.
+// lock, registers that open, and an installation on which the next run prints and writes the same
+// XML file as a run that was never stopped; on register files and on a register server.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/drive_map.h"
 #include "platform/recman/engine.h"
+#include "registers/layouts.h"
 #include "support/demo_process.h"
 #include "support/register_snapshot.h"
 
@@ -25,55 +27,6 @@ namespace op = recman::op;
 namespace st = recman::status;
 
 using State = StoredState;
-
-// Every record of an installation, once the record manager has shown that every register file
-// opens and that a walk in key order gives as many whole records as Stat counts, the same
-// records the files hold.
-State ReadState(const std::string& root) {
-  std::map<std::string, std::string> walked;
-  recman::Engine engine;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    if (e.path().extension() != ".BTR") continue;
-    const std::string name = e.path().filename().string();
-    char block[recman::kPositionBlockSize] = {};
-    char stat[recman::kStatSize] = {};
-    std::string path = e.path().string();
-    uint16_t length = sizeof stat;
-    int16_t status = engine.Call(op::kOpen, block, stat, length, path.data(),
-                                 static_cast<uint8_t>(path.size()), 0);
-    if (status != st::kOk) {
-      ADD_FAILURE() << name << " does not open: status " << status;
-      continue;
-    }
-    length = sizeof stat;
-    char key[256] = {};
-    EXPECT_EQ(engine.Call(op::kStat, block, stat, length, key, sizeof key - 1, 0), st::kOk);
-    const uint16_t record_length = static_cast<uint8_t>(stat[recman::kStatRecordLength]) |
-                                   static_cast<uint8_t>(stat[recman::kStatRecordLength + 1]) << 8;
-    const uint8_t key_length = static_cast<uint8_t>(stat[recman::kStatKeyLength]);
-    uint32_t count = 0;
-    std::memcpy(&count, stat + recman::kStatRecordCount, 4);
-    std::string data(record_length, ' ');
-    uint32_t records = 0;
-    length = record_length;
-    for (status = engine.Call(op::kGetFirst, block, data.data(), length, key, key_length, 0);
-         status == st::kOk;
-         status = engine.Call(op::kGetNext, block, data.data(), length, key, key_length, 0)) {
-      EXPECT_EQ(length, record_length) << name;
-      walked[name + " " + data.substr(0, key_length)] = data;
-      ++records;
-      length = record_length;
-    }
-    EXPECT_TRUE(status == st::kEndOfFile) << name << ": the walk ended with status " << status;
-    EXPECT_EQ(records, count) << name;
-    length = 0;
-    engine.Call(op::kClose, block, data.data(), length, key, 0, 0);
-  }
-  const RegisterSnapshot snapshot = SnapshotRegisters(root);
-  EXPECT_EQ(snapshot.files, 28);
-  EXPECT_EQ(walked, DataOf(snapshot.records));
-  return snapshot.records;
-}
 
 // Register writes between two states: each update adds one to a version, an insert starts at 1,
 // and a record that went took at least its delete.
@@ -100,12 +53,67 @@ std::set<std::string> Changed(const State& a, const State& b) {
 
 class CrashSafety : public DemoProcess {
  protected:
-  // A fresh copy of the sample installation, as `kvor demo` left it, in dir/run.
+  // A fresh copy of the sample installation, as `kvor demo` left it, in dir/run; on the server,
+  // kvor demo writes its registers there again.
   std::string FreshCopy() {
     const std::string run = dir + "/run";
     fs::remove_all(run);
-    fs::copy(demo, run, fs::copy_options::recursive);
+    if (registers.empty())
+      fs::copy(demo, run, fs::copy_options::recursive);
+    else
+      EXPECT_EQ(RunProgram(Kvor(), WithRegisters({"demo", run}), dir).code, 0);
     return run;
+  }
+
+  // Every record of the installation at root, once the record manager has shown that every
+  // register opens and that a walk in key order gives as many whole records as Stat counts, the
+  // same records the store holds.
+  State ReadState(const std::string& root) {
+    files::DriveMap drives;
+    drives.SetRoot(root);
+    recman::Engine engine([&drives](const std::string& path) { return drives.ToHost(path); },
+                          registers);
+    std::map<std::string, std::string> walked;
+    for (const registers::Layout& layout : registers::AllLayouts()) {
+      const std::string name = layout.FileName();
+      std::string path = "C:\\KVOR   \\" + layout.System() + "\\" + name;
+      char block[recman::kPositionBlockSize] = {};
+      char stat[recman::kStatSize] = {};
+      uint16_t length = sizeof stat;
+      int16_t status = engine.Call(op::kOpen, block, stat, length, path.data(),
+                                   static_cast<uint8_t>(path.size()), 0);
+      if (status != st::kOk) {
+        ADD_FAILURE() << name << " does not open: status " << status;
+        continue;
+      }
+      length = sizeof stat;
+      char key[256] = {};
+      EXPECT_EQ(engine.Call(op::kStat, block, stat, length, key, sizeof key - 1, 0), st::kOk);
+      const uint16_t record_length = static_cast<uint8_t>(stat[recman::kStatRecordLength]) |
+                                     static_cast<uint8_t>(stat[recman::kStatRecordLength + 1]) << 8;
+      const uint8_t key_length = static_cast<uint8_t>(stat[recman::kStatKeyLength]);
+      uint32_t count = 0;
+      std::memcpy(&count, stat + recman::kStatRecordCount, 4);
+      std::string data(record_length, ' ');
+      uint32_t records = 0;
+      length = record_length;
+      for (status = engine.Call(op::kGetFirst, block, data.data(), length, key, key_length, 0);
+           status == st::kOk;
+           status = engine.Call(op::kGetNext, block, data.data(), length, key, key_length, 0)) {
+        EXPECT_EQ(length, record_length) << name;
+        walked[name + " " + data.substr(0, key_length)] = data;
+        ++records;
+        length = record_length;
+      }
+      EXPECT_TRUE(status == st::kEndOfFile) << name << ": the walk ended with status " << status;
+      EXPECT_EQ(records, count) << name;
+      length = 0;
+      engine.Call(op::kClose, block, data.data(), length, key, 0, 0);
+    }
+    const RegisterSnapshot snapshot = Snapshot(root);
+    EXPECT_EQ(snapshot.files, 28);
+    EXPECT_EQ(walked, DataOf(snapshot.records));
+    return snapshot.records;
   }
   // Prints 241002 on the installation; with kill_after > 0 the run is stopped after that many
   // register writes. The exit code, or 128 + the signal.
@@ -115,8 +123,8 @@ class CrashSafety : public DemoProcess {
     Environment env;
     if (kill_after > 0) env.emplace_back("KVOR_KILL_AFTER_WRITES", std::to_string(kill_after));
     return RunProgram(Trv00381(),
-                      {"--root", root, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                       "--pdf-only", "--pdf-dir", pdf_dir},
+                      WithRegisters({"--root", root, "--headless", dir + "/actions.txt", "--today",
+                                     "2026-12-04", "--pdf-only", "--pdf-dir", pdf_dir}),
                       dir, env)
         .code;
   }
@@ -126,12 +134,18 @@ class CrashSafety : public DemoProcess {
   // Another process can take the header's lock: nobody holds it.
   bool HeaderFree(const std::string& root) {
     return RunProgram(Kvor(),
-                      {"reg", "--root", root, "lock", "SVF-FTHD", "001F241002", "--hold", "0"}, dir)
+                      WithRegisters(
+                          {"reg", "--root", root, "lock", "SVF-FTHD", "001F241002", "--hold", "0"}),
+                      dir)
                .code == 0;
   }
 };
 
-TEST_F(CrashSafety, AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARunThatGoesOn) {
+using CrashSafetyOnStores = OnBothStores<CrashSafety>;
+KVOR_DEMO_ON_BOTH_STORES(CrashSafetyOnStores);
+
+TEST_P(CrashSafetyOnStores,
+       AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARunThatGoesOn) {
   // The run that is never stopped: how many writes it makes, and what it leaves.
   const State before = ReadState(FreshCopy());
   ASSERT_EQ(Print(dir + "/run", 0), 0);

@@ -1,7 +1,8 @@
 // Record locks held by another process while the real trv00381 prints or sends: `kvor reg lock`
 // holds the invoice header as another program of the suite would. The program stops at "wait"
 // actions where the test must act, and the test follows the program through its transcript, so
-// every step waits for a signal rather than for time.
+// every step waits for a signal rather than for time. On a register server, the same for two
+// workstations (two installations with one data folder), and a server that stops mid-run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,25 +37,37 @@ bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
 
 class Locks : public DemoProcess {
  protected:
-  // `kvor reg lock` on an invoice header, held until the test ends it.
-  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
+  // `kvor reg lock` on a record of a register, held until the test ends it; run on the
+  // installation at root (demo unless told).
+  std::unique_ptr<BackgroundProcess> Hold(const std::string& reg, const std::string& key,
+                                          std::string root = "") {
     auto holder = std::make_unique<BackgroundProcess>(
         Kvor(),
         WithRegisters(
-            {"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number, "--hold", "600"}),
+            {"reg", "--root", root.empty() ? demo : root, "lock", reg, key, "--hold", "600"}),
         dir, "holder");
-    EXPECT_TRUE(holder->WaitForOutput("holding SVF-FTHD '001F" + number + "' locked for 600 s\n"))
+    EXPECT_TRUE(holder->WaitForOutput("holding " + reg + " '" + key + "' locked for 600 s\n"))
         << holder->Err();
     return holder;
   }
-  // trv00381 playing `actions` without waiting for it; its transcript goes to `transcript`.
-  std::unique_ptr<BackgroundProcess> StartPlaying(const std::string& actions) {
-    WriteFile(dir + "/actions.txt", actions);
+  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number, std::string root = "") {
+    return Hold("SVF-FTHD", "001F" + number, root);
+  }
+  // trv00381 playing `actions` on the installation at root (demo unless told) without waiting
+  // for it; its transcript goes to TranscriptOf(name).
+  std::unique_ptr<BackgroundProcess> StartPlaying(const std::string& actions, std::string root = "",
+                                                  const std::string& name = "trv00381") {
+    const std::string played = dir + "/" + name + ".actions";
+    WriteFile(played, actions);
     return std::make_unique<BackgroundProcess>(
         Trv00381(),
-        WithRegisters({"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                       "--pdf-only", "--pdf-dir", pdf_dir, "--transcript", transcript}),
-        dir, "trv00381");
+        WithRegisters({"--root", root.empty() ? demo : root, "--headless", played, "--today",
+                       "2026-12-04", "--pdf-only", "--pdf-dir", pdf_dir, "--transcript",
+                       TranscriptOf(name)}),
+        dir, name);
+  }
+  std::string TranscriptOf(const std::string& name) const {
+    return dir + "/" + name + ".transcript";
   }
   // The transcript once it holds `part` `times` times (30 s bound for a broken run).
   std::string TranscriptWith(const std::string& part, int times) {
@@ -62,7 +75,7 @@ class Locks : public DemoProcess {
   }
   void Touch(const std::string& name) { WriteFile(dir + "/" + name, ""); }
 
-  const std::string transcript = dir + "/transcript.txt";
+  const std::string transcript = TranscriptOf("trv00381");
 };
 
 TEST_F(Locks, KvorRegLockHoldsTheRecordAgainstOtherClientsUntilItEnds) {
@@ -242,6 +255,112 @@ TEST_F(LockedSend, CancelAtTheLockMessageLeavesTheInvoiceUnmarked) {
   EXPECT_EQ(DataOf(SnapshotRegisters(demo).records), DataOf(printed.records));
   EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
             ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
+}
+
+// Two workstations of one office: two installations (system drives) that kvor demo made, whose
+// registers are the same data folder on the test binary's register server.
+class WorkstationsOnServer : public Locks {
+ protected:
+  WorkstationsOnServer() { registers = PgServer::Get().url(); }
+  void SetUp() override {
+    ASSERT_EQ(PgServer::Get().error(), "");
+    Locks::SetUp();
+    const ProcessResult made = RunProgram(Kvor(), WithRegisters({"demo", other}), dir);
+    ASSERT_EQ(made.code, 0) << made.err;
+  }
+  const std::string other = dir + "/other";
+};
+
+TEST_F(WorkstationsOnServer, BothPrintAtOnceAndLeaveTheRegistersAsTwoPrintsOnFilesDo) {
+  // The same two prints one after the other on register files.
+  const std::string files = dir + "/files";
+  ASSERT_EQ(RunProgram(Kvor(), {"demo", files}, dir).code, 0);
+  for (const std::string number : {"241001", "241003"}) {
+    ASSERT_EQ(RunProgram(Kvor(), {"link", files}, dir).code, 0);
+    WriteFile(dir + "/files.actions", "type TxtNmmr " + number + "\nclick CmdKlar\n");
+    ASSERT_EQ(RunProgram(Trv00381(),
+                         {"--root", files, "--headless", dir + "/files.actions", "--today",
+                          "2026-12-04", "--pdf-only", "--pdf-dir", dir + "/files-pdf"},
+                         dir)
+                  .code,
+              0);
+  }
+
+  // Both workstations have the registers open and the invoice read before either prints.
+  const std::string go = "wait " + dir + "/go\n";
+  auto a = StartPlaying("type TxtNmmr 241001\n" + go + "click CmdKlar\n", demo, "a");
+  auto b = StartPlaying("type TxtNmmr 241003\n" + go + "click CmdKlar\n", other, "b");
+  const std::string ready = "status Tryck [OK] för START av INITIERAD utskrift!";
+  for (const std::string name : {"a", "b"})
+    ASSERT_EQ(Occurrences(WaitForText(TranscriptOf(name), ready, 30), ready), 1) << name;
+  Touch("go");
+  EXPECT_EQ(a->WaitForEnd(60), 0) << a->Err();
+  EXPECT_EQ(b->WaitForEnd(60), 0) << b->Err();
+  for (const std::string name : {"a", "b"})
+    EXPECT_EQ(Occurrences(ReadFile(TranscriptOf(name)), "är UTFÖRD med 2 sidor!"), 1) << name;
+  EXPECT_EQ(Pdfs().size(), 2u);
+
+  const RegisterSnapshot on_files = SnapshotRegisters(files);
+  for (const std::string number : {"241001", "241003"}) {
+    EXPECT_EQ(At(Header(number), 881, 1), "J") << number;
+    EXPECT_EQ(Header(number), on_files.records.at("SVF-FTHD.BTR 001F" + number).data) << number;
+  }
+  EXPECT_EQ(DataOf(Snapshot().records), DataOf(on_files.records));
+}
+
+TEST_F(WorkstationsOnServer, ALockHeldOnOneIsMetOnTheOtherUntilItsHolderIsKilled) {
+  auto holder = HoldHeader("241001", other);
+  auto program = StartPlaying("type TxtNmmr 241001\nclick CmdKlar\nanswer STÄNG\nwait " + dir +
+                              "/killed\nanswer STÄNG\n");
+  const std::string message = LockMessage("001F241001");
+  ASSERT_EQ(Occurrences(TranscriptWith(message, 2), message), 2);
+  EXPECT_EQ(At(Header("241001"), 881, 1), "N");
+
+  // A holder that never unlocks: the server drops its lock with its connection.
+  EXPECT_EQ(holder->Kill(), 128 + SIGKILL);
+  Touch("killed");
+  EXPECT_EQ(program->WaitForEnd(60), 0) << program->Err();
+  const std::string seen = ReadFile(transcript);
+  EXPECT_EQ(Occurrences(seen, message), 2) << seen;
+  EXPECT_EQ(Occurrences(seen, "är UTFÖRD med 2 sidor!"), 1) << seen;
+  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
+}
+
+TEST_F(WorkstationsOnServer,
+       AServerStoppedDuringAPrintIsToldLeavesWholeRecordsAndTheNextRunPrints) {
+  // Another program holds the first additional row, which the run writes after its first
+  // register writes: the run stands at the lock message when the server stops.
+  const RegisterSnapshot before = Snapshot();
+  const std::string row = Records("SVF/SVF-FTAP.BTR", "001F241001").at(0).substr(0, 18);
+  auto holder = Hold("SVF-FTAP", row);
+  auto program =
+      StartPlaying("type TxtNmmr 241001\nclick CmdKlar\nwait " + dir + "/stopped\nanswer STÄNG\n");
+  const std::string locked = "' är LÅST av ANNAT program!";
+  ASSERT_EQ(Occurrences(TranscriptWith(locked, 1), locked), 1);
+  const RegisterSnapshot written = Snapshot();
+  EXPECT_NE(written.text, before.text);  // some writes are made
+
+  ASSERT_TRUE(PgServer::Get().Halt()) << PgServer::Get().error();
+  Touch("stopped");
+  const int ended = program->WaitForEnd(30);
+  holder->Stop();
+  ASSERT_TRUE(PgServer::Get().Resume()) << PgServer::Get().error();
+  // The run ends by itself, telling the lost server at its next register call; what it wrote
+  // before stays whole, and nothing more is written.
+  EXPECT_EQ(ended, 0) << program->Err();
+  const std::string seen = ReadFile(transcript);
+  EXPECT_TRUE(InOrder(seen, {"answer STÄNG\n", "message 3 Nyckel '" + row +
+                                                   "' gav STATUS-fel: 20 ¶ Databas "
+                                                   "C:\\KVOR   \\SVF\\SVF-FTAP.BTR"}))
+      << seen;
+  EXPECT_EQ(Occurrences(seen, "STATUS-fel: 2 "), 0) << seen;
+  EXPECT_EQ(Snapshot().text, written.text);
+
+  // The next run on the restarted server prints the invoice and marks it printed.
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+  const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
+  EXPECT_NE(t.find("är UTFÖRD med 2 sidor!"), std::string::npos) << t;
+  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 
 }  // namespace

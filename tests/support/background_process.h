@@ -56,6 +56,11 @@ class BackgroundProcess {
     if (pid_ > 0) kill(pid_, SIGTERM);
     return Wait();
   }
+  // Ends it with SIGKILL, as a crash or a power cut ends a program, and waits for it.
+  int Kill() {
+    if (pid_ > 0) kill(pid_, SIGKILL);
+    return Wait();
+  }
   std::string Out() const { return ReadFile(out_path); }
   std::string Err() const { return ReadFile(err_path); }
 

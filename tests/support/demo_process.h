@@ -66,6 +66,13 @@ class DemoProcess : public ::testing::Test {
     return ServerRecords(registers, "KVOR", name.substr(0, name.find('.')), prefix);
   }
 
+  // Every record of the registers of the installation at root (demo unless told), from the files
+  // or the server.
+  RegisterSnapshot Snapshot(std::string root = "") const {
+    if (!registers.empty()) return ServerSnapshot(registers, "KVOR");
+    return SnapshotRegisters(root.empty() ? demo : root);
+  }
+
   // The PDF files in `folder` (the runs' --pdf-dir unless told), in name order.
   std::vector<std::string> Pdfs(std::string folder = "") const {
     if (folder.empty()) folder = pdf_dir;

@@ -36,6 +36,15 @@ class PgServer {
   // A libpq connection URI of the server's database.
   std::string url() const { return "postgresql:///postgres?host=" + folder_ + "&user=kvor"; }
 
+  // Stops the server at once, as a crash or a power cut would end it for its clients: their
+  // connections drop and nothing is shut down in order.
+  bool Halt() { return Run("pg_ctl", {"-D", folder_ + "/data", "-m", "immediate", "-w", "stop"}); }
+  // Starts it (again) on the same data folder and socket.
+  bool Resume() {
+    return Run("pg_ctl",
+               {"-D", folder_ + "/data", "-l", folder_ + "/log", "-w", "-t", "60", "start"});
+  }
+
  private:
   static std::string BinDir() {
     if (const char* given = std::getenv("KVOR_PG_BINDIR"); given && *given) return given;
@@ -87,15 +96,14 @@ class PgServer {
     // Only the socket; and a test server need not survive a power cut.
     std::string conf = ReadFile(data + "/postgresql.conf");
     conf += "\nlisten_addresses = ''\nunix_socket_directories = '" + folder_ +
-            "'\nfsync = off\nsynchronous_commit = off\nfull_page_writes = off\n";
+            "'\nfsync = off\nfull_page_writes = off\n";
     WriteFile(data + "/postgresql.conf", conf);
-    Run("pg_ctl", {"-D", data, "-l", folder_ + "/log", "-w", "-t", "60", "start"});
+    Resume();
   }
 
   void Stop() {
     if (folder_.empty()) return;
-    if (access((folder_ + "/data/postmaster.pid").c_str(), F_OK) == 0)
-      Run("pg_ctl", {"-D", folder_ + "/data", "-m", "immediate", "-w", "stop"});
+    if (access((folder_ + "/data/postmaster.pid").c_str(), F_OK) == 0) Halt();
     std::filesystem::remove_all(folder_);
   }
 

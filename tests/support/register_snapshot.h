@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -108,6 +109,42 @@ inline std::vector<std::string> ServerRecords(const std::string& url,
   PQclear(r);
   PQfinish(conn);
   return out;
+}
+
+// The snapshot of an installation's registers on the register server at url (data folder
+// `installation`), named as the files are ("SVF-FTHD.BTR"): equal to the files' snapshot when the
+// server holds the same records.
+inline RegisterSnapshot ServerSnapshot(const std::string& url, const std::string& installation) {
+  RegisterSnapshot s;
+  PGconn* conn = PQconnectdb(url.c_str());
+  const std::string schema = "\"" + installation + "\"";
+  PGresult* names =
+      PQexec(conn, ("SELECT name FROM " + schema + ".registers ORDER BY name").c_str());
+  for (int n = 0; PQresultStatus(names) == PGRES_TUPLES_OK && n < PQntuples(names); ++n) {
+    ++s.files;
+    const std::string reg = PQgetvalue(names, n, 0), name = reg + ".BTR";
+    s.text += "== " + name + "\n";
+    const std::string sql =
+        "SELECT key, version, data FROM " + schema + ".\"" + reg + "\" ORDER BY key";
+    PGresult* r = PQexecParams(conn, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1);
+    if (PQresultStatus(r) != PGRES_TUPLES_OK)
+      s.text += "unreadable: " + std::string(PQerrorMessage(conn));
+    for (int row = 0; PQresultStatus(r) == PGRES_TUPLES_OK && row < PQntuples(r); ++row) {
+      const std::string key(PQgetvalue(r, row, 0), PQgetlength(r, row, 0));
+      // A bigint in binary: eight bytes, most significant first.
+      long version = 0;
+      for (int i = 0; i < 8; ++i)
+        version = version << 8 | static_cast<uint8_t>(PQgetvalue(r, row, 1)[i]);
+      const StoredRecord record{version,
+                                std::string(PQgetvalue(r, row, 2), PQgetlength(r, row, 2))};
+      s.records[name + " " + key] = record;
+      s.text += key + " | " + std::to_string(version) + " | " + record.data + "\n";
+    }
+    PQclear(r);
+  }
+  PQclear(names);
+  PQfinish(conn);
+  return s;
 }
 
 // The text of a stored record at 1-based position `at`, `width` characters (blank past its end).

@@ -111,8 +111,10 @@ struct ServerStores::Connection {
   // The status of a failed statement.
   int16_t StatusOf(const PGresult* r) const {
     if (Lost()) return status::kEngineNotRunning;
+    // Every error the server sends has a SQLSTATE; one without is libpq's own, and libpq
+    // reports a connection that broke during the statement so before PQstatus shows it.
     const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    if (!state) return status::kIoError;
+    if (!state) return status::kEngineNotRunning;
     const std::string_view s(state);
     if (s == "23505") return status::kDuplicateKey;
     if (s.substr(0, 2) == "53") return status::kDiskFull;
