@@ -202,6 +202,12 @@ Form* ScriptedFrontEnd::OpenDialog() {
   return nullptr;
 }
 
+void ScriptedFrontEnd::CountAnswerAfterActions() {
+  if (next_ < actions_.size() || ++answers_after_actions_ <= kMostAnswersAfterActions) return;
+  transcript_.Ignored("the actions ran out and windows kept coming: the run is stopped");
+  throw ProgramEnd{kStoppedWithoutActions};
+}
+
 bool ScriptedFrontEnd::NextIsAnswer() const {
   return next_ < actions_.size() && actions_[next_].verb == V::Answer;
 }
@@ -223,6 +229,7 @@ void ScriptedFrontEnd::AnswerDialog(Form& dialog) {
     }
   }
   if (!button) {
+    CountAnswerAfterActions();
     Control* focus = dialog.Focus();
     if (focus && focus->GetKind() == Kind::Button && focus->Visible() && focus->Enabled())
       button = focus;
@@ -256,6 +263,7 @@ forms::BoxAnswer ScriptedFrontEnd::MessageBox(const std::string&, const std::str
     }
     transcript_.Ignored(FromUtf8(a.line));
   }
+  CountAnswerAfterActions();
   transcript_.Answer(word(default_answer), true);
   return default_answer;
 }

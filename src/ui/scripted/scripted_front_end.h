@@ -17,6 +17,12 @@
 
 namespace kvor::ui {
 
+// A run whose actions have run out answers every window with its preselected button; a program
+// that keeps opening windows then (a lock that is never released) is stopped after this many,
+// with this exit code, instead of looping for ever.
+inline constexpr int kMostAnswersAfterActions = 10000;
+inline constexpr int kStoppedWithoutActions = 3;
+
 class ScriptedFrontEnd : public forms::FrontEnd {
  public:
   ScriptedFrontEnd(std::vector<Action> actions, forms::Transcript& transcript);
@@ -52,6 +58,8 @@ class ScriptedFrontEnd : public forms::FrontEnd {
   forms::Form* OpenDialog();
   void AnswerDialog(forms::Form& dialog);
   bool NextIsAnswer() const;
+  // An automatic answer; once the actions have run out, too many of them stop the run.
+  void CountAnswerAfterActions();
   void WaitForFile(const Action& a);
   void WaitsBeforeAnswer();  // the "wait" actions next in line, while a window waits for answer
   void Advance(int ms);
@@ -67,6 +75,7 @@ class ScriptedFrontEnd : public forms::FrontEnd {
   std::map<forms::Control*, int> timer_elapsed_;  // ms since each timer last fired
   std::map<forms::Control*, int> timer_due_;      // ticks owed to each timer
   int timer_depth_ = 0;
+  int answers_after_actions_ = 0;  // windows closed for the script once its actions ran out
 };
 
 }  // namespace kvor::ui

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/cp1252.h"
+#include "dialogs/messages.h"
 #include "support/scripted_run.h"
 
 namespace kvor::ui {
@@ -116,6 +117,23 @@ TEST(ScriptedFrontEnd, DuringActionsArriveInsideRunningWorkAndPausesAdvanceTheCl
   EXPECT_EQ(order, "[1 2 1]");
   EXPECT_EQ(run.front_end.Now() - start, 3000);
   EXPECT_EQ(m.LblWaits->Text(), "238");
+}
+
+TEST(ScriptedFrontEnd, WindowsThatKeepComingAfterTheActionsStopTheRun) {
+  // A message that keeps coming back, as a lock that is never released does.
+  ScriptedRun run("click CmdNmr(1)\n");
+  int shown = 0;
+  run.ctx().main.CmdNmr[1]->Click = [&] {
+    while (shown < 2 * kMostAnswersAfterActions) {
+      ++shown;
+      dialogs::ShowMessage(run.ctx(), "LÅST"_w, dialogs::kError);
+    }
+  };
+  EXPECT_EQ(run.Play(), kStoppedWithoutActions);
+  EXPECT_EQ(shown, kMostAnswersAfterActions + 1);
+  EXPECT_NE(run.Lines().find("ignored the actions ran out and windows kept coming: the run is "
+                             "stopped\nend 3\n"),
+            std::string::npos);
 }
 
 }  // namespace
