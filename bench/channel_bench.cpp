@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "frame/program.h"
 #include "registers/admin.h"
 #include "registers/database.h"
-#include "support/pg_server.h"
 #include "ui/scripted/scripted_front_end.h"
 
 namespace {
@@ -33,10 +33,7 @@ using namespace kvor;
 
 constexpr int kRecords = 100000;
 
-[[noreturn]] void Die(const std::string& why) {
-  std::fprintf(stderr, "channel_bench: %s\n", why.c_str());
-  std::exit(1);
-}
+using bench::Die;
 
 // The same register read without the channel layer: Get Equal by a prepared statement, Get
 // Greater by one, and one statement stepping through the whole register in key order. Each copies
@@ -70,22 +67,7 @@ class BareSqlite : public Bare {
     sqlite3_close_v2(db_);
   }
   void Fill(const std::vector<std::pair<std::string, std::string>>& records) override {
-    sqlite3* db = nullptr;
-    sqlite3_stmt* insert = nullptr;
-    if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_prepare_v2(db, "INSERT INTO records(key, version, data) VALUES(?1, 1, ?2)", -1,
-                           &insert, nullptr) != SQLITE_OK)
-      Die(sqlite3_errmsg(db));
-    for (const auto& [key, data] : records) {
-      sqlite3_bind_blob(insert, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-      sqlite3_bind_blob(insert, 2, data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
-      if (sqlite3_step(insert) != SQLITE_DONE) Die(sqlite3_errmsg(db));
-      sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db));
-    sqlite3_close_v2(db);
+    bench::InsertRecords(path_, records);
     if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
         sqlite3_prepare_v3(db_, "SELECT id, version, data FROM records WHERE key = ?1", -1,
                            SQLITE_PREPARE_PERSISTENT, &equal_, nullptr) != SQLITE_OK ||
@@ -240,10 +222,7 @@ class Bench {
 
  private:
   kvor::frame::StartInfo Start(const std::string& registers) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp ? tmp : "/tmp") + "/channel-bench-XXXXXX";
-    if (!mkdtemp(pattern.data())) Die("cannot make a folder under " + pattern);
-    dir_ = pattern;
+    dir_ = bench::MakeFolder("channel-bench");
     kvor::frame::StartInfo start{"/opt/kvor/bin/trv00381", "C:", {}, registers};
     start.drives.SetRoot(dir_);
     return start;
@@ -365,6 +344,7 @@ void PrintRatio(const RateReporter& r, const std::string& what, const std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
+  bench::the_name = "channel_bench";
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   test::PgServer& server = test::PgServer::Get();

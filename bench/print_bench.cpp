@@ -291,10 +291,7 @@ int main(int argc, char** argv) {
   }
   const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
   if (runs < 1) Die("usage: print_bench [RUNS | --prepare DIR]");
-  const char* tmp = std::getenv("TMPDIR");
-  std::string dir = std::string(tmp ? tmp : "/tmp") + "/print-bench-XXXXXX";
-  if (!mkdtemp(dir.data())) Die("cannot make a folder under " + dir);
-  the_dir = dir;
+  const std::string dir = MakeFolder("print-bench");
 
   const std::string sample = dir + "/sample", installation = dir + "/run";
   std::string error;

@@ -41,13 +41,7 @@ constexpr double kTargetSeconds = 0.5;
 // Numbers 500000 to 899996 in steps of 4 stay clear of the sample's 241001 to 241014.
 void AddHeaders(const std::string& path) {
   const registers::Layout& layout = *registers::FindLayout("SVF-FTHD");
-  sqlite3* db = nullptr;
-  sqlite3_stmt* insert = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(db, "INSERT INTO records(key, version, data) VALUES(?1, 1, ?2)", -1,
-                         &insert, nullptr) != SQLITE_OK)
-    Die(path + ": " + sqlite3_errmsg(db));
+  std::vector<std::pair<std::string, std::string>> records;
   registers::Record header(layout);
   for (int n = 0; n < kHeaders; ++n) {
     char number[8], date[10];
@@ -61,17 +55,9 @@ void AddHeaders(const std::string& path) {
     header.Set("UTSKRIVEN", n % (kHeaders / kUnprinted) == 0 ? "N" : "J");
     header.Set("KONTRAKT", "N");
     header.Set("PRODORDER", "N");
-    const std::string& data = header.Text();
-    const std::string key = data.substr(0, layout.key_length);
-    sqlite3_bind_blob(insert, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_blob(insert, 2, data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
-    if (sqlite3_step(insert) != SQLITE_DONE) Die(path + ": " + sqlite3_errmsg(db));
-    sqlite3_reset(insert);
+    records.emplace_back(header.Text().substr(0, layout.key_length), header.Text());
   }
-  sqlite3_finalize(insert);
-  if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-    Die(path + ": " + sqlite3_errmsg(db));
-  sqlite3_close_v2(db);
+  InsertRecords(path, records);
 }
 
 // Empty when the transcript shows a program that got ready for number entry with every
@@ -145,10 +131,7 @@ int main(int argc, char** argv) {
   the_name = "startup_bench";
   const int runs = argc > 1 ? std::atoi(argv[1]) : 10;
   if (runs < 1) Die("usage: startup_bench [RUNS]");
-  const char* tmp = std::getenv("TMPDIR");
-  std::string dir = std::string(tmp ? tmp : "/tmp") + "/startup-bench-XXXXXX";
-  if (!mkdtemp(dir.data())) Die("cannot make a folder under " + dir);
-  the_dir = dir;
+  const std::string dir = MakeFolder("startup-bench");
 
   std::string error;
   if (!demo::WriteInstallation(dir, error)) Die(error);
