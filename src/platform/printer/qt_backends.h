@@ -15,6 +15,11 @@ class QPrinter;
 
 namespace kvor::printer {
 
+// The unprintable margin of KVOR PDF's pages on every side, in points: the PDF printer's
+// printable area is that of a laser printer, so that a page falls the same in the file and on
+// paper.
+inline constexpr double kPdfMarginPoints = 18;
+
 // Makes sure a QGuiApplication exists (see the .cpp); throws Fault when it cannot.
 void EnsureGuiApplication();
 
