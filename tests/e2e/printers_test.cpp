@@ -6,6 +6,9 @@
 #include <cmath>
 #include <filesystem>
 #include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/printer/qt_backends.h"
 #include "support/cups_server.h"
