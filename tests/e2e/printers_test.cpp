@@ -86,7 +86,7 @@ TEST_F(Printers, AnInvoiceGoesToAPrintQueueAsOneJobLaidOutAsOnKvorPdf) {
   Run("type TxtNmmr 241004\nclick CmdKlar\n");
   ASSERT_EQ(Pdfs().size(), 1u);
 
-  // Code 05 names the queue in other letters and blanks; the list holds it, then KVOR PDF.
+  // Code 05 names the queue in other letters and blanks; the list holds it and KVOR PDF.
   ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
   WriteFile(Table(), "05 kontor_LASER\r\n");
   std::string t = Run("show CboPrnt\ntype TxtNmmr 241004\nclick CmdKlar\n");
