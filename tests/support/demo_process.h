@@ -25,16 +25,19 @@ class DemoProcess : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir); }
 
   // Plays `actions` on the installation (its drives as `drives` gives them, today is 2026-12-04,
-  // the printers are KVOR PDF alone, writing into pdf_dir) and returns the transcript.
+  // the printers are KVOR PDF, writing into pdf_dir, and the queues of cups_server if set) and
+  // returns the transcript.
   std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
     WriteFile(dir + "/actions.txt", actions);
     std::vector<std::string> args = drives;
     args.insert(args.end(), {"--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                             "--pdf-only", "--pdf-dir", pdf_dir});
+                             "--pdf-dir", pdf_dir});
+    if (cups_server.empty()) args.push_back("--pdf-only");
     args.insert(args.end(), more.begin(), more.end());
     // On the server, the option is given and wins over a KVOR_REGISTERS that leads nowhere.
-    const ProcessResult r =
-        RunProgram(Trv00381(), WithRegisters(args), dir, Nowhere(), before_exec);
+    Environment env = Nowhere();
+    if (!cups_server.empty()) env.emplace_back("CUPS_SERVER", cups_server);
+    const ProcessResult r = RunProgram(Trv00381(), WithRegisters(args), dir, env, before_exec);
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
@@ -115,8 +118,9 @@ class DemoProcess : public ::testing::Test {
   std::string demo = dir + "/demo";
   std::string pdf_dir = dir + "/pdf";
   std::vector<std::string> drives{"--root", demo};
-  BeforeExec before_exec;  // for the runs of trv00381
-  std::string registers;   // the register server's URL; empty: the register files
+  BeforeExec before_exec;   // for the runs of trv00381
+  std::string cups_server;  // for the runs of trv00381: a CUPS_SERVER whose queues they list
+  std::string registers;    // the register server's URL; empty: the register files
 };
 
 // A DemoProcess fixture with its registers in files or on the test binary's server, by the
