@@ -156,7 +156,7 @@ QPageLayout::Orientation QtOrientation(int orientation) {
 }  // namespace
 
 // PDF output: the writer runs at 1440 dots an inch, so device units are twips. The sheet is A4
-// with a printable area inset 18 points (a quarter inch) on every side, as on a laser printer.
+// with its printable area inset kPdfMarginPoints on every side.
 PdfBackend::PdfBackend(std::string folder, std::string base_name, std::string title)
     : folder_(std::move(folder)), base_name_(std::move(base_name)), title_(std::move(title)) {}
 
@@ -198,8 +198,10 @@ void PdfBackend::BeginDocument(int orientation) {
   writer_->setResolution(1440);
   writer_->setTitle(QString::fromStdString(ToUtf8(title_)));
   writer_->setCreator("kvor");
+  const double border = kPdfMarginPoints;
   writer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QtOrientation(orientation),
-                                     QMarginsF(18, 18, 18, 18), QPageLayout::Point));
+                                     QMarginsF(border, border, border, border),
+                                     QPageLayout::Point));
   painter_ = std::make_unique<PagePainter>();
   if (!painter_->Begin(writer_.get())) {
     Abort();

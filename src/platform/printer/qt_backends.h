@@ -23,6 +23,14 @@ std::set<std::string> MissingHostFonts();
 
 class PagePainter;
 
+// The unprintable border of KVOR PDF's pages on every side, in points: 12 points (4.2 mm), the
+// border a typical office laser printer keeps, so that a page looks the same in the file as it
+// comes out of such a printer.
+inline constexpr double kPdfMarginPoints = 12;
+// The printable area of an A4 portrait page inside that border, in twips (20 to the point).
+inline constexpr double kPdfPrintableWidth = 210 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+inline constexpr double kPdfPrintableHeight = 297 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+
 // Writes the job as one PDF file of A4 pages into `folder` (created when missing), named
 // base_name + ".pdf", or base_name + "-2.pdf", "-3.pdf" ... when that name is taken: an earlier
 // file is never overwritten.

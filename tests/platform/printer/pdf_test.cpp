@@ -106,10 +106,11 @@ TEST(PdfOutput, InvoicePageHasTextPictureAndAScannableBarcode) {
   EXPECT_TRUE(std::regex_search(text, std::regex("Fakturanr +000123"))) << text;
   EXPECT_NE(text.find("Öppet köp"), std::string::npos) << text;  // UTF-8 from pdftotext
   // The words at their columns: column n is n x 1229/2048 of 10 points from the printable area's
-  // left edge, which lies 18 points inside the sheet.
+  // left edge, which lies kPdfMarginPoints inside the sheet.
   const std::string boxes = RunTool("pdftotext -bbox " + path + " -");
-  EXPECT_NEAR(WordLeft(boxes, "Fakturanr"), 18 + 5 * 1229.0 / 2048 * 10, 0.3) << boxes;
-  EXPECT_NEAR(WordLeft(boxes, "000123"), 18 + 40 * 1229.0 / 2048 * 10, 0.3) << boxes;
+  EXPECT_NEAR(WordLeft(boxes, "Fakturanr"), kPdfMarginPoints + 5 * 1229.0 / 2048 * 10, 0.3)
+      << boxes;
+  EXPECT_NEAR(WordLeft(boxes, "000123"), kPdfMarginPoints + 40 * 1229.0 / 2048 * 10, 0.3) << boxes;
   const std::string fonts = RunTool("pdffonts " + path);
   EXPECT_TRUE(std::regex_search(fonts, std::regex("LiberationMono[^\n]* yes "))) << fonts;
 
@@ -126,10 +127,11 @@ TEST(PdfOutput, InvoicePageHasTextPictureAndAScannableBarcode) {
   ASSERT_EQ(magic, "P6");
   std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 3);
   ppm.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
-  // Twips from the sheet corner (printable area inset 360) to pixels at 300 dpi.
+  // Twips from the printable area's corner to pixels at 300 dpi.
+  const double inset = 20 * kPdfMarginPoints;
   auto at = [&](double x, double y) {
     const std::size_t i =
-        (static_cast<std::size_t>((y + 360) * 300 / 1440) * width + (x + 360) * 300 / 1440) * 3;
+        (static_cast<std::size_t>((y + inset) * 300 / 1440) * width + (x + inset) * 300 / 1440) * 3;
     // Red, green and blue reduced to 0 or 1, as the renderer's colour handling may shift a step.
     return std::vector<int>{pixels[i] / 128, pixels[i + 1] / 128, pixels[i + 2] / 128};
   };

@@ -26,11 +26,16 @@ TEST(SurfaceColumns, ColumnsAndLinesFollowTheCurrentFontAndPosition) {
   EXPECT_NEAR(r.job->texts.at(0).x, 1200, 0.5);  // 12 characters an inch
   EXPECT_DOUBLE_EQ(s.CurrentY(), 0);             // no advance
 
-  // A bold 12-point line advances by the line height of 12 points; bold keeps the mono width.
+  // A tab to a column the line has already passed goes to that column on the next line, as a
+  // printer's tab does: one line of the current font down. A bold 12-point line then advances by
+  // the line height of 12 points; bold keeps the mono width.
+  s.Print(13, "D", false);  // just after ABC: the same line
   s.SetFontSize(12);
   s.SetFontBold(true);
   s.Print(0, "X", true);
-  EXPECT_DOUBLE_EQ(s.CurrentY(), kMonoLine * 240);
+  EXPECT_EQ(r.job->texts.at(1).y, 0);
+  EXPECT_DOUBLE_EQ(r.job->texts.at(2).y, kMonoLine * 240);
+  EXPECT_DOUBLE_EQ(s.CurrentY(), 2 * kMonoLine * 240);
   EXPECT_DOUBLE_EQ(s.ColumnWidth(), kMonoAdvance * 240);
 
   // A proportional font's column is its average width, wider in bold.
@@ -40,26 +45,25 @@ TEST(SurfaceColumns, ColumnsAndLinesFollowTheCurrentFontAndPosition) {
   s.SetFontBold(false);
   EXPECT_DOUBLE_EQ(s.ColumnWidth(), 1208.0 / 2048 * 240);
   s.Print(5, "Y", true);
-  EXPECT_DOUBLE_EQ(r.job->texts.at(2).x, 5 * 1208.0 / 2048 * 240);
-  EXPECT_DOUBLE_EQ(r.job->texts.at(2).y, kMonoLine * 240);
-  EXPECT_DOUBLE_EQ(s.CurrentY(), kMonoLine * 240 + 2288.0 / 2048 * 240);
+  EXPECT_DOUBLE_EQ(r.job->texts.at(3).x, 5 * 1208.0 / 2048 * 240);
+  EXPECT_DOUBLE_EQ(s.CurrentY(), 2 * kMonoLine * 240 + 2288.0 / 2048 * 240);
 
   // Code 39: one symbol of 16 modules a character, 17 twips a module at 40 points.
   s.SetFontName("FREE 3 OF 9 REGULAR");
   s.SetFontSize(40);
   EXPECT_DOUBLE_EQ(s.ColumnWidth(), 272);
-  s.SetFontSize(20);
-  EXPECT_DOUBLE_EQ(s.ColumnWidth(), 136);
 
-  // A line from a set position; an empty line still advances and draws nothing.
+  // A line from a set position, which starts a new line; an empty line still advances and draws
+  // nothing.
   s.SetFontName("COURIER NEW");
   s.SetFontSize(8);
+  s.Print(20, "slut", false);
   s.SetCurrentY(1500);
   s.Print(3, "rad", true);
   s.Print(3, "", true);
   EXPECT_DOUBLE_EQ(s.CurrentY(), 1500 + 2 * kMonoLine * 160);
-  ASSERT_EQ(r.job->texts.size(), 4u);
-  const TextRun& run = r.job->texts[3];
+  ASSERT_EQ(r.job->texts.size(), 6u);
+  const TextRun& run = r.job->texts[5];
   EXPECT_EQ(run.font, "COURIER NEW");
   EXPECT_EQ(run.size, 8);
   EXPECT_FALSE(run.bold);
