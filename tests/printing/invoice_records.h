@@ -155,44 +155,36 @@ class InvoiceRecords : public PrintJob {
       int page;
       double left, top, right, bottom;
       std::string what;
+      bool Overlaps(const Box& o) const {  // by more than half a twip of rounding
+        return page == o.page && left < o.right - 0.5 && o.left < right - 0.5 &&
+               top < o.bottom - 0.5 && o.top < bottom - 0.5;
+      }
+      bool OnThePage() const {
+        return left >= 0 && top >= 0 && right <= printer::kPdfPrintableWidth &&
+               bottom <= printer::kPdfPrintableHeight;
+      }
     };
-    auto overlap = [](const Box& a, const Box& b) {
-      constexpr double kSlack = 0.5;  // twips of rounding
-      return a.page == b.page && a.left < b.right - kSlack && b.left < a.right - kSlack &&
-             a.top < b.bottom - kSlack && b.top < a.bottom - kSlack;
-    };
-    std::vector<Box> texts;
+    std::vector<Box> texts, pictures;
     for (const printer::TextRun& run : Job()->texts) {
-      const printer::FontMetrics* font = printer::FindFont(run.font);
-      ASSERT_NE(font, nullptr) << run.font;
       const std::size_t first = run.text.find_first_not_of(' ');
       if (first == std::string::npos) continue;
-      const double width = printer::AdvanceTwips(*font, run.size, run.bold);
+      const printer::FontMetrics& font = *printer::FindFont(run.font);
+      const double width = printer::AdvanceTwips(font, run.size, run.bold);
       texts.push_back({run.page, run.x + static_cast<double>(first) * width, run.y,
                        run.x + static_cast<double>(TrimRight(run.text).size()) * width,
-                       run.y + printer::LineHeightTwips(*font, run.size),
+                       run.y + printer::LineHeightTwips(font, run.size),
                        "'" + ToUtf8(run.text) + "' on page " + std::to_string(run.page)});
     }
-    std::vector<Box> pictures;
     for (const printer::PictureRun& p : Job()->pictures)
       pictures.push_back({p.page, p.x, p.y, p.x + p.width, p.y + p.height, p.source});
-    for (const Box& box : pictures) {
-      EXPECT_GE(box.left, 0) << box.what;
-      EXPECT_GE(box.top, 0) << box.what;
-      EXPECT_LE(box.right, printer::kPdfPrintableWidth) << box.what;
-      EXPECT_LE(box.bottom, printer::kPdfPrintableHeight) << box.what;
-    }
+    for (const Box& picture : pictures) EXPECT_TRUE(picture.OnThePage()) << picture.what;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-      const Box& a = texts[i];
-      EXPECT_GE(a.left, 0) << a.what;
-      EXPECT_LE(a.right, printer::kPdfPrintableWidth) << a.what;
-      EXPECT_LE(a.bottom, printer::kPdfPrintableHeight) << a.what;
+      EXPECT_TRUE(texts[i].OnThePage()) << texts[i].what;
       for (std::size_t k = i + 1; k < texts.size(); ++k)
-        EXPECT_FALSE(overlap(a, texts[k])) << a.what << " and " << texts[k].what;
+        EXPECT_FALSE(texts[i].Overlaps(texts[k])) << texts[i].what << " and " << texts[k].what;
       for (const Box& picture : pictures) {
-        if (picture.what.find("FOTEN") == std::string::npos) {
-          EXPECT_FALSE(overlap(a, picture)) << a.what << " on " << picture.what;
-        }
+        if (picture.what.find("FOTEN") == std::string::npos)
+          EXPECT_FALSE(texts[i].Overlaps(picture)) << texts[i].what << " on " << picture.what;
       }
     }
   }

@@ -95,7 +95,6 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   const printer::TextRun first =
       OnlyRun("Frakt: lastbil från Växjö till Värnamo, levererat 2026-11-01."_w);
   const printer::TextRun second = OnlyRun("Lossning med kranbil, kunden anvisar plats.");
-  EXPECT_GT(first.x, 0);
   EXPECT_EQ(second.x, first.x);
   EXPECT_GT(first.y - last_row, second.y - first.y);
   Clear(18);
@@ -168,15 +167,6 @@ TEST_F(Rows, AHeadingComesWhenTheGroupChangesAndTheLineShowsWhatItsRecordsAskFor
             "6:1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800");
   EXPECT_EQ(LineOf("4500MM"), "46:4500MM");
   EXPECT_EQ(Messages(), "");
-
-  // A cancelled job prints no more rows.
-  const std::size_t printed = Job()->texts.size();
-  ctx().frame.stop = 1;  // the user answered the cancel question with yes
-  PrintSpecificationRow(ctx(), 0, 0, err);
-  EXPECT_EQ(err, 1);
-  PrintAdditionalRow(ctx(), 0, 0, err);
-  EXPECT_EQ(err, 1);
-  EXPECT_EQ(Job()->texts.size(), printed);
 }
 
 TEST_F(Rows, TheRowPriceFlagChoosesTheCurrencyOfTheAmounts) {
@@ -285,31 +275,15 @@ TEST_F(Rows, RowsPastTheRowLimitGoOnOnTheNextPage) {
   // Heads, rows, totals blocks and feet of all pages stay on the sheet.
   ExpectNoOverprinting();
 
-  // A freight text that would reach below its area starts on a new page too.
-  SetPosition(ctx(), limit, err);
-  ASSERT_EQ(err, 0);
-  PrintFreightText(ctx(), 0, 0, err);
-  ASSERT_EQ(err, 0);
-  EXPECT_EQ(Job()->pages, breaks + 2);
-  EXPECT_EQ(OnlyRun("Frakt: två lastbilar från Växjö till Värnamo."_w).page, breaks + 2);
-
-  // One that would end a little below the row limit, on the totals block's first line, does so.
-  const printer::TextRun freight = OnlyRun("Frakt: två lastbilar från Växjö till Värnamo."_w);
-  int lines = 0;
-  for (const printer::TextRun& run : Job()->texts)
-    if (run.page == freight.page && run.y >= freight.y) ++lines;
-  ASSERT_GT(lines, 0);
+  // A freight text that would end a little below the row limit, on the totals block's first
+  // line, starts on a new page.
+  ctx().print.row_on_page = 0;  // no rows on the page: no gap line before the text
   s.SetFontName("MS SANS SERIF");
-  s.SetFontBold(false);
-  s.SetFontSize(8);
-  const double text_line = s.LineHeight();
-  s.SetFontName("COURIER NEW");
-  SetPosition(ctx(), static_cast<int32_t>(limit - lines * text_line + 20), err);
+  SetPosition(ctx(), static_cast<int32_t>(limit - s.LineHeight() + 20), err);
   ASSERT_EQ(err, 0);
   PrintFreightText(ctx(), 0, 0, err);
   ASSERT_EQ(err, 0);
-  EXPECT_EQ(Job()->pages, breaks + 3);
-  EXPECT_EQ(RunsOf("Frakt: två lastbilar från Växjö till Värnamo."_w).back().page, breaks + 3);
+  EXPECT_EQ(OnlyRun("Frakt: två lastbilar från Växjö till Värnamo."_w).page, breaks + 2);
 }
 
 }  // namespace
