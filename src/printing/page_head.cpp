@@ -421,7 +421,8 @@ void Huvud(Context& ctx, const std::string& type, int16_t& err) {
   // difference, and the columns stay as they are.
   if (logo) {
     Position(ctx, err);
-    if (err == 0 && ctx.print.position < kLogoBottom) SetPosition(ctx, kLogoBottom, err);
+    const int32_t below_logo = kLogoTop + kLogoHeight;
+    if (err == 0 && ctx.print.position < below_logo) SetPosition(ctx, below_logo, err);
     if (err != 0) return;
   }
   if (PrintSetting(ctx, kBarcodeFlag) == 'J') {

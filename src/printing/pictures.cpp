@@ -81,7 +81,7 @@ void PaintPicture(Context& ctx, double x, double y, double width, double height,
 }
 
 void PaintLogo(Context& ctx, int16_t& err) {
-  PaintPicture(ctx, 400, 200, 5000, kLogoBottom - 200, err);
+  PaintPicture(ctx, 400, kLogoTop, 5000, kLogoHeight, err);
 }
 
 void PaintFootPicture(Context& ctx, int16_t& err) {

@@ -24,9 +24,10 @@ void PaintLogo(Context& ctx, int16_t& err);            // 400, 200, 5000 x 1000
 void PaintFootPicture(Context& ctx, int16_t& err);     // 450, the print position, 10700 x 650
 void PaintMarkingPicture(Context& ctx, int16_t& err);  // 5900, the print position, 1000 x 1000
 
-// The bottom of the logo and the heights of the foot and marking pictures, in twips: the text of
-// the page head and of the totals block is placed around them.
-inline constexpr int32_t kLogoBottom = 200 + 1000;
+// The logo's top and height and the heights of the foot and marking pictures, in twips: the text
+// of the page head and of the totals block is placed around them.
+inline constexpr int32_t kLogoTop = 200;
+inline constexpr int32_t kLogoHeight = 1000;
 inline constexpr int32_t kFootPictureHeight = 650;
 inline constexpr int32_t kMarkingPictureHeight = 1000;
 

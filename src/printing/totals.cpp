@@ -18,7 +18,7 @@ namespace kvor::printing {
 
 namespace {
 
-// The block's line, less the top offset and bottom reserve (TotalsTop).
+// The line the block starts at, less the top offset and the bottom reserve (TotalsTop).
 constexpr int kTotalsTop = 14375;
 // The foot picture carries its own top rule (a band with a line across its top); the foot's
 // first line starts this far below the picture's top so that the rule stays above the text.

@@ -183,8 +183,9 @@ class InvoiceRecords : public PrintJob {
       for (std::size_t k = i + 1; k < texts.size(); ++k)
         EXPECT_FALSE(texts[i].Overlaps(texts[k])) << texts[i].what << " and " << texts[k].what;
       for (const Box& picture : pictures) {
-        if (picture.what.find("FOTEN") == std::string::npos)
-          EXPECT_FALSE(texts[i].Overlaps(picture)) << texts[i].what << " on " << picture.what;
+        const bool foot = picture.what.find("FOTEN") != std::string::npos;
+        EXPECT_FALSE(!foot && texts[i].Overlaps(picture))
+            << texts[i].what << " on " << picture.what;
       }
     }
   }

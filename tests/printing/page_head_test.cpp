@@ -2,7 +2,6 @@
 // as the print run reads them: what stands where on the first page of a copy,
 // on its later pages and on copies, and how the SYS-DATA print settings change the head.
 #include <filesystem>
-#include <memory>
 
 #include "common/cp1252.h"
 #include "common/text.h"
@@ -14,17 +13,6 @@ namespace kvor::printing {
 namespace {
 
 class PageHead : public InvoiceRecords {
- public:
-  // The width of one column of a font, as the page's own printer measures it.
-  static double Column(double size, bool bold, const std::string& font = "COURIER NEW") {
-    printer::Surface probe(
-        std::make_unique<printer::RecordingBackend>(std::make_shared<printer::RecordedJob>()));
-    probe.SetFontName(font);
-    probe.SetFontSize(size);
-    probe.SetFontBold(bold);
-    return probe.ColumnWidth();
-  }
-
  protected:
   void Setting(int position, const std::string& value) {
     Fields("SYS-DATA").SetAt(position, 1, value);
@@ -43,9 +31,11 @@ class PageHead : public InvoiceRecords {
 // of the font the run was printed in after it (the run is placed on the column grid of its own
 // font).
 void ExpectTab(const printer::TextRun& run, int column, double tab_size, bool tab_bold) {
-  const double tab = column * PageHead::Column(tab_size, tab_bold);
+  const double tab =
+      column * printer::AdvanceTwips(*printer::FindFont("COURIER NEW"), tab_size, tab_bold);
   EXPECT_GE(run.x, tab - 0.001) << ToUtf8(run.text);
-  EXPECT_LT(run.x, tab + PageHead::Column(run.size, run.bold)) << ToUtf8(run.text);
+  EXPECT_LT(run.x, tab + printer::AdvanceTwips(*printer::FindFont(run.font), run.size, run.bold))
+      << ToUtf8(run.text);
 }
 
 TEST_F(PageHead, TheFirstPageCarriesTheHeadTheBlocksAndTheColumnCaptions) {

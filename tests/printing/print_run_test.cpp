@@ -79,7 +79,7 @@ TEST_F(EveryLayout, NoTextIsPrintedOverAnotherOrAPictureOrOffTheSheet) {
       ExpectNoOverprinting();
     }
   }
-  EXPECT_GE(printed, 32 * 12);
+  EXPECT_EQ(printed, 32 * 13);  // 241014 lacks its load specification: refused, told
 }
 
 }  // namespace
