@@ -17,18 +17,6 @@ namespace kvor::printing {
 
 // --- Page head (page_head.cpp) -------------------------------------------------------------------
 
-// Tabs on a print line, shared by the page head and the totals block: the x of `column` in the
-// current font, and text printed from x (at the nearest column of the current font); returns the
-// x where the text ends.
-double TabX(printer::Surface& s, int column);
-double PrintAtX(printer::Surface& s, double x, const std::string& text, bool end_line);
-// The last whole column of the current font within the printable width of an A4 sheet: a text
-// ending at a column the layout gives beyond it ends here instead (116 in 8 point).
-int LastColumn(printer::Surface& s);
-// Prints an amount (blank-padded in front, as FormatGrouped writes it) at `column`, without its
-// leading blanks where its digits stood; moved left so that it ends at LastColumn at most.
-void PrintFitted(printer::Surface& s, int column, const std::string& amount, bool end_line);
-
 // One character of the installation's print settings: SYS-DATA at `position`.
 char PrintSetting(Context& ctx, int position);
 // An amount of the totals block (and the head's FAS line): thousands grouped, ":" as the decimal

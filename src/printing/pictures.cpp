@@ -81,17 +81,17 @@ void PaintPicture(Context& ctx, double x, double y, double width, double height,
 }
 
 void PaintLogo(Context& ctx, int16_t& err) {
-  PaintPicture(ctx, 400, 200, 5000, 1000, err);
+  PaintPicture(ctx, 400, kLogoTop, 5000, kLogoHeight, err);
 }
 
 void PaintFootPicture(Context& ctx, int16_t& err) {
   Position(ctx, err);
-  if (err == 0) PaintPicture(ctx, 450, ctx.print.position, 10700, 650, err);
+  if (err == 0) PaintPicture(ctx, 450, ctx.print.position, 10700, kFootPictureHeight, err);
 }
 
 void PaintMarkingPicture(Context& ctx, int16_t& err) {
   Position(ctx, err);
-  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position - 150, 1000, 1000, err);
+  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position, 1000, kMarkingPictureHeight, err);
 }
 
 }  // namespace kvor::printing

@@ -14,10 +14,13 @@ class QPdfWriter;
 
 namespace kvor::printer {
 
-// The unprintable margin of KVOR PDF's pages on every side, in points: the PDF printer's
-// printable area is that of a laser printer, so that a page falls the same in the file and on
-// paper.
-inline constexpr double kPdfMarginPoints = 18;
+// The unprintable border of KVOR PDF's pages on every side, in points: 12 points (4.2 mm), the
+// border a typical office laser printer keeps, so that a page looks the same in the file as it
+// comes out of such a printer.
+inline constexpr double kPdfMarginPoints = 12;
+// The printable area of an A4 portrait page inside that border, in twips (20 to the point).
+inline constexpr double kPdfPrintableWidth = 210 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+inline constexpr double kPdfPrintableHeight = 297 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
 
 // The unprintable margins of a sheet, in points; the painter's origin is their top left corner.
 struct SheetMargins {
