@@ -7,12 +7,12 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/open_file.h"
 #include "platform/system/process.h"
 #include "registers/database.h"
 #include "registers/layouts.h"
 #include "registers/readers.h"
 #include "selection/main_buttons.h"
+#include "settings/open_file.h"
 
 namespace kvor::einvoice {
 
@@ -90,7 +90,7 @@ void LogTransfer(Context& ctx, const std::string& invoice_number, int return_cod
                            ctx.einvoice.path + ";" + std::to_string(return_code) + ";" + outcome;
   const std::string path = TransferLog(ctx);
   int16_t err = 0;
-  frame::OpenTextFile(ctx, kLogFile, "A", path, err);
+  settings::OpenTextFile(ctx, kLogFile, "A", path, err);
   if (err != 0) return;
   files::FileError e;
   bool written = ctx.text_files.WriteLine(kLogFile, line, e);
@@ -99,7 +99,7 @@ void LogTransfer(Context& ctx, const std::string& invoice_number, int return_cod
     written = false;
     e = on_close;
   }
-  if (!written) frame::ReportFileError(ctx, frame::Failure::Write, path, e, "SANDLOGG");
+  if (!written) settings::ReportFileError(ctx, settings::Failure::Write, path, e, "SANDLOGG");
 }
 
 // LÄSER on the register's channel and the record into its fields. 1: not read (reported).

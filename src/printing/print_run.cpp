@@ -10,8 +10,6 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "einvoice/xml_file.h"
-#include "frame/open_file.h"
-#include "frame/settings.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
 #include "printing/printer_choice.h"
@@ -19,6 +17,8 @@
 #include "registers/readers.h"
 #include "selection/invoice_entry.h"
 #include "selection/main_buttons.h"
+#include "settings/open_file.h"
+#include "settings/settings.h"
 
 namespace kvor::printing {
 
@@ -264,7 +264,7 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   }
   const int16_t language = ctx.print.run.language;
   if (language < 0 || language > ctx.install.highest_language) {
-    frame::TestLanguageCode(
+    settings::TestLanguageCode(
         ctx, RemoveBlanks(h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT")), "KRK",
         "KUND", std::to_string(language));
     err = 1;
@@ -472,7 +472,7 @@ void PrintRun(Context& ctx, int16_t& err) {
   int16_t end = 0;
   Avsluta(ctx, "FAKTURA", end);
   if (m.state.einvoice_written != 1) {
-    if (einvoice) frame::CloseTextFile(ctx, 1);  // a refused customer leaves the file empty
+    if (einvoice) settings::CloseTextFile(ctx, 1);  // a refused customer leaves the file empty
     return;
   }
   einvoice::EndInvoiceXml(ctx, 1, "F", end);
@@ -482,13 +482,12 @@ void PrintRun(Context& ctx, int16_t& err) {
     m.CmdSand->Enable(false, colour::kButtonOff);
     return;
   }
-  dialogs::ShowMessage(ctx,
-                       Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") +
-                                      "' har DATA som XML skapats!"_w,
-                                  "Tryck KONTROLL för VISA dess INNEHÅLL i XML-filen!"_w,
-                                  "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w,
-                                  "Fil " + ctx.einvoice.path),
-                       dialogs::kInformation);
+  dialogs::ShowMessage(
+      ctx,
+      Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") + "' har DATA som XML skapats!"_w,
+                 "Tryck KONTROLL för VISA dess INNEHÅLL i XML-filen!"_w,
+                 "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w, "Fil " + ctx.einvoice.path),
+      dialogs::kInformation);
   m.CmdSand->Enable(true, colour::kGoOn);
 }
 

@@ -17,9 +17,9 @@
 #include "common/text.h"
 #include "frame/options.h"
 #include "frame/program.h"
-#include "frame/settings.h"
 #include "registers/admin.h"
 #include "registers/database.h"
+#include "settings/settings.h"
 #include "ui/scripted/scripted_front_end.h"
 
 namespace kvor::reg {
@@ -825,7 +825,7 @@ bool Keeper::ReadSettings(std::string& error) {
     return false;
   }
   int16_t err = 0;
-  frame::ReadDriveSettings(c, err);
+  settings::ReadDriveSettings(c, err);
   if (err != 0) {
     error = "cannot read the installation's drive settings " + Utf8(path) + " (" +
             c.drives.ToHost(path) + "): " + OneLine(c.msg.last_shown);
