@@ -3,8 +3,6 @@
 #include "common/cp1252.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "einvoice/sending.h"
-#include "printing/print_run.h"
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
@@ -175,9 +173,6 @@ void WireMainWindow(Context& ctx, const StartInfo& start) {
   m.CmdExit->Click = [&ctx] { ExitRoutine(ctx); };
   m.CmdExit->GotFocus = [&ctx] { ExitGotFocus(ctx); };
   selection::WireSelection(ctx);
-  m.CmdKlar->Click = [&ctx] { printing::PrintButtonPressed(ctx); };
-  m.CmdSand->Click = [&ctx] { einvoice::SendPressed(ctx); };
-  m.CmdSand->GotFocus = [&ctx] { einvoice::SendGotFocus(ctx); };
   ctx.stop_procedure = [&ctx] { StopProcedure(ctx); };
 }
 

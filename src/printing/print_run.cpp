@@ -15,8 +15,6 @@
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
-#include "selection/invoice_entry.h"
-#include "selection/main_buttons.h"
 #include "settings/open_file.h"
 #include "settings/settings.h"
 
@@ -243,7 +241,7 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   registers::ReadCustomerExtra(ctx, 26, err);
   if (err > 0) return;
   int16_t second = 0;
-  selection::ShowEInvoiceData(ctx, ctx.print.run.language, second);
+  registers::ShowEInvoiceData(ctx, ctx.print.run.language, second);
   ctx.print.run.copy = 0;
 
   Record& customer = F(ctx, "KRK-KUND");
@@ -489,29 +487,6 @@ void PrintRun(Context& ctx, int16_t& err) {
                  "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w, "Fil " + ctx.einvoice.path),
       dialogs::kInformation);
   m.CmdSand->Enable(true, colour::kGoOn);
-}
-
-void PrintButtonPressed(Context& ctx) {
-  MasterWindow& m = ctx.main;
-  selection::BeginRunState(ctx);
-  m.CmdKlar->Enable(false, colour::kButtonOff);
-  ctx.print.run.row_group.clear();
-  m.TidVisa->SetEnabled(false);
-  PrintRun(ctx, m.state.error);
-  // A run that stopped before its job began (a missing customer, a refused language code), or a
-  // cancel answered before it, had no job end to clear these: a stop flag left set would make
-  // the registers refuse every read, a busy flag the cancel button ask about a print.
-  ctx.frame.stop = 0;
-  ctx.frame.print_busy = 0;
-  selection::LoadInvoiceList(ctx, m.state.unprinted_count, m.state.printed_count, m.state.error);
-  selection::AfterPrintRun(ctx);
-  m.CmdExit->Enable(true, colour::kExitOn);
-  if (m.state.einvoice_written == 1) {
-    m.CmdSand->SetFocus();
-  } else {
-    m.state.send_ready = 0;
-    m.CmdExit->SetFocus();
-  }
 }
 
 }  // namespace kvor::printing

@@ -400,6 +400,22 @@ void NormaliseEInvoiceFields(Context& ctx) {
   Restrict(k, 461, "OG", 'G');
 }
 
+void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second) {
+  MasterWindow& m = ctx.main;
+  NormaliseEInvoiceFields(ctx);
+  const Record& customer = Fields(ctx, "KRK-KUND");
+  m.state.language_code = customer.At(308, 1);
+  language = static_cast<int16_t>(NumericValue(m.state.language_code));
+  std::string flag = customer.At(409, 1);
+  FieldColours colours;
+  TestYesNo(ctx.Msg(), flag, colours, m.state.error);
+  m.LblEkod->SetText(flag);
+  m.LblEkod->SetForeColor(colours.fore);
+  m.LblEkod->SetBackColor(colours.back);
+  m.LblSpkod->SetText(m.state.language_code);
+  second = 0;
+}
+
 // --- Code registers -----------------------------------------------------------------------------
 
 void ReadBusinessArea(Context& ctx, int16_t channel, const std::string& record_type,
