@@ -104,7 +104,7 @@ void LogTransfer(Context& ctx, const std::string& invoice_number, int return_cod
 // LÄSER on the register's channel and the record into its fields. 1: not read (reported).
 void Read(Context& ctx, const char* code, std::string key, int16_t& err) {
   const registers::Layout& layout = *registers::FindLayout(code);
-  registers::Laser(ctx, key, layout.channel, 0, 1, err);
+  registers::Laser(ctx, key, layout.channel, registers::laser::kRead, registers::kTellMissing, err);
   if (err == 0) registers::Transfer(ctx, layout);
 }
 

@@ -22,6 +22,9 @@ namespace kvor::printing {
 
 namespace {
 
+namespace laser = registers::laser;
+using registers::kSilent;
+using registers::kTellMissing;
 using registers::Record;
 
 Record& F(Context& ctx, const char* code) {
@@ -43,7 +46,7 @@ void Read(Context& ctx, const char* code, std::string key, int16_t type, int16_t
 // The same, clearing the fields when the record is missing; the run goes on.
 void ReadOrClear(Context& ctx, const char* code, const std::string& key) {
   int16_t err = 0;
-  Read(ctx, code, key, 0, 0, err);
+  Read(ctx, code, key, laser::kRead, kSilent, err);
   if (err != 0) registers::Clear(ctx, *registers::FindLayout(code));
 }
 
@@ -173,12 +176,13 @@ void SettlePricePair(Context& ctx) {
 void LookUpRowCodes(Context& ctx, int16_t& err) {
   const Record& row = F(ctx, "SVF-FTSP");
   const std::string company = Company(ctx);
-  Read(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), 0, 1, err);
+  Read(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), laser::kRead, kTellMissing, err);
   if (err != 0) return;
-  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"), 0, 1, err);
+  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"), laser::kRead,
+       kTellMissing, err);
   if (err != 0) return;
   ReadOrClear(ctx, "SVP-VAKD", company + row.Get("FTSP_P025"));
-  Read(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), 0, 1, err);
+  Read(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), laser::kRead, kTellMissing, err);
 }
 
 void ShowRecordsRead(Context& ctx) {
@@ -230,13 +234,13 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   MasterWindow& m = ctx.main;
   const std::string company = Company(ctx);
   const std::string key = company + "F" + m.TxtNmmr->Text();
-  Read(ctx, "SVF-FTHD", key, 2, 1, err);
+  Read(ctx, "SVF-FTHD", key, laser::kReadLockedOrCancel, kTellMissing, err);
   if (err > 0) return;
   m.LblVisas->SetText(key);
   Record& h = F(ctx, "SVF-FTHD");
 
-  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"), 0, 1,
-       err);
+  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"),
+       laser::kRead, kTellMissing, err);
   if (err > 0) return;
   registers::ReadCustomerExtra(ctx, 26, err);
   if (err > 0) return;
@@ -271,12 +275,12 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   registers::ReadIban(ctx, 12, h.Get("VALKOD"), err);
   err = 0;  // a missing IBAN record does not stop the run
 
-  Read(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), 0, 1, err);
+  Read(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), laser::kRead, kTellMissing, err);
   if (err > 0) return;
   registers::WriteLoadSpecificationCertification(ctx, 8, err);
   if (err > 0) return;
   if (F(ctx, "SVF-LSHD").Get("LSHD_P738") == "J") {
-    Read(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), 0, 1, err);
+    Read(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), laser::kRead, kTellMissing, err);
     if (err > 0) return;
   }
 
@@ -320,7 +324,7 @@ void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
   std::string key = prefix + std::string(28, ' ');
   run.records_read = 0;
   for (;;) {
-    registers::Nasta(ctx, key, rows.channel, 1, err);
+    registers::Nasta(ctx, key, rows.channel, registers::nasta::kGreater, err);
     if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
     registers::Transfer(ctx, rows);
     ShowRecordsRead(ctx);
@@ -354,15 +358,15 @@ void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
   const std::string prefix = F(ctx, "SVF-FTHD").Text().substr(0, 10);
   std::string key = prefix + std::string(8, ' ');
   for (;;) {
-    registers::Nasta(ctx, key, rows.channel, 1, err);
+    registers::Nasta(ctx, key, rows.channel, registers::nasta::kGreater, err);
     if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
     ShowRecordsRead(ctx);
     std::string row_key = key;
-    Read(ctx, "SVF-FTAP", row_key, 1, 1, err);
+    Read(ctx, "SVF-FTAP", row_key, laser::kReadLocked, kTellMissing, err);
     if (err != 0) return;
     SettlePricePair(ctx);
     registers::Build(ctx, rows);
-    registers::Skriver(ctx, row_key, rows.channel, 2, 1, err);
+    registers::Skriver(ctx, row_key, rows.channel, registers::skriver::kUpdate, kTellMissing, err);
     if (err > 0) {
       err = 0;
       return;
@@ -399,7 +403,7 @@ void Passes(Context& ctx, bool einvoice, bool& currency_missing, int16_t& err) {
     if (err != 0) return;
 
     int16_t found = 0;
-    Read(ctx, "SVF-FKFT", h.Text().substr(0, 10), 0, 0, found);
+    Read(ctx, "SVF-FKFT", h.Text().substr(0, 10), laser::kRead, kSilent, found);
     if (found == 0) {
       PrintFreightText(ctx, run.copy, run.language, err);
       if (err != 0) return;
