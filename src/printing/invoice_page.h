@@ -43,9 +43,6 @@ std::string LayoutText(Context& ctx, const std::string& key, int16_t language, i
 void PageBreakCheck(Context& ctx, int16_t copy, int16_t language, int16_t& err);
 // The specification row in the SVF-FTSP fields, with its SVF-LSSP row and code records.
 void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t& err);
-// The amount the additional row in the SVF-FTAP fields prints: in the company's currency when the
-// row price flag is "E", else in the invoice's.
-std::string AdditionalRowAmount(Context& ctx);
 // The additional row in the SVF-FTAP fields.
 void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& err);
 // The freight text block of the SVF-FKFT fields.

@@ -17,6 +17,7 @@
 #include "printing/page_engine.h"
 #include "registers/database.h"
 #include "registers/readers.h"
+#include "registers/row_amounts.h"
 
 namespace kvor::printing {
 
@@ -170,10 +171,6 @@ void SetRowPriceFlag(Context& ctx) {
   ctx.print.run.row_price_flag = flag;
 }
 
-bool CompanyCurrency(Context& ctx) {
-  return ctx.print.run.row_price_flag == "E";
-}
-
 // Description, nominal dimensions ([N]), actual ones ([A]) where the load specification differs,
 // and the invoice type's range.
 std::string RowDescription(Context& ctx, int16_t language) {
@@ -241,7 +238,8 @@ void RowLine(Context& ctx, const std::string& description, const std::string& sh
   const std::string price = RowPrice(ctx);
   const std::string quantity = row.Get("FTSP_P213");
   const std::string discount = row.Get("FTSP_P080");
-  const std::string amount = CompanyCurrency(ctx) ? row.Get("FTSP_P127") : row.Get("FTSP_P113");
+  const std::string amount =
+      registers::CompanyCurrency(ctx) ? row.Get("FTSP_P127") : row.Get("FTSP_P113");
   const std::string price_text = IsZero(price) ? "" : Grouped(ctx, price);
   const std::string amount_text = IsZero(amount) ? "" : Grouped(ctx, amount);
   PrintLine(ctx, err, [&](printer::Surface& s) {
@@ -271,7 +269,7 @@ void DeductionLine(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   const std::string reject = LayoutText(ctx, "102", language, err);
   if (err != 0) return;
   const Record& row = F(ctx, "SVF-FTSP");
-  const bool own = CompanyCurrency(ctx);
+  const bool own = registers::CompanyCurrency(ctx);
   // The third is written with two decimals, as the prices are stored.
   std::string third =
       std::to_string(NumericValue(own ? row.Get("FTSP_P070") : row.Get("FTSP_P047")) / 3);
@@ -361,11 +359,6 @@ void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t
   DeductionLine(ctx, copy, language, err);
 }
 
-std::string AdditionalRowAmount(Context& ctx) {
-  const Record& row = F(ctx, "SVF-FTAP");
-  return CompanyCurrency(ctx) ? row.Get("FTAP_P264") : row.Get("FTAP_P250");
-}
-
 void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   // The description lines come first, above the article line: they head the row as a group
   // heading heads specification rows, and their spacer "on the first line of a page" only makes
@@ -375,7 +368,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
   const Record& row = F(ctx, "SVF-FTAP");
   // The row's kind is its first 3-character key part; it is also the code printed before it.
   const std::string kind = row.Get("FTAP_P013");
-  const bool own = CompanyCurrency(ctx);
+  const bool own = registers::CompanyCurrency(ctx);
   if (!IsBlank(kind)) {
     std::string article;
     ArticleIdText(ctx.Msg(), row.Get("FTAP_P019") + row.Get("FTAP_P024") + row.Get("FTAP_P044"),
@@ -390,7 +383,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
     if (err != 0) return;
   }
   const std::string price = own ? row.Get("FTAP_P231") : row.Get("FTAP_P205");
-  const std::string amount = AdditionalRowAmount(ctx);
+  const std::string amount = registers::AdditionalRowAmount(ctx);
   // A price the print run left blank (no rate to convert with) prints nothing.
   const std::string price_text = IsBlank(price) ? "" : Grouped(ctx, price);
   const std::string amount_text = IsBlank(amount) ? "" : Grouped(ctx, amount);

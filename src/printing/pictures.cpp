@@ -3,11 +3,11 @@
 #include "common/cp1252.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/open_file.h"
 #include "platform/printer/fault.h"
 #include "platform/printer/picture.h"
 #include "platform/printer/surface.h"
 #include "printing/page_engine.h"
+#include "settings/open_file.h"
 
 namespace kvor::printing {
 
@@ -38,7 +38,7 @@ void LoadPictureByName(Context& ctx, const std::string& name, int16_t& err) {
 
 void LoadPicture(Context& ctx, const std::string& path, int16_t& err) {
   int16_t exists = 0;
-  frame::FileInformation(ctx, path, exists);
+  settings::FileInformation(ctx, path, exists);
   if (exists != 0) {
     dialogs::ShowMessage(
         ctx, Paragraphs("Tilldelad BILD som BMP finns EJ på BILDER-katalogen!"_w, "Bild: " + path),

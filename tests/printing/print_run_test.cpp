@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "frame/settings.h"
+#include "settings/settings.h"
 #include "printing/invoice_records.h"
 #include "printing/print_run.h"
 #include "support/run_program.h"
@@ -60,7 +60,7 @@ using EveryLayout = InvoiceRecords;
 
 TEST_F(EveryLayout, NoTextIsPrintedOverAnotherOrAPictureOrOffTheSheet) {
   int16_t err = 0;
-  frame::ReadLanguageTable(ctx(), err);
+  settings::ReadLanguageTable(ctx(), err);
   ASSERT_EQ(err, 0);
   ASSERT_EQ(Choose(kTest), 0);
   const int settings[] = {54, 59, 57, 55, 60};
