@@ -101,19 +101,13 @@ void LogTransfer(Context& ctx, const std::string& invoice_number, int return_cod
   if (!written) settings::ReportFileError(ctx, settings::Failure::Write, path, e, "SANDLOGG");
 }
 
-// LÄSER on the register's channel and the record into its fields. 1: not read (reported).
-void Read(Context& ctx, const char* code, std::string key, int16_t& err) {
-  const registers::Layout& layout = *registers::FindLayout(code);
-  registers::Laser(ctx, key, layout.channel, registers::laser::kRead, registers::kTellMissing, err);
-  if (err == 0) registers::Transfer(ctx, layout);
-}
-
 // Steps up to the run of the script. False when the flow ends before it.
 bool PrepareSend(Context& ctx, std::vector<std::string>& command, std::string& invoice_number) {
   MasterWindow& m = ctx.main;
   const std::string company = Fixed(ctx.frame.company_id, 3);
   int16_t err = 0;
-  Read(ctx, "SVF-FTHD", company + "F" + m.TxtNmmr->Text(), err);
+  registers::ReadRecord(ctx, "SVF-FTHD", company + "F" + m.TxtNmmr->Text(), registers::laser::kRead,
+                        registers::kTellMissing, err);
   if (err > 0) return false;
   const Record& h = registers::Fields(ctx, "SVF-FTHD");
   invoice_number = h.Get("FAKTNR");
@@ -128,7 +122,9 @@ bool PrepareSend(Context& ctx, std::vector<std::string>& command, std::string& i
     if (ctx.msg.answer != dialogs::kAnswerYes) return false;
   }
 
-  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"), err);
+  registers::ReadRecord(ctx, "KRK-KUND",
+                        company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"),
+                        registers::laser::kRead, registers::kTellMissing, err);
   if (err > 0) return false;
   registers::ReadCustomerExtra(ctx, registers::FindLayout("KRK-XTRA")->channel, err);
   if (err == 1) return false;

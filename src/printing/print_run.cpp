@@ -35,18 +35,10 @@ std::string Company(const Context& ctx) {
   return Fixed(ctx.frame.company_id, 3);
 }
 
-// LÄSER on the register's channel; the record into its fields when found.
-void Read(Context& ctx, const char* code, std::string key, int16_t type, int16_t message,
-          int16_t& err) {
-  const registers::Layout& layout = *registers::FindLayout(code);
-  registers::Laser(ctx, key, layout.channel, type, message, err);
-  if (err == 0) registers::Transfer(ctx, layout);
-}
-
 // The same, clearing the fields when the record is missing; the run goes on.
 void ReadOrClear(Context& ctx, const char* code, const std::string& key) {
   int16_t err = 0;
-  Read(ctx, code, key, laser::kRead, kSilent, err);
+  registers::ReadRecord(ctx, code, key, laser::kRead, kSilent, err);
   if (err != 0) registers::Clear(ctx, *registers::FindLayout(code));
 }
 
@@ -176,13 +168,15 @@ void SettlePricePair(Context& ctx) {
 void LookUpRowCodes(Context& ctx, int16_t& err) {
   const Record& row = F(ctx, "SVF-FTSP");
   const std::string company = Company(ctx);
-  Read(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), laser::kRead, kTellMissing, err);
+  registers::ReadRecord(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), laser::kRead, kTellMissing,
+                        err);
   if (err != 0) return;
-  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"), laser::kRead,
-       kTellMissing, err);
+  registers::ReadRecord(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"),
+                        laser::kRead, kTellMissing, err);
   if (err != 0) return;
   ReadOrClear(ctx, "SVP-VAKD", company + row.Get("FTSP_P025"));
-  Read(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), laser::kRead, kTellMissing, err);
+  registers::ReadRecord(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), laser::kRead, kTellMissing,
+                        err);
 }
 
 void ShowRecordsRead(Context& ctx) {
@@ -234,13 +228,14 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   MasterWindow& m = ctx.main;
   const std::string company = Company(ctx);
   const std::string key = company + "F" + m.TxtNmmr->Text();
-  Read(ctx, "SVF-FTHD", key, laser::kReadLockedOrCancel, kTellMissing, err);
+  registers::ReadRecord(ctx, "SVF-FTHD", key, laser::kReadLockedOrCancel, kTellMissing, err);
   if (err > 0) return;
   m.LblVisas->SetText(key);
   Record& h = F(ctx, "SVF-FTHD");
 
-  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"),
-       laser::kRead, kTellMissing, err);
+  registers::ReadRecord(ctx, "KRK-KUND",
+                        company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"),
+                        laser::kRead, kTellMissing, err);
   if (err > 0) return;
   registers::ReadCustomerExtra(ctx, 26, err);
   if (err > 0) return;
@@ -275,12 +270,14 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   registers::ReadIban(ctx, 12, h.Get("VALKOD"), err);
   err = 0;  // a missing IBAN record does not stop the run
 
-  Read(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), laser::kRead, kTellMissing, err);
+  registers::ReadRecord(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), laser::kRead,
+                        kTellMissing, err);
   if (err > 0) return;
   registers::WriteLoadSpecificationCertification(ctx, 8, err);
   if (err > 0) return;
   if (F(ctx, "SVF-LSHD").Get("LSHD_P738") == "J") {
-    Read(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), laser::kRead, kTellMissing, err);
+    registers::ReadRecord(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), laser::kRead,
+                          kTellMissing, err);
     if (err > 0) return;
   }
 
@@ -362,7 +359,7 @@ void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
     if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
     ShowRecordsRead(ctx);
     std::string row_key = key;
-    Read(ctx, "SVF-FTAP", row_key, laser::kReadLocked, kTellMissing, err);
+    registers::ReadRecord(ctx, "SVF-FTAP", row_key, laser::kReadLocked, kTellMissing, err);
     if (err != 0) return;
     SettlePricePair(ctx);
     registers::Build(ctx, rows);
@@ -403,7 +400,7 @@ void Passes(Context& ctx, bool einvoice, bool& currency_missing, int16_t& err) {
     if (err != 0) return;
 
     int16_t found = 0;
-    Read(ctx, "SVF-FKFT", h.Text().substr(0, 10), laser::kRead, kSilent, found);
+    registers::ReadRecord(ctx, "SVF-FKFT", h.Text().substr(0, 10), laser::kRead, kSilent, found);
     if (found == 0) {
       PrintFreightText(ctx, run.copy, run.language, err);
       if (err != 0) return;

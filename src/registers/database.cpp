@@ -613,6 +613,13 @@ void Transfer(Context& ctx, const Layout& layout) {
   db.records[layout.channel - 1].MutableText() = db.datapost.substr(0, layout.record_end);
 }
 
+void ReadRecord(Context& ctx, std::string_view code, std::string key, int16_t type,
+                int16_t message_flag, int16_t& err) {
+  const Layout& layout = *FindLayout(code);
+  Laser(ctx, key, layout.channel, type, message_flag, err);
+  if (err == 0) Transfer(ctx, layout);
+}
+
 void Clear(Context& ctx, const Layout& layout) {
   Db(ctx).records[layout.channel - 1].MutableText().assign(layout.record_end, ' ');
 }

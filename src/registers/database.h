@@ -146,6 +146,9 @@ std::string RegisterPath(const Context& ctx,
                          const Layout& layout);  // data folder + "SVF\SVF-FTHD.BTR"
 void Open(Context& ctx, const Layout& layout, int16_t& err);
 void Transfer(Context& ctx, const Layout& layout);  // DATAPOST into the fields (channel in KANAL)
+// LÄSER on the register's own channel; the record into its fields when found.
+void ReadRecord(Context& ctx, std::string_view code, std::string key, int16_t type,
+                int16_t message_flag, int16_t& err);
 void Clear(Context& ctx, const Layout& layout);
 void Build(Context& ctx, const Layout& layout);  // the fields into DATAPOST
 // Opens the 28 registers in channel order; stops at the first that fails.
