@@ -91,7 +91,7 @@ void PaintFootPicture(Context& ctx, int16_t& err) {
 
 void PaintMarkingPicture(Context& ctx, int16_t& err) {
   Position(ctx, err);
-  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position, 1000, kMarkingPictureHeight, err);
+  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position - 150, 1000, 1000, err);
 }
 
 }  // namespace kvor::printing

@@ -244,10 +244,9 @@ int32_t TotalsTop(Context& ctx) {
                                kFootBelowPictureTop + 4 * printer::LineHeightTwips(courier, 7));
   // From the layout's line a block with certification line and foot would run past the bottom
   // of the printable area: such a block starts as much higher as it needs, and the row limit of
-  // the page break with it. The marking picture's strip lies above the block.
+  // the page break with it.
   const int32_t fitting = static_cast<int32_t>(std::floor(printer::kPdfPrintableHeight - height));
-  return std::min(kTotalsTop - p.top_offset - p.bottom_reserve, fitting) -
-         (Marked(ctx) ? kMarkingPictureHeight : 0);
+  return std::min(kTotalsTop - p.top_offset - p.bottom_reserve, fitting);
 }
 
 void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
@@ -331,14 +330,6 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
   PrintState& p = ctx.print;
   SetPosition(ctx, TotalsTop(ctx), err);
   if (err != 0) return;
-  // Beside the amount lines the marking picture would stand across their free texts, which run
-  // from tab 6 past its left edge: it has a strip of its own above the block, where the rows end.
-  if (Marked(ctx)) {
-    LoadPictureByName(ctx, "KD5630", err);
-    if (err == 0) PaintMarkingPicture(ctx, err);
-    if (err == 0) SetPosition(ctx, TotalsTop(ctx) + kMarkingPictureHeight, err);
-    if (err != 0) return;
-  }
 
   const std::string certification = CertificationText(ctx);
   PrinterStep(ctx, "FAS", err, [&](printer::Surface& s) {
@@ -357,6 +348,13 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
   if (err != 0) return;
   Fas(ctx, language, err);
   if (err != 0) return;
+
+  // The marking picture stands beside the amount lines, where the layout puts it.
+  if (Marked(ctx)) {
+    LoadPictureByName(ctx, "KD5630", err);
+    if (err == 0) PaintMarkingPicture(ctx, err);
+    if (err != 0) return;
+  }
 
   const registers::Record& texts = registers::Fields(ctx, "SVF-TEXT");
   ContinuedLine(ctx, "VALUTA", texts.At(6, 66), "046", Head(ctx, "FTHD_P889"), language, err);

@@ -75,7 +75,7 @@ TEST_F(Graphics, PicturesAreLoadedByRoleAndPaintedInTheirPlacesOrTold) {
   };
   EXPECT_EQ(place(p[0]), "400,200 5000x1000 001LOGGA.BMP");
   EXPECT_EQ(place(p[1]), "450,9000 10700x650 001FOTEN.BMP");
-  EXPECT_EQ(place(p[2]), "5900,9000 1000x1000 KD5630.BMP");
+  EXPECT_EQ(place(p[2]), "5900,8850 1000x1000 KD5630.BMP");
   EXPECT_EQ(Messages(), "");
 
   // A missing or damaged picture is told.

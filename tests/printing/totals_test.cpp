@@ -142,14 +142,15 @@ TEST_F(Totals, OnASwedishInvoiceCertificationMarkingFasAndFootFlagsShapeTheBlock
     EXPECT_EQ(RunsOf(expected).size(), 1u) << language;
   }
 
-  // The sample's marking kind "1" brings its picture and text; the picture has a strip of its
-  // own above the block, where the rows end.
+  // The sample's marking kind "1" brings its picture and text; the picture stands at x 5900,
+  // 150 twips above the line under the rule, beside the amount lines.
   Fields("SVF-DATA").SetAt(63, 9, "PEFC 100%");
   Reprint(0);
   ASSERT_EQ(Job()->pictures.size(), 2u);
   EXPECT_NE(Job()->pictures[0].source.find("KD5630.BMP"), std::string::npos);
-  EXPECT_EQ(Job()->pictures[0].y, TotalsTop(ctx()));
-  const int32_t block_top = TotalsTop(ctx()) + 1000;
+  EXPECT_EQ(Job()->pictures[0].x, 5900);
+  EXPECT_NEAR(Job()->pictures[0].y, RunsOf(std::string(111, '\x97')).front().y + 181.25 - 150, 1);
+  const int32_t block_top = TotalsTop(ctx());
   EXPECT_EQ(OnlyRun("Certifiering:").y, block_top);
   EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 106:107.325:810");
   Fields("SVF-FTHD").Set("FTHD_P855", "2");
