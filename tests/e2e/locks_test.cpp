@@ -5,10 +5,12 @@
 // workstations (two installations with one data folder), and a server that stops mid-run.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/background_process.h"
@@ -52,6 +54,17 @@ class Locks : public DemoProcess {
   }
   std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number, std::string root = "") {
     return Hold("SVF-FTHD", "001F" + number, root);
+  }
+  // Waits until the header can be locked again. The server frees a lock once it has seen its
+  // holder's connection go, a moment after the holder has ended.
+  void WaitUntilHeaderIsFree(const std::string& number) {
+    for (int tries = 0; tries < 200; ++tries) {
+      const std::vector<std::string> once = {"reg",      "--root",        demo,     "lock",
+                                             "SVF-FTHD", "001F" + number, "--hold", "0"};
+      if (RunProgram(Kvor(), WithRegisters(once), dir).code == 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ADD_FAILURE() << "the header of " << number << " stays locked";
   }
   // trv00381 playing `actions` on the installation at root (demo unless told) without waiting
   // for it; its transcript goes to TranscriptOf(name).
@@ -130,6 +143,7 @@ TEST_P(LocksOnStores, APrintWaitsForTheLockedHeaderAndGoesOnWhenTheHolderHasEnde
   EXPECT_EQ(Header("241001"), header);
 
   EXPECT_EQ(holder->Stop(), 128 + SIGTERM);
+  WaitUntilHeaderIsFree("241001");
   Touch("released");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   seen = ReadFile(transcript);
