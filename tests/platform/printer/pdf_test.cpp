@@ -140,7 +140,7 @@ double WordLeft(const std::string& boxes, const std::string& word) {
   return std::stod(m[1]);
 }
 
-TEST(PdfOutput, InvoicePageHasTextPictureAndAScannableBarcode) {
+TEST(PdfOutput, InvoicePageHasItsTextAtItsColumnsAndItsPicture) {
   const FreshFolder dir;
   WriteFile(dir + "/LOGGA.BMP", Bmp(4, 2, 24, std::vector<std::uint32_t>(8, 0xFF0000)));
   Picture logo;
