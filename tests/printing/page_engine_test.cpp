@@ -46,6 +46,9 @@ TEST_F(PageEngine, AJobHasOneTo999Pages) {
   ASSERT_NE(Job(), nullptr);
   EXPECT_FALSE(Job()->ended);
   BeginJob(ctx(), "S", err);
+  ASSERT_EQ(Page(1), 0);
+  Avsluta(ctx(), "FAKTURA", err);
+  BeginJob(ctx(), "S", err);
   ASSERT_EQ(err, 0);
   int n = 1;
   while (Page(n) == 0) ++n;
@@ -56,6 +59,7 @@ TEST_F(PageEngine, AJobHasOneTo999Pages) {
   EXPECT_EQ(err, 0);
   EXPECT_EQ(Messages(),
             "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 1 sida! ¶ Skrivare: KVOR TEST\n"
             "message 2 Önskad UTSKRIFT har MAX gällande 999 tillåtna SID-antal! ¶ Påbörjad "
             "UTSKRIFT avbryts!\n"
             "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 999 sidor! ¶ Skrivare: KVOR "

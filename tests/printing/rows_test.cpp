@@ -41,6 +41,10 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   ASSERT_FALSE(HasFatalFailure());
   EXPECT_EQ(Messages(), "");
 
+  // Every line of the rows is counted, ten in all; the first on the page has no spacer above it.
+  EXPECT_EQ(ctx().print.row_on_page, 10);
+  EXPECT_EQ(Job()->texts.at(0).y, 0);
+
   // Each new group gets its heading in bold, the delivery notice reference beside it.
   EXPECT_TRUE(OnlyRun("Sågfallande Furu, sågad Sågat"_w).bold);
   EXPECT_EQ(LineOf("Kvinta Furu, sågad Sågat"_w),
