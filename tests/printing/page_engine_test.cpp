@@ -117,10 +117,8 @@ TEST_F(PageEngine, PositionsSpacersAndRowsKeepToThePage) {
 
 // The invoice number prints as eight Code 39 characters; wrong barcode parameters are told.
 TEST_F(PageEngine, TheInvoiceNumberPrintsAsEightCode39Characters) {
-  ASSERT_EQ(Choose(kTest), 0);
+  BeginBarePage();
   int16_t err = 0;
-  BeginJob(ctx(), "S", err);
-  StartPage(ctx(), err);
   Streckkod(ctx(), 3, "000123", err);
   EXPECT_EQ(err, 0);
   ASSERT_EQ(Job()->texts.size(), 1u);
@@ -151,10 +149,8 @@ TEST_F(PageEngine, TheInvoiceNumberPrintsAsEightCode39Characters) {
 }
 
 TEST_F(PageEngine, PicturesAreLoadedByRoleAndPaintedInTheirPlacesOrTold) {
-  ASSERT_EQ(Choose(kTest), 0);
+  BeginBarePage();
   int16_t err = 0;
-  BeginJob(ctx(), "S", err);
-  StartPage(ctx(), err);
   LoadLogo(ctx(), err);
   ASSERT_EQ(err, 0) << run.Lines();
   EXPECT_EQ(ctx().main.LblBfile->Text(), "C:\\KVOR   \\BILDER\\001LOGGA.BMP");

@@ -74,6 +74,16 @@ class PrintJob : public ::testing::Test {
     if (err == 0) Printer(ctx()).Print(5, "Sida " + std::to_string(n), true);
     return err;
   }
+  // A job begun on the in-memory printer with its first page started, as the page head leaves
+  // it but without the head itself.
+  void BeginBarePage() {
+    ASSERT_EQ(Choose(kTest), 0);
+    int16_t err = 0;
+    BeginJob(ctx(), "S", err);
+    ASSERT_EQ(err, 0);
+    StartPage(ctx(), err);
+    ASSERT_EQ(err, 0);
+  }
 
   test::ScriptedRun run;
 };
@@ -245,17 +255,6 @@ class InvoiceRecords : public PrintJob {
             << texts[i].what << " on " << picture.what;
       }
     }
-  }
-
-  // A job begun on the in-memory printer with its first page started, as the page head leaves
-  // it but without the head itself.
-  void BeginBarePage() {
-    ASSERT_EQ(Choose(kTest), 0);
-    int16_t err = 0;
-    BeginJob(ctx(), "S", err);
-    ASSERT_EQ(err, 0);
-    StartPage(ctx(), err);
-    ASSERT_EQ(err, 0);
   }
 };
 
