@@ -268,6 +268,7 @@ TEST(PdfOutput, AnUnwritableDestinationRaisesAFaultAndLeavesNoFile) {
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, old_handler);
   EXPECT_NE(number, 0) << "no fault";
+  EXPECT_THROW(s->Print(0, "Rad", true), Fault);  // the failed job refuses more output
   EXPECT_TRUE(std::filesystem::is_empty(dir + "/full"));
 }
 
