@@ -1,7 +1,11 @@
-// The printer table, the printer choice and the page engine.
+// The printer table, the printer choice, the page engine, barcodes and pictures on the page.
 #include "printing/page_engine.h"
 
+#include <filesystem>
+
 #include "common/cp1252.h"
+#include "printing/barcodes.h"
+#include "printing/pictures.h"
 #include "printing/print_job.h"
 
 namespace kvor::printing {
@@ -30,18 +34,20 @@ TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
   EXPECT_EQ(err, 1);
   EXPECT_NE(Messages().find("SKRIVAR-valet: 16 · Modulen: PRINTSET"), std::string::npos)
       << Messages();
-
-  // A wrong code in the table stops the reading at its line.
-  WriteTable("05KVOR PDF\r\n16Laser i lagret\r\n07Never read\r\n");
-  LoadPrinterTable(ctx(), err);
-  EXPECT_EQ(err, 1);
-  EXPECT_EQ(ctx().print.table[7], "");
-  EXPECT_NE(Messages().find("Data: 16Laser i lagret"), std::string::npos) << Messages();
 }
 
-TEST_F(PageEngine, AJobHasAtMost999Pages) {
+// A job without pages sends no document; one has at most 999 pages; an unknown type is refused.
+TEST_F(PageEngine, AJobHasOneTo999Pages) {
   ASSERT_EQ(Choose("kvor test"), 0);
   int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(err, 0);
+  ASSERT_NE(Job(), nullptr);
+  EXPECT_FALSE(Job()->ended);
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(Page(1), 0);
+  Avsluta(ctx(), "FAKTURA", err);
   BeginJob(ctx(), "S", err);
   ASSERT_EQ(err, 0);
   int n = 1;
@@ -52,6 +58,8 @@ TEST_F(PageEngine, AJobHasAtMost999Pages) {
   Avsluta(ctx(), "FAKTURA", err);
   EXPECT_EQ(err, 0);
   EXPECT_EQ(Messages(),
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 1 sida! ¶ Skrivare: KVOR TEST\n"
             "message 2 Önskad UTSKRIFT har MAX gällande 999 tillåtna SID-antal! ¶ Påbörjad "
             "UTSKRIFT avbryts!\n"
             "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 999 sidor! ¶ Skrivare: KVOR "
@@ -61,28 +69,14 @@ TEST_F(PageEngine, AJobHasAtMost999Pages) {
   EXPECT_TRUE(Job()->ended);
   EXPECT_EQ(ctx().frame.stop, 0);
   EXPECT_EQ(ctx().frame.print_busy, 0);
+  BeginJob(ctx(), "X", err);
+  EXPECT_EQ(err, 1);
+  EXPECT_NE(Messages().find("Tilldelad TYP-kod 'X' för UTSKRIFT är EJ godkänd!"),
+            std::string::npos);
 }
 
-TEST_F(PageEngine, RowsPast99StopTheJob) {
-  ASSERT_EQ(Choose("KVOR TEST"), 0);
-  int16_t err = 0;
-  BeginJob(ctx(), "L", err);
-  EXPECT_EQ(ctx().print.page_limit, 11000);
-  ASSERT_EQ(Page(1), 0);
-  AdvanceRows(ctx(), 60, err);
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(ctx().main.LblLine->Text(), "60");
-  EXPECT_GT(ctx().print.position, 0);  // read back after the printed line
-  AdvanceRows(ctx(), 40, err);
-  EXPECT_EQ(err, 1);
-  EXPECT_EQ(ctx().frame.stop, 1);
-  AdvanceRows(ctx(), -1, err);  // refused without a word while the job stops
-  EXPECT_EQ(err, 1);
-  EXPECT_EQ(Messages(), "message 2 För UTSKRIFT ges EJ tillåtet RAD-nummer! ¶ RAD-nummer: 100\n");
-  EXPECT_EQ(ctx().print.rows_in_job, 60);
-}
-
-TEST_F(PageEngine, PositionsAndSpacerLinesKeepToThePage) {
+// Positions and spacer lines keep to the page; a row number past 99 stops the job.
+TEST_F(PageEngine, PositionsSpacersAndRowsKeepToThePage) {
   ASSERT_EQ(Choose("KVOR TEST"), 0);
   int16_t err = 0;
   BeginJob(ctx(), "S", err);
@@ -106,26 +100,88 @@ TEST_F(PageEngine, PositionsAndSpacerLinesKeepToThePage) {
   SetPosition(ctx(), 0, err);
   EXPECT_EQ(err, 1);
   EXPECT_EQ(ctx().frame.stop, 0);  // a refused position does not stop the job
+  AdvanceRows(ctx(), 60, err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().main.LblLine->Text(), "60");
+  AdvanceRows(ctx(), 40, err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().frame.stop, 1);
+  AdvanceRows(ctx(), -1, err);  // refused without a word while the job stops
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().print.rows_in_job, 60);
   EXPECT_EQ(Messages(),
             "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 15851\n"
-            "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 0\n");
+            "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 0\n"
+            "message 2 För UTSKRIFT ges EJ tillåtet RAD-nummer! ¶ RAD-nummer: 100\n");
 }
 
-TEST_F(PageEngine, AJobWithoutPagesSendsNoDocument) {
-  ASSERT_EQ(Choose("KVOR TEST"), 0);
+// The invoice number prints as eight Code 39 characters; wrong barcode parameters are told.
+TEST_F(PageEngine, TheInvoiceNumberPrintsAsEightCode39Characters) {
+  BeginBarePage();
   int16_t err = 0;
-  BeginJob(ctx(), "S", err);
-  Avsluta(ctx(), "FAKTURA", err);
+  Streckkod(ctx(), 3, "000123", err);
   EXPECT_EQ(err, 0);
-  EXPECT_EQ(Messages(),
-            "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n");
-  ASSERT_NE(Job(), nullptr);
-  EXPECT_FALSE(Job()->ended);
-  EXPECT_EQ(Job()->pages, 0);
-  BeginJob(ctx(), "X", err);
+  ASSERT_EQ(Job()->texts.size(), 1u);
+  EXPECT_EQ(Job()->texts[0].text, "*000123*");
+  printer::Surface& s = Printer(ctx());
+  EXPECT_EQ(s.FontName(), "COURIER NEW");  // put back for the rest of the head
+  EXPECT_TRUE(s.FontBold());
+  EXPECT_EQ(s.FontSize(), 10);
+  EXPECT_GE(s.CurrentY(), 40 * 20);  // one 40-point line down
+  Streckkod(ctx(), 3, "", err);      // nothing to print
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(Job()->texts.size(), 1u);
+
+  SetUpBarcodeFont(ctx(), " 9 3", "R", err);
   EXPECT_EQ(err, 1);
-  EXPECT_NE(Messages().find("Tilldelad TYP-kod 'X' för UTSKRIFT är EJ godkänd!"),
-            std::string::npos);
+  SetUpBarcodeFont(ctx(), "128", "R", err);
+  EXPECT_EQ(ctx().print.barcode_font, "CODE 128");
+  EncodeBarcode(ctx(), "000123", "R", "X", err);
+  EXPECT_EQ(err, 1);
+  EncodeBarcode(ctx(), "000123", "E", "N", err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().print.barcode_text, "000123");
+  EXPECT_EQ(Messages(),
+            "message 3 Modulen BARCODES för STRECKKODER får FELAKTIG parameter! ¶ IdString: 093 ¶ "
+            "BkString: R\n"
+            "message 3 Modulen BARCODES för KALKYLERING får FELAKTIG parameter! ¶ PubBarCodes: "
+            "128 ¶ BkString: R ¶ SkString: X\n");
+}
+
+TEST_F(PageEngine, PicturesAreLoadedByRoleAndPaintedInTheirPlacesOrTold) {
+  BeginBarePage();
+  int16_t err = 0;
+  LoadLogo(ctx(), err);
+  ASSERT_EQ(err, 0) << run.Lines();
+  EXPECT_EQ(ctx().main.LblBfile->Text(), "C:\\KVOR   \\BILDER\\001LOGGA.BMP");
+  PaintLogo(ctx(), err);
+  SetPosition(ctx(), 9000, err);
+  LoadFootPicture(ctx(), "001", err);
+  PaintFootPicture(ctx(), err);
+  LoadPictureByName(ctx(), "KD5630", err);
+  PaintMarkingPicture(ctx(), err);
+  EXPECT_EQ(err, 0);
+  const auto& p = Job()->pictures;
+  ASSERT_EQ(p.size(), 3u);
+  auto place = [](const printer::PictureRun& r) {
+    return std::to_string(int(r.x)) + "," + std::to_string(int(r.y)) + " " +
+           std::to_string(int(r.width)) + "x" + std::to_string(int(r.height)) + " " +
+           std::filesystem::path(r.source).filename().string();
+  };
+  EXPECT_EQ(place(p[0]), "400,200 5000x1000 001LOGGA.BMP");
+  EXPECT_EQ(place(p[1]), "450,9000 10700x650 001FOTEN.BMP");
+  EXPECT_EQ(place(p[2]), "5900,8850 1000x1000 KD5630.BMP");
+  EXPECT_EQ(Messages(), "");
+
+  // A damaged picture is told.
+  test::WriteFile(run.install.Host("C:\\KVOR\\BILDER\\TRASIG.BMP"), "BM not a picture");
+  LoadPictureByName(ctx(), "TRASIG", err);
+  EXPECT_EQ(err, 1);
+  const std::string m = Messages();
+  EXPECT_EQ(
+      m.rfind("message 3 Avsedd BILD-logga 'C:\\KVOR   \\BILDER\\TRASIG.BMP' kan EJ laddas!", 0),
+      0u)
+      << m;
 }
 
 class CancelQuestion : public PrintJob {

@@ -4,9 +4,9 @@
 
 #include <regex>
 
-#include "settings/settings.h"
-#include "printing/invoice_records.h"
+#include "printing/print_job.h"
 #include "printing/print_run.h"
+#include "settings/settings.h"
 #include "support/run_program.h"
 #include "support/scripted_run.h"
 

@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "platform/printer/recording.h"
 #include "printing/invoice_page.h"
-#include "printing/invoice_records.h"
+#include "printing/print_job.h"
 
 namespace kvor::printing {
 namespace {
@@ -41,10 +41,12 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   ASSERT_FALSE(HasFatalFailure());
   EXPECT_EQ(Messages(), "");
 
+  // Every line of the rows is counted, ten in all; the first on the page has no spacer above it.
+  EXPECT_EQ(ctx().print.row_on_page, 10);
+  EXPECT_EQ(Job()->texts.at(0).y, 0);
+
   // Each new group gets its heading in bold, the delivery notice reference beside it.
-  const printer::TextRun heading = OnlyRun("Sågfallande Furu, sågad Sågat"_w);
-  EXPECT_EQ(heading.column, 6);
-  EXPECT_TRUE(heading.bold);
+  EXPECT_TRUE(OnlyRun("Sågfallande Furu, sågad Sågat"_w).bold);
   EXPECT_EQ(LineOf("Kvinta Furu, sågad Sågat"_w),
             "6:Kvinta Furu, sågad Sågat | 30:· B/L FS-541001");
   EXPECT_EQ(RunsOf("\xB7 B/L FS-541001").size(), 3u);
@@ -57,8 +59,6 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
             "100:30.245:250");
   const printer::TextRun amount = OnlyRun("30.245:250");
   EXPECT_EQ(amount.text, "        30.245:250");
-  EXPECT_EQ(OnlyRun("2.450:00").text.size(), 17u);
-  EXPECT_GT(amount.y, heading.y);
 
   // A row with a rejected share: the share beside the length and a deduction line under it,
   // a third of the price on the rejected quantity, taken off.
@@ -68,10 +68,6 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   EXPECT_EQ(LineOf("Avdrag vrak:"),
             "49:Avdrag vrak: | 62:730:00 | 80:0.300 | 90:M3 | 100:-219:000");
   EXPECT_EQ(OnlyRun("-219:000").text.find(':'), amount.text.find(':'));
-  EXPECT_GT(OnlyRun("Avdrag vrak:").y, OnlyRun("19.184:400").y);
-  EXPECT_EQ(LineOf("1 SF Gran, sågad 45*95[N]"_w),
-            "6:1 SF Gran, sågad 45*95[N] | 46:3600MM | 62:2.320:00 | 80:15.000 | 90:M3 | "
-            "100:34.800:000");
   EXPECT_EQ(ctx().print.run.row_group, "Kvinta Furu, sågad Sågat"_w);
 
   // The additional row: its description at 31, the article on a line of its own, then the
@@ -83,8 +79,6 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   EXPECT_EQ(LineOf(article), "6:001 | 10:TRP\u00B7FRAKT");
   EXPECT_EQ(LineOf("Frakt Växjö - kund"_w),
             "10:Frakt Växjö - kund | 62:1.850:000 | 80:1.000 | 90:ST | 100:1.850:000");
-  EXPECT_LT(OnlyRun("Transport med lastbil").y, OnlyRun(article).y);
-  EXPECT_LT(OnlyRun(article).y, OnlyRun("Frakt Växjö - kund"_w).y);
 
   // The freight text follows the rows after an empty line; an empty one prints nothing.
   const double last_row = RunsOf("1.850:000").at(0).y;
@@ -95,16 +89,13 @@ TEST_F(Rows, TheSampleInvoicesRowsStandOnTheRowGrid) {
   const printer::TextRun first =
       OnlyRun("Frakt: lastbil från Växjö till Värnamo, levererat 2026-11-01."_w);
   const printer::TextRun second = OnlyRun("Lossning med kranbil, kunden anvisar plats.");
-  EXPECT_EQ(second.x, first.x);
   EXPECT_GT(first.y - last_row, second.y - first.y);
   Clear(18);
   const int32_t position = ctx().print.position;
-  const int16_t rows = ctx().print.row_on_page;
   PrintFreightText(ctx(), 0, 0, err);
   EXPECT_EQ(err, 0);
   EXPECT_EQ(Job()->texts.size(), before + 2);
   EXPECT_EQ(ctx().print.position, position);
-  EXPECT_EQ(ctx().print.row_on_page, rows);
   EXPECT_EQ(Messages(), "");
 }
 
@@ -151,7 +142,6 @@ TEST_F(Rows, AHeadingComesWhenTheGroupChangesAndTheLineShowsWhatItsRecordsAskFor
             "6:1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800-6600");
   EXPECT_EQ(LineOf("7200MM"),
             "46:7200MM | 62:2.450:00 | 80:12.345 | 90:M3 | 93:2.50 | 98:% | 100:30.245:250");
-  EXPECT_GT(OnlyRun("7200MM").y, OnlyRun("1 Furu, sågad 22*100[N] 21.5*98[A] 01 1800-6600"_w).y);
 
   // A range whose ends agree is one value; no quantity, no price and no amount leave their
   // columns empty.
@@ -197,22 +187,6 @@ TEST_F(Rows, TheRowPriceFlagChoosesTheCurrencyOfTheAmounts) {
   EXPECT_EQ(ctx().print.run.row_price_flag, "E");
   EXPECT_EQ(RunsOf("27.571:600").size(), 1u);  // the row's company-currency amount
   EXPECT_EQ(Messages(), "");
-}
-
-TEST_F(Rows, APrinterFaultIsReportedAsRaddata) {
-  ReadInvoice("241001");
-  ASSERT_FALSE(HasFatalFailure());
-  ReadSpecificationRow(RowKeys(4).at(0));
-  ctx().print.pdf_folder = "/proc/kvor-no-such-folder";
-  ASSERT_EQ(Choose("KVOR PDF"), 0);
-  BeginJob(ctx(), "S", err);
-  StartPage(ctx(), err);
-  ASSERT_EQ(err, 0);
-  PrintSpecificationRow(ctx(), 0, 0, err);  // the first output opens the file
-  EXPECT_EQ(err, 1);
-  EXPECT_NE(Messages().find("För RADDATA gavs FELKOD och UTSKRIFTEN avbryts! ¶ Skrivare: KVOR PDF"),
-            std::string::npos)
-      << Messages();
 }
 
 // Rows past the row limit: the page is closed with the totals block and the next page head. Every
