@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Checks that the tests catch faults. Each patch in scripts/breaks/ breaks the code in one small
+# place, as a developer might. In a scratch copy of the committed tree (HEAD) the script builds and
+# runs the whole suite once unbroken, then for each patch: applies it, builds, runs the whole suite,
+# records the tests that fail (those that failed unbroken do not count) and takes the patch back.
+# At the end it prints which tests caught each break, and exits non-zero when a break was caught by
+# no test, does not apply any more or does not build.
+#   scripts/breaks.sh             every patch of scripts/breaks/
+#   scripts/breaks.sh PATCH...    those patches
+# BREAKS_DIR: where the scratch copy goes (default $TMPDIR or /tmp).
+# BREAKS_TIMEOUT: seconds a single test may take (default 180).
+set -euo pipefail
+top=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
+[ $# -gt 0 ] || set -- "$top"/scripts/breaks/*.patch
+patches=()
+for p in "$@"; do patches+=("$(realpath "$p")"); done
+timeout=${BREAKS_TIMEOUT:-180}
+
+scratch=$(mktemp -d "${BREAKS_DIR:-${TMPDIR:-/tmp}}/breaks.XXXXXX")
+tree=$scratch/tree
+build=$tree/build
+cleanup() {
+  git -C "$top" worktree remove --force "$tree" >/dev/null 2>&1 || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+git -C "$top" worktree add --detach --quiet "$tree" HEAD
+# The compiler cache takes the scratch tree's paths relative to it, so it reuses the objects of a
+# build of the same sources elsewhere.
+export CCACHE_BASEDIR=$tree
+
+# The names of the tests that failed in the last run, one a line.
+run_suite() {
+  rm -f "$build/Testing/Temporary/LastTestsFailed.log"
+  ctest --test-dir "$build" -j2 --timeout "$timeout" >"$1" 2>&1 || true
+  [ -f "$build/Testing/Temporary/LastTestsFailed.log" ] &&
+    cut -d: -f2- "$build/Testing/Temporary/LastTestsFailed.log" | sort
+  return 0
+}
+
+cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >"$scratch/cmake.log" 2>&1
+if ! cmake --build "$build" >"$scratch/build.log" 2>&1; then
+  tail -n 30 "$scratch/build.log"
+  echo "breaks: the unbroken tree does not build" >&2
+  exit 1
+fi
+echo "breaks: the unbroken suite" >&2
+run_suite "$scratch/unbroken.log" >"$scratch/unbroken.txt"
+if [ -s "$scratch/unbroken.txt" ]; then
+  echo "breaks: these tests fail without a break and are not counted:" >&2
+  sed 's/^/  /' "$scratch/unbroken.txt" >&2
+fi
+
+table=()
+missed=0
+for p in "${patches[@]}"; do
+  name=$(basename "$p" .patch)
+  echo "breaks: $name" >&2
+  if ! git -C "$tree" apply --check "$p" 2>/dev/null; then
+    table+=("$name|DOES NOT APPLY")
+    missed=1
+    continue
+  fi
+  git -C "$tree" apply "$p"
+  if cmake --build "$build" >"$scratch/$name.build.log" 2>&1; then
+    caught=$(run_suite "$scratch/$name.log" | comm -23 - "$scratch/unbroken.txt" | paste -sd' ')
+  else
+    caught="DOES NOT BUILD"
+  fi
+  git -C "$tree" apply -R "$p"
+  if [ -z "$caught" ] || [ "$caught" = "DOES NOT BUILD" ]; then
+    missed=1
+    caught=${caught:-CAUGHT BY NO TEST}
+  fi
+  table+=("$name|$caught")
+done
+
+printf '%-34s %s\n' "break" "caught by"
+for row in "${table[@]}"; do printf '%-34s %s\n' "${row%%|*}" "${row#*|}"; done
+exit "$missed"
