@@ -181,7 +181,7 @@ TEST_F(Locks, AnInsertThatWaitedForTheBusyFileIsStoredUnderItsOwnKey) {
 
   for (const auto& [key, record] : SnapshotRegisters(demo).records)
     EXPECT_NE(key.find_first_not_of(' ', key.find(' ')), std::string::npos) << key;
-  const auto stored = StoredRecords(file, "001S311001541001");
+  const auto stored = Records("SVF-LSKA", "001S311001541001");
   ASSERT_EQ(stored.size(), 1u) << ReadFile(transcript);
   EXPECT_EQ(At(stored[0], 26, 8), "20261204");
 }
@@ -331,7 +331,7 @@ TEST_F(WorkstationsOnServer,
   // Another program holds the first additional row, which the run writes after its first
   // register writes: the run stands at the lock message when the server stops.
   const RegisterSnapshot before = Snapshot();
-  const std::string row = Records("SVF/SVF-FTAP.BTR", "001F241001").at(0).substr(0, 18);
+  const std::string row = Records("SVF-FTAP", "001F241001").at(0).substr(0, 18);
   auto holder = Hold("SVF-FTAP", row);
   auto program =
       StartPlaying("type TxtNmmr 241001\nclick CmdKlar\nwait " + dir + "/stopped\nanswer STÄNG\n");

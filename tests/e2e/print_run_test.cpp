@@ -28,10 +28,7 @@ std::string Count(std::size_t n) {
   return std::string(3 - std::min<std::size_t>(digits.size(), 3), ' ') + digits;
 }
 
-class PrintRun : public DemoProcess {
- protected:
-  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
-};
+using PrintRun = DemoProcess;
 
 // The whole print run, on register files and on a register server.
 using PrintRunOnStores = OnBothStores<DemoProcess>;
@@ -45,8 +42,8 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks)
 
   // The sums, computed here from the rows as stored.
   std::map<int, long long> sum;  // header position -> thousandths
-  const auto rows = Records("SVF/SVF-FTSP.BTR", "001F241001");
-  const auto extra = Records("SVF/SVF-FTAP.BTR", "001F241001");
+  const auto rows = Records("SVF-FTSP", "001F241001");
+  const auto extra = Records("SVF-FTAP", "001F241001");
   ASSERT_FALSE(rows.empty());
   ASSERT_FALSE(extra.empty());
   for (const std::string& r : rows) {
@@ -214,7 +211,7 @@ TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted)
   Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241001", "VALKOD=XQ",
        "FASBELOPP=9999999.000"});
   // An additional row whose invoice-currency price is given with a rate of zero.
-  const std::string row = StoredRecords(File("SVF/SVF-FTAP.BTR"), "001F241001").at(0);
+  const std::string row = Records("SVF-FTAP", "001F241001").at(0);
   ASSERT_NE(Thousandths(At(row, 205, 14)), 0);
   Reg({"put", "SVF-FTAP", "--keep", "FTAP_P001=001", "FTAP_P004=F", "FTAP_P005=241001",
        "FTAP_P011=" + At(row, 11, 2), "FTAP_P013=" + At(row, 13, 3), "FTAP_P016=" + At(row, 16, 3),
@@ -226,7 +223,7 @@ TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted)
             std::string::npos)
       << messages;
   // The row is written back with neither price.
-  const std::string written = StoredRecords(File("SVF/SVF-FTAP.BTR"), row.substr(0, 18)).at(0);
+  const std::string written = Records("SVF-FTAP", row.substr(0, 18)).at(0);
   EXPECT_EQ(At(written, 205, 14), std::string(14, ' '));
   EXPECT_EQ(At(written, 231, 14), std::string(14, ' '));
   EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' är FAS-beloppet STÖRRE än "
@@ -258,7 +255,7 @@ TEST_F(PrintRun, MoreRowsThanTheHeaderCountHoldsAreToldAndStoredAs999) {
             "\n";
   WriteFile(dir + "/rows.jsonl", rows);
   Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
-  const std::size_t count = StoredRecords(File("SVF/SVF-FTSP.BTR"), "001F241001").size();
+  const std::size_t count = Records("SVF-FTSP", "001F241001").size();
   const std::string t = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
   EXPECT_NE(t.find("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
                    "STÖRRE än 999! ¶ Antal: " +
