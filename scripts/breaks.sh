@@ -9,9 +9,10 @@
 #   scripts/breaks.sh PATCH...    those patches
 # BREAKS_DIR: where the scratch copy goes (default $TMPDIR or /tmp).
 # BREAKS_TIMEOUT: seconds a single test may take (default 180).
-# BREAKS_FIRST=1: stop each run at its first failing test, running the tests in the order they
-#   are declared (the quick unit tests first): whether each break is caught, in far less time,
-#   naming only the first tests that caught it.
+# BREAKS_TREE: an existing checkout to use, with its build folder, instead of a fresh worktree of
+#   HEAD; it is left in place afterwards, so that the next run builds only what changed.
+# BREAKS_FIRST=1: stop each run at its first failing test, running the quickest tests first:
+#   whether each break is caught, in far less time, naming only the first tests that caught it.
 set -euo pipefail
 top=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 [ $# -gt 0 ] || set -- "$top"/scripts/breaks/*.patch
@@ -20,14 +21,14 @@ for p in "$@"; do patches+=("$(realpath "$p")"); done
 timeout=${BREAKS_TIMEOUT:-180}
 
 scratch=$(mktemp -d "${BREAKS_DIR:-${TMPDIR:-/tmp}}/breaks.XXXXXX")
-tree=$scratch/tree
+tree=${BREAKS_TREE:-$scratch/tree}
 build=$tree/build
 cleanup() {
-  git -C "$top" worktree remove --force "$tree" >/dev/null 2>&1 || true
+  [ -n "${BREAKS_TREE:-}" ] || git -C "$top" worktree remove --force "$tree" >/dev/null 2>&1 || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-git -C "$top" worktree add --detach --quiet "$tree" HEAD
+[ -n "${BREAKS_TREE:-}" ] || git -C "$top" worktree add --detach --quiet "$tree" HEAD
 # The compiler cache takes the scratch tree's paths relative to it, so it reuses the objects of a
 # build of the same sources elsewhere.
 export CCACHE_BASEDIR=$tree
@@ -58,9 +59,14 @@ if [ -s "$scratch/unbroken.txt" ]; then
   sed 's/^/  /' "$scratch/unbroken.txt" >&2
 fi
 
-# In the quick mode the tests that fail unbroken are left out, or they would stop every run.
+# In the quick mode the tests that fail unbroken are left out, or they would stop every run, and
+# ctest is given the unbroken run's times inverted, so that it starts with the quickest tests.
 first=()
+costs=$build/Testing/Temporary/CTestCostData.txt
 if [ "${BREAKS_FIRST:-0}" = 1 ]; then
+  awk '/^---/ { exit }
+       match($0, / [^ ]+$/) { printf "%s %.6f\n", substr($0, 1, RSTART - 1), 1 / (substr($0, RSTART + 1) + 0.001) }
+       END { print "---" }' "$costs" >"$scratch/quickest-first.txt"
   first=(--stop-on-failure)
   if [ -s "$scratch/unbroken.txt" ]; then
     first+=(-E "^($(sed 's/[][\\.*^$()+?{}|]/\\&/g' "$scratch/unbroken.txt" | paste -sd'|'))\$")
@@ -79,8 +85,7 @@ for p in "${patches[@]}"; do
   fi
   git -C "$tree" apply "$p"
   if cmake --build "$build" >"$scratch/$name.build.log" 2>&1; then
-    # Without the cost data of earlier runs, ctest keeps the declared order.
-    [ ${#first[@]} -eq 0 ] || rm -f "$build/Testing/Temporary/CTestCostData.txt"
+    [ ${#first[@]} -eq 0 ] || cp "$scratch/quickest-first.txt" "$costs"
     caught=$(run_suite "$scratch/$name.log" "${first[@]}" | comm -23 - "$scratch/unbroken.txt" |
       paste -sd' ')
   else
