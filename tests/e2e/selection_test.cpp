@@ -181,21 +181,21 @@ TEST_F(Selection, EnterLooksUpFewerDigitsAndTheListFieldTakesANumberTypedOrChose
   EXPECT_EQ(Shown(t, "CboNmmr")[1], "\"\" off back #D3D3D3 fore #000000 list 11 at 2");
 }
 
-TEST_F(Selection, TheLinkAreaHandsOverAnInvoiceToLookUpAtOnce) {
+// The link area hands over an invoice to look up at once, or leaves the number entry open.
+TEST_F(Selection, TheLinkAreaHandsOverAnInvoiceOrWaitsForNumberEntry) {
   Link({"--invoice", "241003"});
-  const std::string t = Run("show TxtNmmr\nshow LblVkod\nshow LblKoden\n");
+  std::string t = Run("show TxtNmmr\nshow LblVkod\nshow LblKoden\n");
   EXPECT_EQ(t.find(kReady), std::string::npos) << t;  // no number entry first
   EXPECT_NE(t.find("focus CmdKlar\n" + std::string(kPrintHelp)), std::string::npos) << t;
   EXPECT_EQ(Shown(t, "TxtNmmr")[0], "\"241003\" off back #FFFFC0 fore #000000");
   EXPECT_EQ(Shown(t, "LblVkod")[0], "\"EUR\" on back #FFFFFF fore #000000");
   EXPECT_EQ(Shown(t, "LblKoden")[0], "\"DE\" on back #FFFFFF fore #000000");
-}
 
-TEST_F(Selection, BlankLinkDataWaitsForNumberEntry) {
+  // Blank link data. The start-up enables AvBryt before it puts the focus into the number field;
+  // the field's focus handler then resets every action button, AvBryt with them, and opens the
+  // entry.
   Link({});
-  // The start-up enables AvBryt before it puts the focus into the number field; the field's focus
-  // handler then resets every action button, AvBryt with them, and opens the entry.
-  const std::string t = AfterStart("show TxtNmmr\nshow CmdBryt\nshow CmdExit\nshow CmdNmr(5)\n");
+  t = AfterStart("show TxtNmmr\nshow CmdBryt\nshow CmdExit\nshow CmdNmr(5)\n");
   EXPECT_EQ(Shown(t, "TxtNmmr")[0], "\"\" on back #FF0000 fore #000000 focus");
   EXPECT_EQ(Shown(t, "CmdBryt")[0], "\"AvBryt\" off back #959595 fore #000000");
   EXPECT_EQ(Shown(t, "CmdExit")[0], "\"ÅTER\" on back #FFFFC0 fore #000000");
