@@ -23,7 +23,9 @@ timeout=${BREAKS_TIMEOUT:-180}
 scratch=$(mktemp -d "${BREAKS_DIR:-${TMPDIR:-/tmp}}/breaks.XXXXXX")
 tree=${BREAKS_TREE:-$scratch/tree}
 build=$tree/build
+applied=""  # the patch in the tree at the moment, taken back however the script ends
 cleanup() {
+  [ -z "$applied" ] || git -C "$tree" apply -R "$applied" || true
   [ -n "${BREAKS_TREE:-}" ] || git -C "$top" worktree remove --force "$tree" >/dev/null 2>&1 || true
   rm -rf "$scratch"
 }
@@ -84,6 +86,7 @@ for p in "${patches[@]}"; do
     continue
   fi
   git -C "$tree" apply "$p"
+  applied=$p
   if cmake --build "$build" >"$scratch/$name.build.log" 2>&1; then
     [ ${#first[@]} -eq 0 ] || cp "$scratch/quickest-first.txt" "$costs"
     caught=$(run_suite "$scratch/$name.log" "${first[@]}" | comm -23 - "$scratch/unbroken.txt" |
@@ -92,6 +95,7 @@ for p in "${patches[@]}"; do
     caught="DOES NOT BUILD"
   fi
   git -C "$tree" apply -R "$p"
+  applied=""
   if [ -z "$caught" ] || [ "$caught" = "DOES NOT BUILD" ]; then
     missed=1
     caught=${caught:-CAUGHT BY NO TEST}
