@@ -44,6 +44,7 @@
 #include "frame/program.h"
 #include "platform/printer/fonts.h"
 #include "platform/printer/printer_set.h"
+#include "platform/printer/qt_backends.h"
 #include "registers/layouts.h"
 #include "ui/scripted/scripted_front_end.h"
 
@@ -65,7 +66,7 @@ constexpr const char* kRecorder = "KVOR BENCH";  // the in-memory printer of the
 
 // A runs file: "pages N", then one run a line, tab-separated: page, x and baseline in twips
 // from the top left corner of the printable area, font family, size in points, bold (0/1),
-// text (UTF-8). The page is set up as KVOR PDF sets it up: A4, 18 points inset, 1440 dpi.
+// text (UTF-8). The page is set up as KVOR PDF sets it up: A4, its border inset, 1440 dpi.
 int DrawFloor(const std::string& runs_file, const std::string& pdf_file) {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
@@ -81,8 +82,9 @@ int DrawFloor(const std::string& runs_file, const std::string& pdf_file) {
   if (!std::getline(in, line) || std::sscanf(line.c_str(), "pages %d", &pages) != 1) return 3;
   QPdfWriter writer(QString::fromStdString(pdf_file));
   writer.setResolution(1440);
+  const double border = kvor::printer::kPdfMarginPoints;
   writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                   QMarginsF(18, 18, 18, 18), QPageLayout::Point));
+                                   QMarginsF(border, border, border, border), QPageLayout::Point));
   QPainter painter;
   if (!painter.begin(&writer)) return 4;
   painter.setPen(Qt::black);

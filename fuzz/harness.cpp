@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "frame/program.h"
-#include "frame/settings.h"
 #include "registers/admin.h"
+#include "settings/settings.h"
 #include "ui/scripted/scripted_front_end.h"
 
 namespace kvor::fuzz {
@@ -53,7 +53,7 @@ Harness::Harness() : dir_(FreshFolder()) {
         "KVOR FUZZ A KVR\r\nC:\r\nC:\r\nC:\r\nWINKVOR\r\nKVOR   \r\nFUZZ\r\nC:C:\r\nJN\r\n");
   Write("C:\\WINKVOR\\SYSTEM\\LANGUAGE.DAT", "SVENSKA\r\nENGELSKA\r\n");
   int16_t err = 0;
-  frame::ReadDriveSettings(ctx(), err);
+  settings::ReadDriveSettings(ctx(), err);
   Require(err == 0, "the installation's DISKUNIT.DAT reads");
 }
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "common/cp1252.h"
-#include "frame/settings.h"
 #include "fuzz/harness.h"
 #include "fuzz/targets.h"
+#include "settings/settings.h"
 
 namespace kvor::fuzz {
 
@@ -28,7 +28,7 @@ std::string DriveFields(const Installation& in) {
 
 std::string LinkLines(const kvor::LinkArea& link) {
   std::string all;
-  for (int line = 1; line <= 6; ++line) all += frame::LinkAreaLine(link, line) + '\n';
+  for (int line = 1; line <= 6; ++line) all += settings::LinkAreaLine(link, line) + '\n';
   return all;
 }
 
@@ -44,7 +44,7 @@ int DriveSettings(const uint8_t* data, std::size_t size) {
   h.Write("C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", Bytes(data, size));
   const std::string before = DriveFields(ctx.install);
   int16_t err = 9;
-  frame::ReadDriveSettings(ctx, err);
+  settings::ReadDriveSettings(ctx, err);
   Require(ctx.main.form.Enabled(), "the main window is enabled again after the read");
   const Installation& in = ctx.install;
   if (err != 0) {
@@ -77,7 +77,7 @@ int LinkArea(const uint8_t* data, std::size_t size) {
   h.Write(path, Bytes(data, size));
   const std::string before = LinkLines(ctx.link);
   int16_t err = 9;
-  frame::ReadLinkArea(ctx, err);
+  settings::ReadLinkArea(ctx, err);
   Require(ctx.main.form.Enabled(), "the main window is enabled again after the read");
   if (err != 0) {
     Require(err == 1, "a failed read gives indicator 1");
@@ -89,9 +89,9 @@ int LinkArea(const uint8_t* data, std::size_t size) {
   // Written back by the program and read again, every line comes back as it went out; only the
   // time of writing changes.
   const std::string taken = LinkLines(ctx.link);
-  frame::WriteLinkArea(ctx, err);
+  settings::WriteLinkArea(ctx, err);
   Require(err == 0, "the link area is written back");
-  frame::ReadLinkArea(ctx, err);
+  settings::ReadLinkArea(ctx, err);
   Require(err == 0, "the link area the program wrote reads again");
   const std::string again = LinkLines(ctx.link);
   Require(taken.size() == again.size() && taken.compare(18, std::string::npos, again, 18) == 0,
@@ -113,7 +113,7 @@ int SettingsValue(const uint8_t* data, std::size_t size) {
   }
   Context& ctx = h.ctx();
   int16_t err = 9;
-  frame::ReadRegistrySettings(ctx, err);
+  settings::ReadRegistrySettings(ctx, err);
   Require(err == 0, "a readable settings file always gives settings");
   const Installation& in = ctx.install;
   Require(in.separator_kind == "SKV" || in.separator_kind == "CSV" || in.separator_kind == "TAB",
@@ -134,7 +134,7 @@ int LanguageTable(const uint8_t* data, std::size_t size) {
   Context& ctx = h.ctx();
   h.Write(SharedSystemFolder(ctx) + "LANGUAGE.DAT", Bytes(data, size));
   int16_t err = 9;
-  frame::ReadLanguageTable(ctx, err);
+  settings::ReadLanguageTable(ctx, err);
   const Installation& in = ctx.install;
   Require(err == 0, "a readable language table is taken");
   Require(in.language_count >= 0 && in.language_count <= 10, "at most ten languages");
@@ -149,7 +149,7 @@ int LanguageTable(const uint8_t* data, std::size_t size) {
             "names are upper case without blanks");
   }
   // A code outside the table is told with the table's range.
-  frame::TestLanguageCode(ctx, "123456", "TRV", "KUND", "X");
+  settings::TestLanguageCode(ctx, "123456", "TRV", "KUND", "X");
   Require(!ctx.msg.last_shown.empty(), "the wrong code is told");
   return 0;
 }

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation python3 python3-pyftpdlib poppler-utils zbar-tools xvfb xdotool
   xclip wl-clipboard
+  cups-daemon cups-client cups-core-drivers libcups2-dev libqt6printsupport6
 )
 missing=()
 for p in "${packages[@]}"; do

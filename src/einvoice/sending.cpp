@@ -7,12 +7,11 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/open_file.h"
 #include "platform/system/process.h"
 #include "registers/database.h"
 #include "registers/layouts.h"
 #include "registers/readers.h"
-#include "selection/main_buttons.h"
+#include "settings/open_file.h"
 
 namespace kvor::einvoice {
 
@@ -90,7 +89,7 @@ void LogTransfer(Context& ctx, const std::string& invoice_number, int return_cod
                            ctx.einvoice.path + ";" + std::to_string(return_code) + ";" + outcome;
   const std::string path = TransferLog(ctx);
   int16_t err = 0;
-  frame::OpenTextFile(ctx, kLogFile, "A", path, err);
+  settings::OpenTextFile(ctx, kLogFile, "A", path, err);
   if (err != 0) return;
   files::FileError e;
   bool written = ctx.text_files.WriteLine(kLogFile, line, e);
@@ -99,14 +98,7 @@ void LogTransfer(Context& ctx, const std::string& invoice_number, int return_cod
     written = false;
     e = on_close;
   }
-  if (!written) frame::ReportFileError(ctx, frame::Failure::Write, path, e, "SANDLOGG");
-}
-
-// LÄSER on the register's channel and the record into its fields. 1: not read (reported).
-void Read(Context& ctx, const char* code, std::string key, int16_t& err) {
-  const registers::Layout& layout = *registers::FindLayout(code);
-  registers::Laser(ctx, key, layout.channel, 0, 1, err);
-  if (err == 0) registers::Transfer(ctx, layout);
+  if (!written) settings::ReportFileError(ctx, settings::Failure::Write, path, e, "SANDLOGG");
 }
 
 // Steps up to the run of the script. False when the flow ends before it.
@@ -114,7 +106,8 @@ bool PrepareSend(Context& ctx, std::vector<std::string>& command, std::string& i
   MasterWindow& m = ctx.main;
   const std::string company = Fixed(ctx.frame.company_id, 3);
   int16_t err = 0;
-  Read(ctx, "SVF-FTHD", company + "F" + m.TxtNmmr->Text(), err);
+  registers::ReadRecord(ctx, "SVF-FTHD", company + "F" + m.TxtNmmr->Text(), registers::laser::kRead,
+                        registers::kTellMissing, err);
   if (err > 0) return false;
   const Record& h = registers::Fields(ctx, "SVF-FTHD");
   invoice_number = h.Get("FAKTNR");
@@ -129,12 +122,14 @@ bool PrepareSend(Context& ctx, std::vector<std::string>& command, std::string& i
     if (ctx.msg.answer != dialogs::kAnswerYes) return false;
   }
 
-  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"), err);
+  registers::ReadRecord(ctx, "KRK-KUND",
+                        company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"),
+                        registers::laser::kRead, registers::kTellMissing, err);
   if (err > 0) return false;
   registers::ReadCustomerExtra(ctx, registers::FindLayout("KRK-XTRA")->channel, err);
   if (err == 1) return false;
   int16_t language = 0, second = 0;
-  selection::ShowEInvoiceData(ctx, language, second);
+  registers::ShowEInvoiceData(ctx, language, second);
   registers::ReadEdi(ctx, registers::FindLayout("SYS-EDIH")->channel, err);
   if (err == 1) return false;
   const Record& edi = registers::Fields(ctx, "SYS-EDIH");
@@ -213,37 +208,23 @@ void RunPython(Context& ctx, const std::vector<std::string>& command, int16_t wi
   err = 1;
 }
 
-void SendPressed(Context& ctx) {
-  MasterWindow& m = ctx.main;
-  selection::BeginRunState(ctx);
+void SendInvoice(Context& ctx) {
   std::vector<std::string> command;
   std::string invoice_number;
-  if (PrepareSend(ctx, command, invoice_number)) {
-    int return_code = 0;
-    int16_t err = 0;
-    RunPython(ctx, command, 1, return_code, err);
-    LogTransfer(ctx, invoice_number, return_code);
-    // The script has told of its own failure; the file may still have arrived, so the transfer
-    // is reported and the invoice marked as sent either way.
-    dialogs::ShowMessage(ctx,
-                         Paragraphs("Aktuellt FAKTURA-nummer '" + invoice_number +
-                                        "' har ÖVERFÖRTS till FTP-servern!"_w,
-                                    "Fil " + ctx.einvoice.path),
-                         dialogs::kInformation);
-    err = 0;
-    registers::WriteSentMark(ctx, registers::FindLayout("SVF-FTHD")->channel, invoice_number, err);
-  }
-  m.CmdExit->Enable(true, colour::kExitOn);
-  ctx.frame.events_suppressed = 0;
-  // Sending is no print run: the cancel button and the number field must not take it for one.
-  ctx.frame.print_busy = 0;
-  m.CmdExit->SetFocus();
-}
-
-void SendGotFocus(Context& ctx) {
-  if (ctx.frame.events_suppressed) return;
-  ctx.msg.status_text = "Tryck [SKICKA] för ÖVERFÖRING av FAKTURA-uppgifterna!"_w;
-  dialogs::ShowStatusText(ctx);
+  if (!PrepareSend(ctx, command, invoice_number)) return;
+  int return_code = 0;
+  int16_t err = 0;
+  RunPython(ctx, command, 1, return_code, err);
+  LogTransfer(ctx, invoice_number, return_code);
+  // The script has told of its own failure; the file may still have arrived, so the transfer
+  // is reported and the invoice marked as sent either way.
+  dialogs::ShowMessage(ctx,
+                       Paragraphs("Aktuellt FAKTURA-nummer '" + invoice_number +
+                                      "' har ÖVERFÖRTS till FTP-servern!"_w,
+                                  "Fil " + ctx.einvoice.path),
+                       dialogs::kInformation);
+  err = 0;
+  registers::WriteSentMark(ctx, registers::FindLayout("SVF-FTHD")->channel, invoice_number, err);
 }
 
 }  // namespace kvor::einvoice

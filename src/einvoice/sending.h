@@ -1,4 +1,4 @@
-// Sending the e-invoice: the send button and the module PGPYTHON that runs the upload script.
+// Sending the e-invoice: the send and the module PGPYTHON that runs the upload script.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +25,8 @@ std::string CommandText(const std::vector<std::string>& command);
 void RunPython(Context& ctx, const std::vector<std::string>& command, int16_t window_style,
                int& return_code, int16_t& err);
 
-// The send button CmdSänd.
-void SendPressed(Context& ctx);
-void SendGotFocus(Context& ctx);
+// What the send button CmdSänd starts: the customer's EDI settings read, the upload script run,
+// the send logged and told about, and the header marked sent.
+void SendInvoice(Context& ctx);
 
 }  // namespace kvor::einvoice

@@ -9,8 +9,8 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/open_file.h"
 #include "registers/database.h"
+#include "settings/open_file.h"
 
 namespace kvor::einvoice {
 
@@ -86,9 +86,9 @@ constexpr Element kRowElements[] = {
 
 // Names and addresses: Swedish letters as UTF-8 pairs, "&" as "o" (nothing in the file is
 // escaped, and a bare "&" would break it).
-constexpr const char* kNameFields[] = {
-    "H_K_Namn", "H_K_GataBox", "H_K_Ort", "H_K_Land",         "H_L_Namn",
-    "H_L_Godsadress", "H_L_Ort", "H_L_Land", "H_S_KONTAKT_Namn", "H_K_KONTAKT_Namn"};
+constexpr const char* kNameFields[] = {"H_K_Namn",         "H_K_GataBox",     "H_K_Ort", "H_K_Land",
+                                       "H_L_Namn",         "H_L_Godsadress",  "H_L_Ort", "H_L_Land",
+                                       "H_S_KONTAKT_Namn", "H_K_KONTAKT_Namn"};
 constexpr const char* kHeaderTextFields[] = {"H_Bet_Villkor_Text", "H_REF_Leveransavi",
                                              "H_REF_Koparens_referens", "H_ANM_LA1"};
 constexpr const char* kRowDescriptions[] = {"R_Beskrivning1", "R_Beskrivning2", "R_Beskrivning3"};
@@ -112,11 +112,11 @@ void WithWindowDisabled(Context& ctx, Work work) {
 bool TypeAccepted(Context& ctx, const std::string& type, const std::string& operation,
                   int16_t& err) {
   if (type == "F" || type == "K") return true;
-  dialogs::ShowMessage(ctx,
-                       Paragraphs("Modulen EFTKNFIL för "_w + operation +
-                                      " får FELAKTIG parameter!"_w,
-                                  "Typen: " + type),
-                       dialogs::kError);
+  dialogs::ShowMessage(
+      ctx,
+      Paragraphs("Modulen EFTKNFIL för "_w + operation + " får FELAKTIG parameter!"_w,
+                 "Typen: " + type),
+      dialogs::kError);
   err = 1;
   return false;
 }
@@ -124,7 +124,7 @@ bool TypeAccepted(Context& ctx, const std::string& type, const std::string& oper
 // The failed write of the file, told once: the file is cut off from here on.
 void CutOff(Context& ctx, const files::FileError& e, int16_t& err) {
   if (!ctx.einvoice.cut_off)
-    frame::ReportFileError(ctx, frame::Failure::Write, ctx.einvoice.path, e, "EftknFil");
+    settings::ReportFileError(ctx, settings::Failure::Write, ctx.einvoice.path, e, "EftknFil");
   ctx.einvoice.cut_off = true;
   err = 1;
 }
@@ -183,9 +183,9 @@ bool CustomerAccepted(Context& ctx, const std::string& customer_number) {
   if (file_type != "H") {
     dialogs::ShowMessage(
         ctx,
-        Paragraphs("För ÖVERFÖRING är KUND-koden '"_w + file_type +
-                       "' för FIL-typen EJ tillåten!"_w,
-                   "Skall ÄNDRAS för KUNDEN via KRK-V02 programmet!"_w, "Kund: " + customer_number),
+        Paragraphs(
+            "För ÖVERFÖRING är KUND-koden '"_w + file_type + "' för FIL-typen EJ tillåten!"_w,
+            "Skall ÄNDRAS för KUNDEN via KRK-V02 programmet!"_w, "Kund: " + customer_number),
         dialogs::kNotice);
     return false;
   }
@@ -240,19 +240,18 @@ void OpenInvoiceXml(Context& ctx, int file_number, const std::string& type,
     if (!TypeAccepted(ctx, type, "ÖPPNA avsedd XML"_w, err)) return;
     // The name comes from register data; a separator in it would write the file elsewhere.
     if (base_name.find_first_of(kRefusedInName) != std::string::npos) {
-      dialogs::ShowMessage(
-          ctx,
-          Paragraphs("Namnet '" + base_name + "' för XML-filen är EJ tillåtet!"_w,
-                     "FÖRETAGS-id och FAKTURA-nummer får EJ innehålla tecknen "_w +
-                         std::string(kRefusedInName) + " !"),
-          dialogs::kError);
+      dialogs::ShowMessage(ctx,
+                           Paragraphs("Namnet '" + base_name + "' för XML-filen är EJ tillåtet!"_w,
+                                      "FÖRETAGS-id och FAKTURA-nummer får EJ innehålla tecknen "_w +
+                                          std::string(kRefusedInName) + " !"),
+                           dialogs::kError);
       err = 1;
       return;
     }
     ctx.einvoice.base_name = base_name;
-    const std::string path = DataFolder(ctx) + (type == "F" ? "FAKTUROR\\" : "KREDITAR\\") +
-                             base_name + ".XML";
-    frame::OpenTextFile(ctx, file_number, "W", path, err);
+    const std::string path =
+        DataFolder(ctx) + (type == "F" ? "FAKTUROR\\" : "KREDITAR\\") + base_name + ".XML";
+    settings::OpenTextFile(ctx, file_number, "W", path, err);
     if (err == 0) ctx.einvoice.path = path;
   });
 }

@@ -11,8 +11,8 @@
 #include "dialogs/messages.h"
 #include "einvoice/gln.h"
 #include "einvoice/xml_file.h"
-#include "printing/invoice_page.h"
 #include "registers/database.h"
+#include "registers/row_amounts.h"
 
 namespace kvor::einvoice {
 
@@ -155,11 +155,11 @@ void FillHeaderTransfer(Context& ctx, int16_t& err) {
   const Record& company = F(ctx, "SYS-FRTG");
   const Record& customer = F(ctx, "KRK-KUND");
   Set(ctx, "H_S_Momsregistreringsnr",
-      RemoveBlanks(company.Get("FRTG_P029") + company.Get("FRTG_P031") +
-                   company.Get("FRTG_P037") + company.Get("FRTG_P041")));
+      RemoveBlanks(company.Get("FRTG_P029") + company.Get("FRTG_P031") + company.Get("FRTG_P037") +
+                   company.Get("FRTG_P041")));
   Set(ctx, "H_S_KONTAKT_Namn",
-      FirstNotBlank({F(ctx, "SAK-SFSH").Get("SFSH_P008"), h.Get("VARREF"),
-                     company.Get("FRTG_P114")}));
+      FirstNotBlank(
+          {F(ctx, "SAK-SFSH").Get("SFSH_P008"), h.Get("VARREF"), company.Get("FRTG_P114")}));
   Set(ctx, "H_S_Bankgiro", RemoveBlanks(company.Get("FRTG_P388")));
   Set(ctx, "H_S_Postgiro", RemoveBlanks(company.Get("FRTG_P401")));
   Set(ctx, "H_S_KONTAKT_Telefon", RemoveBlanks(company.Get("FRTG_P183")));
@@ -184,7 +184,8 @@ void FillHeaderTransfer(Context& ctx, int16_t& err) {
   Set(ctx, "H_Bet_Villkor_Text", PaymentTerms(h));
   Set(ctx, "H_Forfallodatum", IsoDate(ctx, h.Get("FORFDATUM")));
   Set(ctx, "H_REF_Leveransavi", TrimRight(load.Get("LSHD_P500")));
-  Set(ctx, "H_REF_Saljarens_bestnr", RemoveBlanks(h.Get("ORDERNR")) + RemoveBlanks(h.Get("ORDERTILL")));
+  Set(ctx, "H_REF_Saljarens_bestnr",
+      RemoveBlanks(h.Get("ORDERNR")) + RemoveBlanks(h.Get("ORDERTILL")));
   Set(ctx, "H_REF_Koparens_referens", TrimRight(h.Get("KOPREF")));
   Set(ctx, "H_ANM_LA1", TrimRight(h.Get("ANMARKNING")));
   Set(ctx, "H_ANM_LA2",
@@ -239,7 +240,7 @@ void FillArticleRowTransfer(Context& ctx, int16_t& err) {
   const std::string quantity = RemoveBlanks(row.Get("FTAP_P188"));
   Set(ctx, "R_Kvantitet", quantity);
   Set(ctx, "R_Enhet", row.Get("FTAP_P197"));
-  const std::string amount = Amount(ctx, RemoveBlanks(printing::AdditionalRowAmount(ctx)));
+  const std::string amount = Amount(ctx, RemoveBlanks(registers::AdditionalRowAmount(ctx)));
   std::string price = Amount(ctx, row.Get("FTAP_P231"));
   // A row of one piece priced at nothing has its price in its sum.
   if (NumericValue(price) == 0 && NumericValue(quantity) == 1) price = amount;

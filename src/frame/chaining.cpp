@@ -7,10 +7,10 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "frame/frame.h"
-#include "frame/settings.h"
 #include "platform/system/process.h"
 #include "registers/database.h"
 #include "selection/main_buttons.h"
+#include "settings/settings.h"
 
 namespace kvor::frame {
 
@@ -62,7 +62,7 @@ void ExitGotFocus(Context& ctx) {
 void StartProgramThroughLinkArea(Context& ctx, int16_t& err) {
   ctx.frame.idle_counter = 0;
   ctx.link.calling_program = ctx.frame.program_code;
-  WriteLinkArea(ctx, err);
+  settings::WriteLinkArea(ctx, err);
   if (err > 0) return;
   const std::string folder = ctx.install.program_drive + "\\" + ctx.install.program_folder + "\\" +
                              ctx.link.system_code + "\\";

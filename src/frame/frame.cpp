@@ -1,17 +1,14 @@
 #include "frame/frame.h"
 
 #include "common/cp1252.h"
-#include "common/dates.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "einvoice/sending.h"
-#include "frame/settings.h"
-#include "printing/print_run.h"
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
 #include "selection/invoice_entry.h"
 #include "selection/main_buttons.h"
+#include "settings/settings.h"
 
 namespace kvor::frame {
 
@@ -52,28 +49,13 @@ bool Stops(StopRule rule, int16_t& err) {
 
 }  // namespace
 
-void RefreshDateAndTime(Context& ctx) {
-  const sys::LocalTime now = ctx.clock.Now();
-  const Timestamp t = MakeTimestamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
-  FrameState& f = ctx.frame;
-  f.date = t.date;
-  f.date_compact = t.compact_date;
-  f.year = t.year;
-  f.month = t.month;
-  f.day = t.day;
-  f.time = t.time;
-  f.time_compact = t.compact_time;
-  f.hour = t.hour;
-  f.minute = t.minute;
-}
-
 void FillFrameState(Context& ctx, const StartInfo& start) {
   FrameState& f = ctx.frame;
   f.program_code = Fixed(Upper(FileStem(start.executable)), 8);
   f.program_path = Upper(Folder(start.executable));
   f.system_drive = start.system_drive.empty() ? "C:" : Fixed(start.system_drive, 2);
   f.system_drive_letter = f.system_drive[0];
-  RefreshDateAndTime(ctx);
+  settings::RefreshDateAndTime(ctx);
   f.idle_counter = 0;
   f.idle_limit = 240;
   f.close_permitted = 0;
@@ -105,7 +87,7 @@ void StartUp(Context& ctx, const StartInfo& start) {
   // 3-4: the file-system object is always at hand here.
   f.file_system_ready = true;
   m.form.SetEnabled(true);
-  RefreshDateAndTime(ctx);
+  settings::RefreshDateAndTime(ctx);
 
   // 5: controls in their start state.
   m.LblRtyp->SetText("F");
@@ -120,9 +102,9 @@ void StartUp(Context& ctx, const StartInfo& start) {
     reader(ctx, err);
     if (Stops(rule, err)) StopStartUp(ctx);
   };
-  step(ReadDriveSettings, StopRule::AboveZero);
-  step(ReadLinkArea, StopRule::AboveZero);
-  step(ReadRegistrySettings, StopRule::Never);
+  step(settings::ReadDriveSettings, StopRule::AboveZero);
+  step(settings::ReadLinkArea, StopRule::AboveZero);
+  step(settings::ReadRegistrySettings, StopRule::Never);
   step(registers::OpenAllRegisters, StopRule::AboveZero);
   step([](Context& c, int16_t& e) { registers::ReadCompany(c, 1, *c.company, e); },
        StopRule::AboveZero);
@@ -141,8 +123,8 @@ void StartUp(Context& ctx, const StartInfo& start) {
   printing::ChoosePrinterByCode(ctx, 5, err);  // its result is not tested
   step([](Context& c, int16_t& e) { registers::ReadPrintCode(c, "FT", 10, e); },
        StopRule::AboveZero);
-  step(ReadLanguageTable, StopRule::ExactlyOne);
-  step(ReadCompanyIdentity, StopRule::Never);
+  step(settings::ReadLanguageTable, StopRule::ExactlyOne);
+  step(settings::ReadCompanyIdentity, StopRule::Never);
 
   // 7-8: the invoice list; nothing to print ends the program (the loader has said so).
   int32_t& unprinted = m.state.unprinted_count;
@@ -191,9 +173,6 @@ void WireMainWindow(Context& ctx, const StartInfo& start) {
   m.CmdExit->Click = [&ctx] { ExitRoutine(ctx); };
   m.CmdExit->GotFocus = [&ctx] { ExitGotFocus(ctx); };
   selection::WireSelection(ctx);
-  m.CmdKlar->Click = [&ctx] { printing::PrintButtonPressed(ctx); };
-  m.CmdSand->Click = [&ctx] { einvoice::SendPressed(ctx); };
-  m.CmdSand->GotFocus = [&ctx] { einvoice::SendGotFocus(ctx); };
   ctx.stop_procedure = [&ctx] { StopProcedure(ctx); };
 }
 

@@ -25,7 +25,6 @@ void WireMainWindow(Context& ctx, const StartInfo& start);
 void StartUp(Context& ctx, const StartInfo& start);
 // Fills the program-wide state (step 2 of the start-up) without touching the window.
 void FillFrameState(Context& ctx, const StartInfo& start);
-void RefreshDateAndTime(Context& ctx);
 
 void IdleTick(Context& ctx);
 void KeepWindowSize(Context& ctx);

@@ -17,18 +17,6 @@ namespace kvor::printing {
 
 // --- Page head (page_head.cpp) -------------------------------------------------------------------
 
-// Tabs on a print line, shared by the page head and the totals block: the x of `column` in the
-// current font, and text printed from x (at the nearest column of the current font); returns the
-// x where the text ends.
-double TabX(printer::Surface& s, int column);
-double PrintAtX(printer::Surface& s, double x, const std::string& text, bool end_line);
-// The last whole column of the current font within the printable width of an A4 sheet: a text
-// ending at a column the layout gives beyond it ends here instead (116 in 8 point).
-int LastColumn(printer::Surface& s);
-// Prints an amount (blank-padded in front, as FormatGrouped writes it) at `column`, without its
-// leading blanks where its digits stood; moved left so that it ends at LastColumn at most.
-void PrintFitted(printer::Surface& s, int column, const std::string& amount, bool end_line);
-
 // One character of the installation's print settings: SYS-DATA at `position`.
 char PrintSetting(Context& ctx, int position);
 // An amount of the totals block (and the head's FAS line): thousands grouped, ":" as the decimal
@@ -55,9 +43,6 @@ std::string LayoutText(Context& ctx, const std::string& key, int16_t language, i
 void PageBreakCheck(Context& ctx, int16_t copy, int16_t language, int16_t& err);
 // The specification row in the SVF-FTSP fields, with its SVF-LSSP row and code records.
 void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t& err);
-// The amount the additional row in the SVF-FTAP fields prints: in the company's currency when the
-// row price flag is "E", else in the invoice's.
-std::string AdditionalRowAmount(Context& ctx);
 // The additional row in the SVF-FTAP fields.
 void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& err);
 // The freight text block of the SVF-FKFT fields.

@@ -17,6 +17,7 @@
 #include "printing/page_engine.h"
 #include "registers/database.h"
 #include "registers/readers.h"
+#include "registers/row_amounts.h"
 
 namespace kvor::printing {
 
@@ -27,7 +28,7 @@ using registers::Record;
 constexpr const char* kStep = "RADDATA";
 constexpr const char* kCourier = "COURIER NEW";
 constexpr const char* kSansSerif = "MS SANS SERIF";
-constexpr double kRowSize = 8;       // the row grid is COURIER NEW 8 point
+constexpr double kRowSize = 8;      // the row grid is COURIER NEW 8 point
 constexpr int kLengthIndexes = 45;  // a length below this is an index into the length table
 
 const Record& F(Context& ctx, std::string_view code) {
@@ -97,13 +98,6 @@ void BreakPage(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   PrintPageHead(ctx, copy, language, err);
   if (err != 0) return;
   ctx.print.row_on_page = 0;
-}
-
-// The amount ends its row line. Written from tab 100 in its pattern width it would end at column
-// 118, past the sheet's right edge; PrintFitted ends it at column 116 at most, where the amounts
-// of the totals block end too.
-void PrintAmount(printer::Surface& s, const std::string& amount) {
-  PrintFitted(s, 100, amount, true);
 }
 
 // Heights of what a row puts on the page: a line of the row grid, and the 4-point spacer (TOMRAD)
@@ -177,10 +171,6 @@ void SetRowPriceFlag(Context& ctx) {
   ctx.print.run.row_price_flag = flag;
 }
 
-bool CompanyCurrency(Context& ctx) {
-  return ctx.print.run.row_price_flag == "E";
-}
-
 // Description, nominal dimensions ([N]), actual ones ([A]) where the load specification differs,
 // and the invoice type's range.
 std::string RowDescription(Context& ctx, int16_t language) {
@@ -232,20 +222,30 @@ std::string RowPrice(Context& ctx) {
   return row.Get("FTSP_P237") == "E" ? row.Get("FTSP_P070") : row.Get("FTSP_P047");
 }
 
-void RowLine(Context& ctx, int16_t language, const std::string& share, int16_t& err) {
+// Columns of the row grid: the description from tab 6, the length at tab 46.
+constexpr int kDescriptionColumn = 6;
+constexpr int kLengthColumn = 46;
+
+// Lines the row line takes: a description that runs past the length's tab sends the length and
+// what follows it to the next line, as the printer's tab does.
+int RowLineLines(const std::string& description) {
+  return kDescriptionColumn + static_cast<int>(description.size()) > kLengthColumn ? 2 : 1;
+}
+
+void RowLine(Context& ctx, const std::string& description, const std::string& share, int16_t& err) {
   const Record& row = F(ctx, "SVF-FTSP");
-  const std::string description = RowDescription(ctx, language);
   const std::string length = RowLength(ctx);
   const std::string price = RowPrice(ctx);
   const std::string quantity = row.Get("FTSP_P213");
   const std::string discount = row.Get("FTSP_P080");
-  const std::string amount = CompanyCurrency(ctx) ? row.Get("FTSP_P127") : row.Get("FTSP_P113");
+  const std::string amount =
+      registers::CompanyCurrency(ctx) ? row.Get("FTSP_P127") : row.Get("FTSP_P113");
   const std::string price_text = IsZero(price) ? "" : Grouped(ctx, price);
   const std::string amount_text = IsZero(amount) ? "" : Grouped(ctx, amount);
   PrintLine(ctx, err, [&](printer::Surface& s) {
     RowFont(s, false);
-    s.Print(6, description, false);
-    s.Print(46, length, false);
+    s.Print(kDescriptionColumn, description, false);
+    s.Print(kLengthColumn, length, false);
     if (!share.empty()) s.Print(53, share, false);
     if (!price_text.empty()) s.Print(62, price_text, false);
     if (!IsBlank(quantity)) {
@@ -256,7 +256,7 @@ void RowLine(Context& ctx, int16_t language, const std::string& share, int16_t& 
       s.Print(93, discount, false);
       s.Print(98, "%", false);
     }
-    PrintAmount(s, amount_text);
+    s.Print(100, amount_text, true);
   });
 }
 
@@ -269,7 +269,7 @@ void DeductionLine(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   const std::string reject = LayoutText(ctx, "102", language, err);
   if (err != 0) return;
   const Record& row = F(ctx, "SVF-FTSP");
-  const bool own = CompanyCurrency(ctx);
+  const bool own = registers::CompanyCurrency(ctx);
   // The third is written with two decimals, as the prices are stored.
   std::string third =
       std::to_string(NumericValue(own ? row.Get("FTSP_P070") : row.Get("FTSP_P047")) / 3);
@@ -289,7 +289,7 @@ void DeductionLine(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
     if (!third_text.empty()) s.Print(62, third_text, false);
     s.Print(80, row.Get("FTSP_P222"), false);
     s.Print(90, row.Get("FTSP_P032"), false);
-    PrintAmount(s, amount_text);
+    s.Print(100, amount_text, true);
   });
 }
 
@@ -341,10 +341,12 @@ void PageBreakCheck(Context& ctx, int16_t copy, int16_t language, int16_t& err) 
 
 void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
   // The check makes room for all the row puts on the page before its deduction line: the spacer
-  // (when the row is not the first of its page), a new group heading and the row line, so that
-  // a heading never stands alone at the foot of a page either.
+  // (when the row is not the first of its page), a new group heading and the row line's lines,
+  // so that a heading never stands alone at the foot of a page either.
   const bool new_heading = HeadingText(ctx, language) != ctx.print.run.row_group;
-  BreakUnlessRoom(ctx, copy, language, new_heading ? 2 : 1, err, ctx.print.row_on_page >= 1);
+  const std::string description = RowDescription(ctx, language);
+  BreakUnlessRoom(ctx, copy, language, (new_heading ? 1 : 0) + RowLineLines(description), err,
+                  ctx.print.row_on_page >= 1);
   if (err != 0) return;
   SpacerUnlessFirst(ctx, err);
   if (err != 0) return;
@@ -352,14 +354,9 @@ void PrintSpecificationRow(Context& ctx, int16_t copy, int16_t language, int16_t
   GroupHeading(ctx, copy, language, err);
   if (err != 0) return;
   const std::string share = RowShare(ctx);
-  RowLine(ctx, language, share, err);
+  RowLine(ctx, description, share, err);
   if (err != 0 || share.empty()) return;
   DeductionLine(ctx, copy, language, err);
-}
-
-std::string AdditionalRowAmount(Context& ctx) {
-  const Record& row = F(ctx, "SVF-FTAP");
-  return CompanyCurrency(ctx) ? row.Get("FTAP_P264") : row.Get("FTAP_P250");
 }
 
 void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& err) {
@@ -371,7 +368,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
   const Record& row = F(ctx, "SVF-FTAP");
   // The row's kind is its first 3-character key part; it is also the code printed before it.
   const std::string kind = row.Get("FTAP_P013");
-  const bool own = CompanyCurrency(ctx);
+  const bool own = registers::CompanyCurrency(ctx);
   if (!IsBlank(kind)) {
     std::string article;
     ArticleIdText(ctx.Msg(), row.Get("FTAP_P019") + row.Get("FTAP_P024") + row.Get("FTAP_P044"),
@@ -386,7 +383,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
     if (err != 0) return;
   }
   const std::string price = own ? row.Get("FTAP_P231") : row.Get("FTAP_P205");
-  const std::string amount = AdditionalRowAmount(ctx);
+  const std::string amount = registers::AdditionalRowAmount(ctx);
   // A price the print run left blank (no rate to convert with) prints nothing.
   const std::string price_text = IsBlank(price) ? "" : Grouped(ctx, price);
   const std::string amount_text = IsBlank(amount) ? "" : Grouped(ctx, amount);
@@ -404,7 +401,7 @@ void PrintAdditionalRow(Context& ctx, int16_t copy, int16_t language, int16_t& e
       s.Print(93, discount, false);
       s.Print(99, "%", false);
     }
-    PrintAmount(s, amount_text);
+    s.Print(100, amount_text, true);
   });
 }
 

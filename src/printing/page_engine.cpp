@@ -25,6 +25,19 @@ std::string PrinterShown(const Context& ctx) {
 
 }  // namespace
 
+double TabX(printer::Surface& s, int column) {
+  return column * s.ColumnWidth();
+}
+
+double PrintAtX(printer::Surface& s, double x, const std::string& text, bool end_line) {
+  const double width = s.ColumnWidth();
+  // Rounding up keeps a text from starting inside the one before it; the small allowance keeps an
+  // x that lies on a column, within the rounding of the widths, on that column.
+  const int column = static_cast<int>(std::ceil(x / width - 1e-6));
+  s.Print(column, text, end_line);
+  return column * width + static_cast<double>(text.size()) * width;
+}
+
 TrappedError TrappedOf(const Context& ctx, const printer::Fault& fault) {
   return {ctx.frame.program_code, fault.Number(), fault.Description()};
 }

@@ -36,6 +36,13 @@ void Avsluta(Context& ctx, const std::string& job_name, int16_t& err);
 void NothingToPrint(Context& ctx);
 void ResetCounters(Context& ctx);
 
+// Tabs on a print line: the x of `column` in the current font, and text printed from x on, at
+// the first column of the current font that does not start before x; returns the x where the
+// text ends. A tab counts its column in the font current at the tab, and what follows is printed
+// in whatever font is set by then, going on where the text before it ended.
+double TabX(printer::Surface& s, int column);
+double PrintAtX(printer::Surface& s, double x, const std::string& text, bool end_line);
+
 // The running job's printer; a job must have begun.
 printer::Surface& Printer(Context& ctx);
 // Runs `work` on the printer as the step named; a fault the printer raises is reported with the

@@ -19,40 +19,6 @@
 
 namespace kvor::printing {
 
-// --- Tabs on a print line ------------------------------------------------------------------------
-// A tab counts its column in the font current at the tab; what follows is printed from there in
-// whatever font is set by then, and the next text goes on where the previous one ended. The
-// surface prints by column of the current font, so x is turned back into the nearest column.
-
-double TabX(printer::Surface& s, int column) {
-  return column * s.ColumnWidth();
-}
-
-double PrintAtX(printer::Surface& s, double x, const std::string& text, bool end_line) {
-  const double width = s.ColumnWidth();
-  const int column = static_cast<int>(std::lround(x / width));
-  s.Print(column, text, end_line);
-  return column * width + static_cast<double>(text.size()) * width;
-}
-
-// The printable width of an A4 sheet (210 mm) inside the printer's quarter-inch border, in twips.
-// The layout's right-hand figures were made for a wider printable area: rules of 111 long dashes
-// from tab 6 and texts ending at column 117 or 118 in 8 point (134 in 7 point) would lose their
-// last characters. Every text of the page that ends at such a column ends at LastColumn instead,
-// and the rules are as long as fits; a reader loses nothing but a blank margin.
-constexpr double kPrintableWidth = 210 / 25.4 * 1440 - 2 * 360;
-
-int LastColumn(printer::Surface& s) {
-  return static_cast<int>(std::floor(kPrintableWidth / s.ColumnWidth()));
-}
-
-void PrintFitted(printer::Surface& s, int column, const std::string& amount, bool end_line) {
-  const std::string digits = Trim(amount);
-  const int at = std::min(column + static_cast<int>(amount.size() - digits.size()),
-                          LastColumn(s) - static_cast<int>(digits.size()));
-  s.Print(at, digits, end_line);
-}
-
 namespace {
 
 // The print settings of SYS-DATA the page head reads (one character each).
@@ -68,8 +34,6 @@ constexpr int kTopOffsetDigit = 62;  // times 175 twips before the head
 constexpr int kSpacerDigit = 63;     // spacer lines before the head
 
 constexpr int kTwipsPerOffsetStep = 175;
-// The logo is painted from y 200, 1000 twips high (PaintLogo); the bottom of its rectangle.
-constexpr int32_t kLogoBottom = 1200;
 constexpr char kUnderlineChar = '\xA8';  // character 168
 constexpr char kRuleChar = '\x97';       // character 151, the long dash
 constexpr std::size_t kRuleLength = 111;
@@ -351,11 +315,10 @@ void RowCaptions(Context& ctx, int16_t language, int16_t& err) {
     for (int i = 0; i < 4; ++i)
       s.Print(ending[i].end_column - static_cast<int>(ended[i].size()), ended[i], false);
     s.Print(125, units, false);
-    s.Print(std::min(156, LastColumn(s)) - static_cast<int>(amount.size()), amount, true);
+    s.Print(156 - static_cast<int>(amount.size()), amount, true);
     s.SetFontSize(8);
     s.SetFontBold(true);
-    const int length = std::min(static_cast<int>(kRuleLength), LastColumn(s) - 6);
-    s.Print(6, std::string(static_cast<std::size_t>(length), kRuleChar), true);
+    s.Print(6, std::string(kRuleLength, kRuleChar), true);
   });
 }
 
@@ -431,11 +394,10 @@ void Huvud(Context& ctx, const std::string& type, int16_t& err) {
     if (column >= 0) x = TabX(s, column);
     s.SetFontBold(true);
     s.SetFontSize(14);
-    // Six characters of 14 point from column 85 of the 10-point grid end just past the sheet's
-    // right edge: the number keeps its place unless it would be cut, then it ends at the edge.
-    const int last = LastColumn(s) - static_cast<int>(r.invoice_number.size());
-    x = std::min(x, last * s.ColumnWidth());
-    PrintAtX(s, x, r.invoice_number, true);
+    PrintAtX(s, x, r.invoice_number, false);
+    // The line is as high as its tallest text, so that the line under it keeps off the name.
+    s.SetFontSize(name.empty() ? 14 : 16);
+    s.Print(0, "", true);
     if (!logo && name_flag) {
       s.SetFontSize(10);
       x = TabX(s, 3);
@@ -453,16 +415,17 @@ void Huvud(Context& ctx, const std::string& type, int16_t& err) {
   });
   if (err != 0) return;
 
+  // The logo stands at the top left, beside the head line and the empty line under it; what
+  // comes below them starts under the logo: the bars at tab 3, and the reference line, the
+  // address captions and lines, which stand across the logo's width. The page head grows by the
+  // difference, and the columns stay as they are.
+  if (logo) {
+    Position(ctx, err);
+    const int32_t below_logo = kLogoTop + kLogoHeight;
+    if (err == 0 && ctx.print.position < below_logo) SetPosition(ctx, below_logo, err);
+    if (err != 0) return;
+  }
   if (PrintSetting(ctx, kBarcodeFlag) == 'J') {
-    // The bars stand at tab 3 like the logo's left edge; under a logo they would run across it
-    // (the head line and the empty line end well within the logo's height), and bars printed over
-    // a picture cannot be read. So with a logo the barcode line starts below the logo: the page
-    // head grows by the difference, and the columns stay as they are.
-    if (logo) {
-      Position(ctx, err);
-      if (err == 0 && ctx.print.position < kLogoBottom) SetPosition(ctx, kLogoBottom, err);
-      if (err != 0) return;
-    }
     int16_t bars = 0;
     Streckkod(ctx, 3, r.invoice_number, bars);  // an invoice without its bars is still printed
   }
@@ -491,12 +454,11 @@ void Sida(Context& ctx, int16_t language, int16_t copy, int16_t& err) {
     s.SetFontSize(8);
     if (copy == 0) {
       s.SetFontBold(true);
-      s.Print(std::min(117, LastColumn(s)) - static_cast<int>(text.size()), text, true);
+      s.Print(117 - static_cast<int>(text.size()), text, true);
       return;
     }
     s.SetFontBold(false);
-    const int end = std::min(117, LastColumn(s)) - 3;  // the copy number (one digit) follows ": "
-    const int column = end - static_cast<int>(text.size());
+    const int column = 114 - static_cast<int>(text.size());
     s.Print(column, text + ": ", false);
     s.SetFontBold(true);
     s.Print(column + static_cast<int>(text.size()) + 2, std::to_string(copy), true);

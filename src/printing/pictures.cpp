@@ -3,11 +3,11 @@
 #include "common/cp1252.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/open_file.h"
 #include "platform/printer/fault.h"
 #include "platform/printer/picture.h"
 #include "platform/printer/surface.h"
 #include "printing/page_engine.h"
+#include "settings/open_file.h"
 
 namespace kvor::printing {
 
@@ -38,7 +38,7 @@ void LoadPictureByName(Context& ctx, const std::string& name, int16_t& err) {
 
 void LoadPicture(Context& ctx, const std::string& path, int16_t& err) {
   int16_t exists = 0;
-  frame::FileInformation(ctx, path, exists);
+  settings::FileInformation(ctx, path, exists);
   if (exists != 0) {
     dialogs::ShowMessage(
         ctx, Paragraphs("Tilldelad BILD som BMP finns EJ på BILDER-katalogen!"_w, "Bild: " + path),
@@ -81,17 +81,17 @@ void PaintPicture(Context& ctx, double x, double y, double width, double height,
 }
 
 void PaintLogo(Context& ctx, int16_t& err) {
-  PaintPicture(ctx, 400, 200, 5000, 1000, err);
+  PaintPicture(ctx, 400, kLogoTop, 5000, kLogoHeight, err);
 }
 
 void PaintFootPicture(Context& ctx, int16_t& err) {
   Position(ctx, err);
-  if (err == 0) PaintPicture(ctx, 450, ctx.print.position, 10700, 650, err);
+  if (err == 0) PaintPicture(ctx, 450, ctx.print.position, 10700, kFootPictureHeight, err);
 }
 
 void PaintMarkingPicture(Context& ctx, int16_t& err) {
   Position(ctx, err);
-  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position - 150, 1000, 1000, err);
+  if (err == 0) PaintPicture(ctx, 5900, ctx.print.position, 1000, kMarkingPictureHeight, err);
 }
 
 }  // namespace kvor::printing

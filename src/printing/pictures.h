@@ -22,6 +22,13 @@ void PaintPicture(Context& ctx, double x, double y, double width, double height,
 // The pictures where the invoice page puts them.
 void PaintLogo(Context& ctx, int16_t& err);            // 400, 200, 5000 x 1000
 void PaintFootPicture(Context& ctx, int16_t& err);     // 450, the print position, 10700 x 650
-void PaintMarkingPicture(Context& ctx, int16_t& err);  // 5900, the position - 150, 1000 x 1000
+void PaintMarkingPicture(Context& ctx, int16_t& err);  // 5900, the print position, 1000 x 1000
+
+// The logo's top and height and the heights of the foot and marking pictures, in twips: the text
+// of the page head and of the totals block is placed around them.
+inline constexpr int32_t kLogoTop = 200;
+inline constexpr int32_t kLogoHeight = 1000;
+inline constexpr int32_t kFootPictureHeight = 650;
+inline constexpr int32_t kMarkingPictureHeight = 1000;
 
 }  // namespace kvor::printing

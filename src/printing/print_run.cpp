@@ -10,20 +10,21 @@
 #include "common/text.h"
 #include "dialogs/messages.h"
 #include "einvoice/xml_file.h"
-#include "frame/open_file.h"
-#include "frame/settings.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
-#include "selection/invoice_entry.h"
-#include "selection/main_buttons.h"
+#include "settings/open_file.h"
+#include "settings/settings.h"
 
 namespace kvor::printing {
 
 namespace {
 
+namespace laser = registers::laser;
+using registers::kSilent;
+using registers::kTellMissing;
 using registers::Record;
 
 Record& F(Context& ctx, const char* code) {
@@ -34,18 +35,10 @@ std::string Company(const Context& ctx) {
   return Fixed(ctx.frame.company_id, 3);
 }
 
-// LÄSER on the register's channel; the record into its fields when found.
-void Read(Context& ctx, const char* code, std::string key, int16_t type, int16_t message,
-          int16_t& err) {
-  const registers::Layout& layout = *registers::FindLayout(code);
-  registers::Laser(ctx, key, layout.channel, type, message, err);
-  if (err == 0) registers::Transfer(ctx, layout);
-}
-
 // The same, clearing the fields when the record is missing; the run goes on.
 void ReadOrClear(Context& ctx, const char* code, const std::string& key) {
   int16_t err = 0;
-  Read(ctx, code, key, 0, 0, err);
+  registers::ReadRecord(ctx, code, key, laser::kRead, kSilent, err);
   if (err != 0) registers::Clear(ctx, *registers::FindLayout(code));
 }
 
@@ -175,12 +168,15 @@ void SettlePricePair(Context& ctx) {
 void LookUpRowCodes(Context& ctx, int16_t& err) {
   const Record& row = F(ctx, "SVF-FTSP");
   const std::string company = Company(ctx);
-  Read(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), 0, 1, err);
+  registers::ReadRecord(ctx, "SVP-KTKD", company + row.Get("FTSP_P023"), laser::kRead, kTellMissing,
+                        err);
   if (err != 0) return;
-  Read(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"), 0, 1, err);
+  registers::ReadRecord(ctx, "SVP-UFKD", company + row.Get("FTSP_P012") + row.Get("FTSP_P025"),
+                        laser::kRead, kTellMissing, err);
   if (err != 0) return;
   ReadOrClear(ctx, "SVP-VAKD", company + row.Get("FTSP_P025"));
-  Read(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), 0, 1, err);
+  registers::ReadRecord(ctx, "SVP-FTKD", company + row.Get("FTSP_P030"), laser::kRead, kTellMissing,
+                        err);
 }
 
 void ShowRecordsRead(Context& ctx) {
@@ -232,18 +228,19 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   MasterWindow& m = ctx.main;
   const std::string company = Company(ctx);
   const std::string key = company + "F" + m.TxtNmmr->Text();
-  Read(ctx, "SVF-FTHD", key, 2, 1, err);
+  registers::ReadRecord(ctx, "SVF-FTHD", key, laser::kReadLockedOrCancel, kTellMissing, err);
   if (err > 0) return;
   m.LblVisas->SetText(key);
   Record& h = F(ctx, "SVF-FTHD");
 
-  Read(ctx, "KRK-KUND", company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"), 0, 1,
-       err);
+  registers::ReadRecord(ctx, "KRK-KUND",
+                        company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT"),
+                        laser::kRead, kTellMissing, err);
   if (err > 0) return;
   registers::ReadCustomerExtra(ctx, 26, err);
   if (err > 0) return;
   int16_t second = 0;
-  selection::ShowEInvoiceData(ctx, ctx.print.run.language, second);
+  registers::ShowEInvoiceData(ctx, ctx.print.run.language, second);
   ctx.print.run.copy = 0;
 
   Record& customer = F(ctx, "KRK-KUND");
@@ -264,7 +261,7 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   }
   const int16_t language = ctx.print.run.language;
   if (language < 0 || language > ctx.install.highest_language) {
-    frame::TestLanguageCode(
+    settings::TestLanguageCode(
         ctx, RemoveBlanks(h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT")), "KRK",
         "KUND", std::to_string(language));
     err = 1;
@@ -273,12 +270,14 @@ void ReadInvoice(Context& ctx, int16_t& err) {
   registers::ReadIban(ctx, 12, h.Get("VALKOD"), err);
   err = 0;  // a missing IBAN record does not stop the run
 
-  Read(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), 0, 1, err);
+  registers::ReadRecord(ctx, "SVF-LSHD", company + "S" + h.Get("SPECNR"), laser::kRead,
+                        kTellMissing, err);
   if (err > 0) return;
   registers::WriteLoadSpecificationCertification(ctx, 8, err);
   if (err > 0) return;
   if (F(ctx, "SVF-LSHD").Get("LSHD_P738") == "J") {
-    Read(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), 0, 1, err);
+    registers::ReadRecord(ctx, "SVP-POHD", company + "P" + h.Get("ORDERNR"), laser::kRead,
+                          kTellMissing, err);
     if (err > 0) return;
   }
 
@@ -322,7 +321,7 @@ void SpecificationRows(Context& ctx, bool einvoice, int16_t& err) {
   std::string key = prefix + std::string(28, ' ');
   run.records_read = 0;
   for (;;) {
-    registers::Nasta(ctx, key, rows.channel, 1, err);
+    registers::Nasta(ctx, key, rows.channel, registers::nasta::kGreater, err);
     if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
     registers::Transfer(ctx, rows);
     ShowRecordsRead(ctx);
@@ -356,15 +355,15 @@ void AdditionalRows(Context& ctx, bool einvoice, int16_t& err) {
   const std::string prefix = F(ctx, "SVF-FTHD").Text().substr(0, 10);
   std::string key = prefix + std::string(8, ' ');
   for (;;) {
-    registers::Nasta(ctx, key, rows.channel, 1, err);
+    registers::Nasta(ctx, key, rows.channel, registers::nasta::kGreater, err);
     if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
     ShowRecordsRead(ctx);
     std::string row_key = key;
-    Read(ctx, "SVF-FTAP", row_key, 1, 1, err);
+    registers::ReadRecord(ctx, "SVF-FTAP", row_key, laser::kReadLocked, kTellMissing, err);
     if (err != 0) return;
     SettlePricePair(ctx);
     registers::Build(ctx, rows);
-    registers::Skriver(ctx, row_key, rows.channel, 2, 1, err);
+    registers::Skriver(ctx, row_key, rows.channel, registers::skriver::kUpdate, kTellMissing, err);
     if (err > 0) {
       err = 0;
       return;
@@ -401,7 +400,7 @@ void Passes(Context& ctx, bool einvoice, bool& currency_missing, int16_t& err) {
     if (err != 0) return;
 
     int16_t found = 0;
-    Read(ctx, "SVF-FKFT", h.Text().substr(0, 10), 0, 0, found);
+    registers::ReadRecord(ctx, "SVF-FKFT", h.Text().substr(0, 10), laser::kRead, kSilent, found);
     if (found == 0) {
       PrintFreightText(ctx, run.copy, run.language, err);
       if (err != 0) return;
@@ -472,7 +471,7 @@ void PrintRun(Context& ctx, int16_t& err) {
   int16_t end = 0;
   Avsluta(ctx, "FAKTURA", end);
   if (m.state.einvoice_written != 1) {
-    if (einvoice) frame::CloseTextFile(ctx, 1);  // a refused customer leaves the file empty
+    if (einvoice) settings::CloseTextFile(ctx, 1);  // a refused customer leaves the file empty
     return;
   }
   einvoice::EndInvoiceXml(ctx, 1, "F", end);
@@ -482,37 +481,13 @@ void PrintRun(Context& ctx, int16_t& err) {
     m.CmdSand->Enable(false, colour::kButtonOff);
     return;
   }
-  dialogs::ShowMessage(ctx,
-                       Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") +
-                                      "' har DATA som XML skapats!"_w,
-                                  "Tryck KONTROLL för VISA dess INNEHÅLL i XML-filen!"_w,
-                                  "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w,
-                                  "Fil " + ctx.einvoice.path),
-                       dialogs::kInformation);
+  dialogs::ShowMessage(
+      ctx,
+      Paragraphs("För FAKTURA-nummer '"_w + h.Get("FAKTNR") + "' har DATA som XML skapats!"_w,
+                 "Tryck KONTROLL för VISA dess INNEHÅLL i XML-filen!"_w,
+                 "Tryck SKICKA för ÖVERFÖRING till FTP-servern!"_w, "Fil " + ctx.einvoice.path),
+      dialogs::kInformation);
   m.CmdSand->Enable(true, colour::kGoOn);
-}
-
-void PrintButtonPressed(Context& ctx) {
-  MasterWindow& m = ctx.main;
-  selection::BeginRunState(ctx);
-  m.CmdKlar->Enable(false, colour::kButtonOff);
-  ctx.print.run.row_group.clear();
-  m.TidVisa->SetEnabled(false);
-  PrintRun(ctx, m.state.error);
-  // A run that stopped before its job began (a missing customer, a refused language code), or a
-  // cancel answered before it, had no job end to clear these: a stop flag left set would make
-  // the registers refuse every read, a busy flag the cancel button ask about a print.
-  ctx.frame.stop = 0;
-  ctx.frame.print_busy = 0;
-  selection::LoadInvoiceList(ctx, m.state.unprinted_count, m.state.printed_count, m.state.error);
-  selection::AfterPrintRun(ctx);
-  m.CmdExit->Enable(true, colour::kExitOn);
-  if (m.state.einvoice_written == 1) {
-    m.CmdSand->SetFocus();
-  } else {
-    m.state.send_ready = 0;
-    m.CmdExit->SetFocus();
-  }
 }
 
 }  // namespace kvor::printing

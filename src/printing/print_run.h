@@ -1,6 +1,7 @@
-// The print run: what the print button starts. Reads every record the invoice needs, prints it
-// once and then as many copies as the installation asks for, recomputes the invoice's sums while
-// it prints, marks the header printed and leaves the window ready for sending.
+// The print run: what the print button starts (selection/main_buttons.h). Reads every record the
+// invoice needs, prints it once and then as many copies as the installation asks for, recomputes
+// the invoice's sums while it prints, marks the header printed and leaves the window ready for
+// sending.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,6 @@
 
 namespace kvor::printing {
 
-// CmdKlar's click: run states, the run, the list reload and the focus.
-void PrintButtonPressed(Context& ctx);
 // The run for the invoice whose number stands in TxtNmmr.
 void PrintRun(Context& ctx, int16_t& err);
 

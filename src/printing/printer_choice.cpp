@@ -4,9 +4,9 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/open_file.h"
 #include "platform/printer/printer_set.h"
 #include "printing/page_engine.h"
+#include "settings/open_file.h"
 
 namespace kvor::printing {
 
@@ -34,13 +34,13 @@ void LoadPrinterTable(Context& ctx, int16_t& err) {
   DisablePrintControls(ctx);
   ctx.print.table.fill("");
   const std::string path = SystemFolder(ctx) + "SKRIVARE.DAT";
-  frame::OpenTextFile(ctx, kTableFile, "R", path, err);
+  settings::OpenTextFile(ctx, kTableFile, "R", path, err);
   if (err != 0) return;
   std::string line;
   files::FileError e;
   while (!ctx.text_files.AtEnd(kTableFile)) {
     if (!ctx.text_files.ReadLine(kTableFile, line, e)) {
-      frame::CloseTextFile(ctx, kTableFile);
+      settings::CloseTextFile(ctx, kTableFile);
       dialogs::ReportError(ctx, Paragraphs("Filen '" + path + "' kan EJ läsas!"_w,
                                            "Modulen: PRINTSET", e.description));
       err = 1;
@@ -58,7 +58,7 @@ void LoadPrinterTable(Context& ctx, int16_t& err) {
             dialogs::kNotice);
         // The suite's printer set-up program reads the file with this routine and reads on.
         if (ctx.frame.program_code != "SKRIVARE") {
-          frame::CloseTextFile(ctx, kTableFile);
+          settings::CloseTextFile(ctx, kTableFile);
           err = 1;
           return;
         }
@@ -66,7 +66,7 @@ void LoadPrinterTable(Context& ctx, int16_t& err) {
     }
     dialogs::DoEvents(ctx);
   }
-  frame::CloseTextFile(ctx, kTableFile);
+  settings::CloseTextFile(ctx, kTableFile);
 }
 
 void ListPrinters(Context& ctx, int16_t& err) {

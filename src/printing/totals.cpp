@@ -7,6 +7,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "platform/printer/fonts.h"
+#include "platform/printer/qt_backends.h"
 #include "platform/printer/surface.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
@@ -17,13 +18,8 @@ namespace kvor::printing {
 
 namespace {
 
-// The block's line, less the top offset and bottom reserve. The layout's own figure is 14375, but
-// from there the block (certification line, rule, five amount lines with the total's two, and the
-// four foot lines) runs to about 16560 twips, past the bottom of the printable area of an A4 sheet
-// (16120 twips inside the printer's quarter-inch border). A reader needs the foot whole more than
-// the row area's last lines, so the block starts 450 twips higher, and higher again by the lines
-// a FAS amount and the foot rule add (TotalsTop); the row limit of the page break moves with it.
-constexpr int kTotalsTop = 14375 - 450;
+// The line the block starts at, less the top offset and the bottom reserve (TotalsTop).
+constexpr int kTotalsTop = 14375;
 // The foot picture carries its own top rule (a band with a line across its top); the foot's
 // first line starts this far below the picture's top so that the rule stays above the text.
 constexpr int kFootBelowPictureTop = 100;
@@ -32,21 +28,11 @@ constexpr int kFootBelowPictureTop = 100;
 constexpr int kCompanyFootFlag = 60;
 constexpr int kFootRuleFlag = 64;
 
-constexpr char kRuleChar = '\x97';       // character 151, the long dash
-constexpr char kMiddleDotChar = '\xB7';  // character 183
-constexpr std::size_t kRuleLength = 111;
+constexpr char kRuleChar = '\x97';            // character 151, the long dash
+constexpr char kMiddleDotChar = '\xB7';       // character 183
+const std::string kRule(111, kRuleChar);      // under the certification line, over the foot
+const std::string kTotalLine(43, kRuleChar);  // over the total
 const std::string kAmountUnderline(19, kMiddleDotChar);
-// The rule under the certification line and over the foot: 111 long dashes from tab 6, as many as
-// fit the sheet (LastColumn).
-std::string Rule(printer::Surface& s) {
-  const int length = std::min(static_cast<int>(kRuleLength), LastColumn(s) - 6);
-  return std::string(static_cast<std::size_t>(length), kRuleChar);
-}
-// The line over the total: 43 long dashes from tab 74, as many as fit the sheet.
-std::string TotalLine(printer::Surface& s) {
-  const int length = std::min(43, LastColumn(s) - 74);
-  return std::string(static_cast<std::size_t>(length), kRuleChar);
-}
 
 std::string Head(Context& ctx, std::string_view field) {
   return registers::Fields(ctx, "SVF-FTHD").Get(field);
@@ -80,6 +66,12 @@ std::string CertificationText(Context& ctx) {
   return text + std::string(kDotSeparator) + Trim(d.At(certificate_at, 20));
 }
 
+// Marking kinds "1" and "3" carry the marking picture.
+bool Marked(Context& ctx) {
+  const std::string kind = Head(ctx, "FTHD_P855");
+  return kind == "1" || kind == "3";
+}
+
 std::string CertificationWord(int16_t language) {
   switch (language) {
     case 0:
@@ -106,8 +98,7 @@ void AmountLine(Context& ctx, const std::string& step, const std::string& free_t
     s.SetFontBold(false);
     s.Print(74, Dotted(ctx, caption, 22) + ":", false);
     s.SetFontBold(true);
-    // From tab 98 an amount of pattern width 16 would end at column 118, past the sheet's edge.
-    PrintFitted(s, 98, amount, true);
+    s.Print(98, amount, true);
   });
 }
 
@@ -130,9 +121,9 @@ void Fas(Context& ctx, int16_t language, int16_t& err) {
     s.SetFontSize(8);
     s.SetFontBold(true);
     s.Print(74, Dotted(ctx, caption + " " + currency, 21) + ":", false);
-    PrintFitted(s, 98, amount, true);
+    s.Print(98, amount, true);
     s.Print(74, caption + ":", false);
-    PrintFitted(s, 98, kAmountUnderline, true);
+    s.Print(98, kAmountUnderline, true);
   });
 }
 
@@ -180,12 +171,12 @@ void Total(Context& ctx, const std::string& free_text, int16_t language, int16_t
   PrinterStep(ctx, "TOTAL", err, [&](printer::Surface& s) {
     s.SetFontName("COURIER NEW");
     s.SetFontBold(true);
-    s.Print(74, TotalLine(s), true);
+    s.Print(74, kTotalLine, true);
     s.Print(64, marking, false);
     s.SetFontBold(false);
     s.Print(74, Dotted(ctx, caption + " " + currency, 21) + ":", false);
     s.SetFontBold(true);
-    s.Print(std::min(117, LastColumn(s)) - static_cast<int>(amount.size()), amount, true);
+    s.Print(117 - static_cast<int>(amount.size()), amount, true);
   });
 }
 
@@ -211,11 +202,8 @@ class FootLine {
   }
   // The value ends at `end`.
   void Ending(int end, const std::string& value) {
-    Part(TabX(s_, Fit(end) - static_cast<int>(value.size())), "", value);
+    Part(TabX(s_, end - static_cast<int>(value.size())), "", value);
   }
-  // The foot's right end, column 134 in 7 point, lies past the sheet's last column (133): what
-  // ends there ends at the last column, and what stands beside it moves left with it.
-  int Fit(int column) const { return std::min(column, column + LastColumn(s_) - 134); }
   void End() { s_.Print(0, "", true); }
 
  private:
@@ -241,12 +229,25 @@ struct FootTexts {
 
 int32_t TotalsTop(Context& ctx) {
   const PrintState& p = ctx.print;
-  const double line = printer::LineHeightTwips(*printer::FindFont("COURIER NEW"), 8);
-  int extra_lines = 0;
-  if (NumericValue(Head(ctx, "FASBELOPP")) != 0) extra_lines += 2;  // FAS line and its underline
-  if (PrintSetting(ctx, kFootRuleFlag) == 'J') extra_lines += 1;
-  return kTotalsTop - p.top_offset - p.bottom_reserve -
-         static_cast<int32_t>(std::lround(extra_lines * line));
+  // The block's height: its lines of COURIER NEW 8 point (the certification line when there is
+  // one, the rule, the FAS line and its underline, the five amount lines and the two more of the
+  // total, the foot rule) and the company foot, whose four lines of 7 point start below the top
+  // of its picture.
+  const printer::FontMetrics& courier = *printer::FindFont("COURIER NEW");
+  int lines = 1 + 5 + 2;
+  if (!CertificationText(ctx).empty()) ++lines;
+  if (NumericValue(Head(ctx, "FASBELOPP")) != 0) lines += 2;
+  if (PrintSetting(ctx, kFootRuleFlag) == 'J') ++lines;
+  double height = lines * printer::LineHeightTwips(courier, 8);
+  if (PrintSetting(ctx, kCompanyFootFlag) == 'J')
+    height += std::max<double>(kFootPictureHeight,
+                               kFootBelowPictureTop + 4 * printer::LineHeightTwips(courier, 7));
+  // From the layout's line a block with certification line and foot would run past the bottom
+  // of the printable area: such a block starts as much higher as it needs, and the row limit of
+  // the page break with it. The marking picture's strip lies above the block.
+  const int32_t fitting = static_cast<int32_t>(std::floor(printer::kPdfPrintableHeight - height));
+  return std::min(kTotalsTop - p.top_offset - p.bottom_reserve, fitting) -
+         (Marked(ctx) ? kMarkingPictureHeight : 0);
 }
 
 void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
@@ -285,9 +286,8 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.At(73, t.giro1, f.At(388, 9));
       if (!organisation.empty()) {
         s.SetFontBold(false);
-        const double x =
-            PrintAtX(s, TabX(s, line.Fit(121) - static_cast<int>(t.organisation.size())),
-                     t.organisation + ": ", false);
+        const double x = PrintAtX(s, TabX(s, 121 - static_cast<int>(t.organisation.size())),
+                                  t.organisation + ": ", false);
         s.SetFontBold(true);
         PrintAtX(s, x, organisation, false);
       }
@@ -316,11 +316,11 @@ void PrintCompanyFoot(Context& ctx, int16_t language, int16_t& err) {
       line.At(73, "Iban", iban);
       if (f.At(43, 1) == "J") {
         s.SetFontBold(false);
-        s.Print(line.Fit(114), "Innehar", false);
+        s.Print(114, "Innehar", false);
         s.SetFontBold(true);
-        s.Print(line.Fit(122), "F", false);
+        s.Print(122, "F", false);
         s.SetFontBold(false);
-        s.Print(line.Fit(123), "-skattsedel", false);
+        s.Print(123, "-skattsedel", false);
       }
       line.End();
     }
@@ -331,6 +331,14 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
   PrintState& p = ctx.print;
   SetPosition(ctx, TotalsTop(ctx), err);
   if (err != 0) return;
+  // Beside the amount lines the marking picture would stand across their free texts, which run
+  // from tab 6 past its left edge: it has a strip of its own above the block, where the rows end.
+  if (Marked(ctx)) {
+    LoadPictureByName(ctx, "KD5630", err);
+    if (err == 0) PaintMarkingPicture(ctx, err);
+    if (err == 0) SetPosition(ctx, TotalsTop(ctx) + kMarkingPictureHeight, err);
+    if (err != 0) return;
+  }
 
   const std::string certification = CertificationText(ctx);
   PrinterStep(ctx, "FAS", err, [&](printer::Surface& s) {
@@ -340,21 +348,15 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
     if (!certification.empty()) {
       const double x = PrintAtX(s, TabX(s, 6), CertificationWord(language), false);
       s.SetFontName("MS SANS SERIF");
-      PrintAtX(s, x, certification, true);
+      PrintAtX(s, x, certification, false);
       s.SetFontName("COURIER NEW");
+      s.Print(0, "", true);  // a line as high as the certification word's
     }
-    s.Print(6, Rule(s), true);
+    s.Print(6, kRule, true);
   });
   if (err != 0) return;
   Fas(ctx, language, err);
   if (err != 0) return;
-
-  const std::string kind = Head(ctx, "FTHD_P855");
-  if (kind == "1" || kind == "3") {
-    LoadPictureByName(ctx, "KD5630", err);
-    if (err == 0) PaintMarkingPicture(ctx, err);
-    if (err != 0) return;
-  }
 
   const registers::Record& texts = registers::Fields(ctx, "SVF-TEXT");
   ContinuedLine(ctx, "VALUTA", texts.At(6, 66), "046", Head(ctx, "FTHD_P889"), language, err);
@@ -376,7 +378,7 @@ void PrintTotals(Context& ctx, int16_t language, int16_t& err) {
       s.SetFontName("COURIER NEW");
       s.SetFontSize(8);
       s.SetFontBold(true);
-      s.Print(6, Rule(s), true);
+      s.Print(6, kRule, true);
     });
     if (err != 0) return;
   }

@@ -26,7 +26,10 @@ std::array<Record, kRegisterCount> MakeRecords() {
           Record(all[25]), Record(all[26]), Record(all[27])};
 }
 
-// STATUSKOD after a fault inside the engine call.
+// STATUSKOD of a call that did not reach the engine: refused by the channel layer (and told), a
+// fault caught in its error trap, a fault inside the engine call.
+constexpr int16_t kRefused = -1;
+constexpr int16_t kTrapped = -2;
 constexpr int16_t kEngineFault = -3;
 
 bool ValidChannel(int channel) {
@@ -152,7 +155,7 @@ namespace {
 void OpenOrClose(Context& ctx, const std::string& file_name, int16_t& statuskod, int16_t channel) {
   Database& db = Db(ctx);
   const int16_t code = statuskod;
-  if (code == 3) {
+  if (code == pass::kReset) {
     uint16_t length = 0;
     char empty[256] = {};
     char block[128] = {};
@@ -172,18 +175,18 @@ void OpenOrClose(Context& ctx, const std::string& file_name, int16_t& statuskod,
         Paragraphs(IsBlank(file_name) ? "För ÖPPNING av DATABASEN finns EJ något REGISTER-namn!"_w
                                       : "För ÖPPNING av DATABASEN är KANAL-numret EJ tillåtet!"_w,
                    Kanal(channel)));
-    statuskod = -1;
+    statuskod = kRefused;
     return;
   }
   Channel& ch = db.channels[channel];
-  if (code != 2) {
+  if (code != pass::kClose) {
     bool already = ch.oppen == 1;
     for (int i = 1; i <= kChannelCount && !already; ++i)
       already = db.channels[i].oppen == 1 && db.channels[i].regnamn == file_name;
     if (already) {
       dialogs::ReportError(
           ctx, Paragraphs("Databas " + file_name + " är ÖPPNEN redan!"_w, Kanal(channel)));
-      statuskod = -1;
+      statuskod = kRefused;
       return;
     }
     ch.lasning = 0;
@@ -200,7 +203,7 @@ void OpenOrClose(Context& ctx, const std::string& file_name, int16_t& statuskod,
       return;
     }
     if (status != st::kOk) {
-      if (code != 1) ReportOpenFailure(ctx, file_name, channel, status);
+      if (code != pass::kTryOpen) ReportOpenFailure(ctx, file_name, channel, status);
       return;
     }
     ch.posblock = block;
@@ -229,7 +232,7 @@ void OpenOrClose(Context& ctx, const std::string& file_name, int16_t& statuskod,
                            Paragraphs("Filen '" + file_name + "' ger EJ status!", Kanal(channel)) +
                                StatusLines(status));
     }
-    if (code == 0) return;
+    if (code == pass::kOpen) return;
   }
   // Close.
   if (ch.oppen != 1) {
@@ -261,7 +264,7 @@ void BTROPASS(Context& ctx, const std::string& file_name, int16_t& statuskod, in
   } catch (const std::exception& fault) {
     dialogs::ReportTrappedError(ctx, "Modulen BTROPASS kan EJ utföra PROGRAM-koden!"_w,
                                 Trapped("BTROPASS", fault));
-    statuskod = -2;
+    statuskod = kTrapped;
   }
 }
 
@@ -279,10 +282,10 @@ void CloseAllChannels(Context& ctx) {
   Database& db = Db(ctx);
   for (int16_t i = 1; i <= kChannelCount; ++i) {
     if (db.channels[i].oppen != 1) continue;
-    int16_t code = 2;
+    int16_t code = pass::kClose;
     BTROPASS(ctx, db.channels[i].regnamn, code, i);
   }
-  int16_t reset = 3;
+  int16_t reset = pass::kReset;
   BTROPASS(ctx, "", reset, 0);
 }
 
@@ -294,14 +297,14 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
   const int16_t operation = static_cast<int16_t>(std::abs(statuskod));
   if (!ValidChannel(channel)) {
     dialogs::ReportError(ctx, Kanal(channel) + " är FEL för "_w + "DATABAS-registret!");
-    statuskod = -1;
+    statuskod = kRefused;
     return;
   }
   Channel& ch = db.channels[channel];
   if (ch.oppen != 1) {
     dialogs::ReportError(ctx,
                          Paragraphs("För KANALEN har EJ någon ÖPPNING utförts!"_w, Kanal(channel)));
-    statuskod = -1;
+    statuskod = kRefused;
     return;
   }
   if (key.size() > static_cast<std::size_t>(ch.nyckellangd)) {
@@ -310,7 +313,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
                         "Längd:"_w + WithSignPlace(ch.nyckellangd) + std::string(kDotSeparator) +
                             "Läser:"_w + WithSignPlace(static_cast<long long>(key.size())) +
                             std::string(kDotSeparator) + Kanal(channel)));
-    statuskod = -1;
+    statuskod = kRefused;
     return;
   }
   const std::size_t length = RecordLength(ch);
@@ -341,29 +344,30 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
       return status;
     };
     // The record buffer as each operation wants it.
-    if (operation == 5 || operation == 8 || operation == 10 || operation == 24) {
+    if (operation == wrard::kGetEqual || operation == wrard::kGetGreater ||
+        operation == wrard::kGetLess || operation == wrard::kStepNext) {
       db.datapost.assign(kRecordBuffer, ' ');
     } else {
       db.datapost.replace(length, kRecordBuffer - length, kRecordBuffer - length, ' ');
     }
     int16_t status = 0;
     switch (operation) {
-      case 5:
+      case wrard::kGetEqual:
         db.funktion = "LIKA";
         status = call(op::kGetEqual, lock);
         break;
-      case 8:
+      case wrard::kGetGreater:
         db.funktion = "STÖRRE"_w;
         status = call(op::kGetGreater, lock);
         break;
-      case 10:
+      case wrard::kGetLess:
         db.funktion = "MINDRE";
         status = call(op::kGetLess, lock);
         break;
-      case 24:
+      case wrard::kStepNext:
         status = call(op::kStepNext, lock);
         break;
-      case 2:
+      case wrard::kInsert:
         db.funktion = "NYSKRIV";
         db.datapost =
             Fixed(db.nyckel + db.datapost.substr(db.nyckel.size(), length - db.nyckel.size()),
@@ -371,13 +375,13 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
         db.nyckel = std::string(ch.nyckellangd, ' ');
         status = call(op::kInsert, false);
         break;
-      case 3: {
+      case wrard::kUpdate: {
         db.funktion = "ÅTERSKRIV"_w;
         if (IsBlank(ch.postnyckel)) {
           dialogs::ReportError(
               ctx, Paragraphs("För "_w + db.funktion + " är LÄSNING av DATABAS-posten EJ utförd!"_w,
                               "Databas " + ch.regnamn));
-          statuskod = -1;
+          statuskod = kRefused;
           return;
         }
         const std::string in_record = db.datapost.substr(0, db.nyckel.size());
@@ -387,7 +391,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
               Paragraphs("Nyckel '" + Shown(db.nyckel) + "' ger BUFFERT-fel!",
                          "Buffert: " + Shown(ch.postnyckel), "Record: " + Shown(ch.senastnyckel),
                          "Nyckel: " + Shown(in_record), "Databas " + ch.regnamn));
-          statuskod = -1;
+          statuskod = kRefused;
           return;
         }
         if (ch.lasning != 1)
@@ -399,7 +403,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
         status = call(op::kUpdate, false);
         break;
       }
-      case 4:
+      case wrard::kDelete:
         db.funktion = "ÅTERLÄS"_w;
         status = call(op::kGetEqual, true);
         if (status == st::kOk) {
@@ -407,7 +411,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
           status = call(op::kDelete, false);
         }
         break;
-      case 0:
+      case wrard::kUnlock:
         db.funktion = "LÅSUPP"_w;
         if (ch.lasning != 1) {
           statuskod = 0;
@@ -418,7 +422,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
       default:
         dialogs::ReportError(
             ctx, "Koden" + WithSignPlace(operation) + " är EJ tillåtet BTRWRARD-anrop!"_w);
-        statuskod = -1;
+        statuskod = kRefused;
         return;
     }
 
@@ -426,9 +430,11 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
       statuskod = kEngineFault;
       return;
     }
-    const bool plain_read = operation == 5 || (operation == 4 && db.funktion == "ÅTERLÄS"_w);
-    const bool other_read = operation == 8 || operation == 10 || operation == 24;
-    const bool write = operation == 2 || operation == 3;
+    const bool plain_read = operation == wrard::kGetEqual ||
+                            (operation == wrard::kDelete && db.funktion == "ÅTERLÄS"_w);
+    const bool other_read = operation == wrard::kGetGreater || operation == wrard::kGetLess ||
+                            operation == wrard::kStepNext;
+    const bool write = operation == wrard::kInsert || operation == wrard::kUpdate;
     const std::string name = "Databas " + ch.regnamn;
     auto status_error = [&] {
       if (status == st::kEndOfFile) return;
@@ -470,7 +476,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
       continue;
     }
     if (status == st::kKeyNotFound && plain_read) {
-      if (meddela == 1) {
+      if (meddela == kTellMissing) {
         db.saknas = "J";
         dialogs::ShowMessage(ctx,
                              Paragraphs("Angiven DATA-nyckel SAKNAS som DATABAS-nyckel!",
@@ -479,8 +485,8 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
       }
       return;
     }
-    if (status == st::kDuplicateKey && operation == 2) {
-      if (meddela == 1) {
+    if (status == st::kDuplicateKey && operation == wrard::kInsert) {
+      if (meddela == kTellMissing) {
         db.saknas = "J";
         dialogs::ShowMessage(
             ctx,
@@ -494,7 +500,7 @@ void BTRWRARD(Context& ctx, std::string& key, int16_t& statuskod, int16_t channe
       cannot("UTRYMME saknas!");
     } else if (status == 78 && (plain_read || other_read)) {
       cannot("TOTAL låsning!"_w);
-    } else if (status == st::kConflict && (write || operation == 4)) {
+    } else if (status == st::kConflict && (write || operation == wrard::kDelete)) {
       cannot("RECORD-konflikt!");
     } else {
       status_error();
@@ -535,12 +541,16 @@ void Subio(Context& ctx, const std::string& name, std::string& key, int16_t chan
 void Laser(Context& ctx, std::string& key, int16_t channel, int16_t type, int16_t message_flag,
            int16_t& err) {
   if (ctx.frame.stop == 1) return;
-  if (BadSubioParameters(ctx, "LÄSER"_w, channel, type, message_flag, type >= 0 && type <= 2,
-                         message_flag == 0 || message_flag == 1)) {
+  if (BadSubioParameters(
+          ctx, "LÄSER"_w, channel, type, message_flag,
+          type == laser::kRead || type == laser::kReadLocked || type == laser::kReadLockedOrCancel,
+          message_flag == kSilent || message_flag == kTellMissing)) {
     err = 1;
     return;
   }
-  Subio(ctx, "LÄSER"_w, key, channel, type == 0 ? 5 : -5, message_flag, type == 2, err);
+  const int16_t operation = type == laser::kRead ? wrard::kGetEqual : -wrard::kGetEqual;
+  Subio(ctx, "LÄSER"_w, key, channel, operation, message_flag, type == laser::kReadLockedOrCancel,
+        err);
   if (err == 1 && Db(ctx).lock_wait_cancelled) err = 2;
 }
 
@@ -549,23 +559,26 @@ void Nasta(Context& ctx, std::string& key, int16_t channel, int16_t type, int16_
     err = 1;
     return;
   }
-  const int16_t operation = type == 1 ? 8 : 10;
-  if (BadSubioParameters(ctx, "NÄSTA"_w, channel, type, operation, type == 1 || type == 2, true)) {
+  const int16_t operation = type == nasta::kGreater ? wrard::kGetGreater : wrard::kGetLess;
+  if (BadSubioParameters(ctx, "NÄSTA"_w, channel, type, operation,
+                         type == nasta::kGreater || type == nasta::kLess, true)) {
     err = 1;
     return;
   }
-  Subio(ctx, "NÄSTA"_w, key, channel, operation, 0, false, err);
+  Subio(ctx, "NÄSTA"_w, key, channel, operation, kSilent, false, err);
 }
 
 void Skriver(Context& ctx, std::string& key, int16_t channel, int16_t type, int16_t message_flag,
              int16_t& err) {
   if (ctx.frame.stop == 1) return;
-  if (BadSubioParameters(ctx, "SKRIVER", channel, type, message_flag, type == 1 || type == 2,
-                         message_flag == 0 || message_flag == 1)) {
+  if (BadSubioParameters(ctx, "SKRIVER", channel, type, message_flag,
+                         type == skriver::kInsert || type == skriver::kUpdate,
+                         message_flag == kSilent || message_flag == kTellMissing)) {
     err = 1;
     return;
   }
-  Subio(ctx, "SKRIVER", key, channel, type == 1 ? 2 : 3, message_flag, false, err);
+  Subio(ctx, "SKRIVER", key, channel, type == skriver::kInsert ? wrard::kInsert : wrard::kUpdate,
+        message_flag, false, err);
 }
 
 std::string RegisterPath(const Context& ctx, const Layout& layout) {
@@ -575,14 +588,14 @@ std::string RegisterPath(const Context& ctx, const Layout& layout) {
 void Open(Context& ctx, const Layout& layout, int16_t& err) {
   Database& db = Db(ctx);
   db.file_name = RegisterPath(ctx, layout);
-  db.statuskod = 0;
+  db.statuskod = pass::kOpen;
   BTROPASS(ctx, db.file_name, db.statuskod, layout.channel);
   // A file of another record or key length is of another version of the register: its records
   // would be cut at the wrong places, or not fit the record buffer.
   const Channel& ch = db.channels[layout.channel];
   if (db.statuskod == 0 &&
       (ch.postlangd != layout.record_end || ch.nyckellangd != layout.key_length)) {
-    int16_t close = 2;
+    int16_t close = pass::kClose;
     BTROPASS(ctx, db.file_name, close, layout.channel);
     ReportOpenFailure(ctx, db.file_name, layout.channel, st::kNotRegisterFile);
     db.statuskod = st::kNotRegisterFile;
@@ -598,6 +611,13 @@ void Transfer(Context& ctx, const Layout& layout) {
     ch.postnyckel = db.datapost.substr(0, ch.nyckellangd);
   }
   db.records[layout.channel - 1].MutableText() = db.datapost.substr(0, layout.record_end);
+}
+
+void ReadRecord(Context& ctx, std::string_view code, std::string key, int16_t type,
+                int16_t message_flag, int16_t& err) {
+  const Layout& layout = *FindLayout(code);
+  Laser(ctx, key, layout.channel, type, message_flag, err);
+  if (err == 0) Transfer(ctx, layout);
 }
 
 void Clear(Context& ctx, const Layout& layout) {

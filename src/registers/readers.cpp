@@ -60,7 +60,7 @@ int16_t ReadEqual(Context& ctx, int16_t channel, const std::string& key, int16_t
   std::string k = key;
   db.kanal = channel;
   db.subio_key = key;
-  db.statuskod = 5;
+  db.statuskod = wrard::kGetEqual;
   BTRWRARD(ctx, k, db.statuskod, channel, meddela);
   return db.statuskod;
 }
@@ -222,7 +222,7 @@ void ReadCompany(Context& ctx, int16_t channel, CompanySettings& settings, int16
     return;
   }
   settings = CompanySettings{};
-  if (ReadEqual(ctx, channel, CompanyId(ctx), 1) != 0) {
+  if (ReadEqual(ctx, channel, CompanyId(ctx), kTellMissing) != 0) {
     // The channel layer has told the user. Without its company no invoice can be printed, so the
     // start-up is stopped.
     Clear(ctx, layout);
@@ -253,7 +253,7 @@ void ReadBank(Context& ctx, int16_t channel, int16_t& err) {
     Clear(ctx, layout);
     return;
   }
-  if (ReadEqual(ctx, channel, CompanyId(ctx) + code, 0) == 0) {
+  if (ReadEqual(ctx, channel, CompanyId(ctx) + code, kSilent) == 0) {
     Transfer(ctx, layout);
   } else {
     Clear(ctx, layout);
@@ -268,8 +268,8 @@ void ReadIban(Context& ctx, int16_t channel, const std::string& currency, int16_
   }
   const std::string own = Fields(ctx, "SYS-FRTG").Get("FRTG_P372");
   const std::string wanted = IsBlank(currency) ? own : Fixed(currency, 2);
-  int16_t status = ReadEqual(ctx, channel, CompanyId(ctx) + wanted, 0);
-  if (status != 0 && wanted != own) status = ReadEqual(ctx, channel, CompanyId(ctx) + own, 0);
+  int16_t status = ReadEqual(ctx, channel, CompanyId(ctx) + wanted, kSilent);
+  if (status != 0 && wanted != own) status = ReadEqual(ctx, channel, CompanyId(ctx) + own, kSilent);
   if (status == 0) {
     Transfer(ctx, layout);
     err = 0;
@@ -285,7 +285,7 @@ void ReadPrintCode(Context& ctx, const std::string& print_code, int16_t channel,
     err = 1;
     return;
   }
-  if (ReadEqual(ctx, channel, CompanyId(ctx) + Fixed(print_code, 2), 0) != 0) {
+  if (ReadEqual(ctx, channel, CompanyId(ctx) + Fixed(print_code, 2), kSilent) != 0) {
     Clear(ctx, layout);
     if (NotFound(ctx)) {
       dialogs::ShowMessage(ctx,
@@ -342,7 +342,7 @@ void ReadEdi(Context& ctx, int16_t channel, int16_t& err) {
     err = 1;
     return;
   }
-  if (ReadEqual(ctx, channel, CompanyId(ctx), 0) == 0) {
+  if (ReadEqual(ctx, channel, CompanyId(ctx), kSilent) == 0) {
     Transfer(ctx, layout);
     err = 0;
   } else {
@@ -372,7 +372,7 @@ void ReadCustomerExtra(Context& ctx, int16_t channel, int16_t& err) {
   // The customer key is that of the customer record last read, as its fields hold it; a missing
   // record is the normal case for most customers, so it is read without the not-found notice.
   std::string key = Fields(ctx, "KRK-KUND").At(1, layout.key_length);
-  Laser(ctx, key, channel, 1, 0, err);
+  Laser(ctx, key, channel, laser::kReadLocked, kSilent, err);
   if (err > 0) {
     if (!NotFound(ctx)) return;
     Clear(ctx, layout);
@@ -383,7 +383,7 @@ void ReadCustomerExtra(Context& ctx, int16_t channel, int16_t& err) {
   Transfer(ctx, layout);
   AdjustCustomerExtra(Fields(ctx, "KRK-XTRA"), settings_on, third_cell);
   Build(ctx, layout);
-  Skriver(ctx, key, channel, 2, 1, err);
+  Skriver(ctx, key, channel, skriver::kUpdate, kTellMissing, err);
   if (err == 0) Transfer(ctx, layout);
 }
 
@@ -400,6 +400,22 @@ void NormaliseEInvoiceFields(Context& ctx) {
   Restrict(k, 461, "OG", 'G');
 }
 
+void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second) {
+  MasterWindow& m = ctx.main;
+  NormaliseEInvoiceFields(ctx);
+  const Record& customer = Fields(ctx, "KRK-KUND");
+  m.state.language_code = customer.At(308, 1);
+  language = static_cast<int16_t>(NumericValue(m.state.language_code));
+  std::string flag = customer.At(409, 1);
+  FieldColours colours;
+  TestYesNo(ctx.Msg(), flag, colours, m.state.error);
+  m.LblEkod->SetText(flag);
+  m.LblEkod->SetForeColor(colours.fore);
+  m.LblEkod->SetBackColor(colours.back);
+  m.LblSpkod->SetText(m.state.language_code);
+  second = 0;
+}
+
 // --- Code registers -----------------------------------------------------------------------------
 
 void ReadBusinessArea(Context& ctx, int16_t channel, const std::string& record_type,
@@ -409,7 +425,7 @@ void ReadBusinessArea(Context& ctx, int16_t channel, const std::string& record_t
     err = 1;
     return;
   }
-  if (ReadEqual(ctx, channel, record_type + code, 0) == 0) {
+  if (ReadEqual(ctx, channel, record_type + code, kSilent) == 0) {
     Transfer(ctx, layout);
     err = 0;
     return;
@@ -448,7 +464,7 @@ void VshSprak(Context& ctx, int16_t channel, const std::string& key, int16_t lan
   // that the page goes on with an empty caption.
   const std::string language_line = "Språk:"_w + WithSignPlace(language);
   std::string k = key;
-  Laser(ctx, k, channel, 0, 0, err);
+  Laser(ctx, k, channel, laser::kRead, kSilent, err);
   if (err > 0) {
     Db(ctx).datapost.assign(kRecordBuffer, ' ');
     Transfer(ctx, layout);
@@ -482,7 +498,8 @@ void ReadLengthTable(Context& ctx, int16_t channel, const std::string& table_id,
   table = LengthTable{};
   table.table_id = table_id;
   std::string key = CompanyId(ctx) + table_id;
-  Laser(ctx, key, channel, 0, 0, err);  // plain, without the channel layer's notice
+  Laser(ctx, key, channel, laser::kRead, kSilent,
+        err);  // plain, without the channel layer's notice
   if (err > 0) {
     if (!NotFound(ctx)) return;
     // A missing table is told of as a notice and let pass (2): the rows then print their stored
@@ -513,7 +530,7 @@ void ReadSvfData(Context& ctx, int16_t channel, const std::string& language_code
     err = 1;
     return;
   }
-  if (ReadEqual(ctx, channel, CompanyId(ctx) + language_code, 0) == 0) {
+  if (ReadEqual(ctx, channel, CompanyId(ctx) + language_code, kSilent) == 0) {
     Transfer(ctx, layout);
     err = 0;
     return;
@@ -554,7 +571,7 @@ void LookUpLoadSpecificationRow(Context& ctx, int16_t channel, int16_t& err) {
                     row.Get("FTSP_P038");
   // Read with the not-found notice: a row without its load-specification row ends the row loop of
   // the print run, and the user should see which key was missing.
-  Laser(ctx, key, channel, 0, 1, err);
+  Laser(ctx, key, channel, laser::kRead, kTellMissing, err);
   if (err <= 0) Transfer(ctx, layout);
 }
 
@@ -589,19 +606,19 @@ void WriteLoadSpecificationCertification(Context& ctx, int16_t channel, int16_t&
     cert.SetAt(22, 4, ctx.frame.owner_short_name);
     cert.SetAt(26, 8, ctx.frame.date_compact);
   };
-  Laser(ctx, key, channel, 1, 0, err);
+  Laser(ctx, key, channel, laser::kReadLocked, kSilent, err);
   if (err > 0) {
     // Only a missing record is created; any other failure has been reported and ends here.
     if (!NotFound(ctx)) return;
     Clear(ctx, layout);
     fill();
     Build(ctx, layout);
-    Skriver(ctx, key, channel, 1, 1, err);
+    Skriver(ctx, key, channel, skriver::kInsert, kTellMissing, err);
   } else {
     Transfer(ctx, layout);
     fill();
     Build(ctx, layout);
-    Skriver(ctx, key, channel, 2, 1, err);
+    Skriver(ctx, key, channel, skriver::kUpdate, kTellMissing, err);
   }
   if (err != 1) Transfer(ctx, layout);
 }
@@ -617,7 +634,7 @@ void WritePrintedMark(Context& ctx, int16_t channel, int16_t& err) {
   header.Set("UTSKRDATUM", ctx.frame.date_compact);
   Build(ctx, layout);
   std::string key = Db(ctx).channels[channel].senastnyckel;
-  Skriver(ctx, key, channel, 2, 1, err);
+  Skriver(ctx, key, channel, skriver::kUpdate, kTellMissing, err);
   if (err == 0) Transfer(ctx, layout);
 }
 
@@ -628,12 +645,12 @@ void WriteSentMark(Context& ctx, int16_t channel, const std::string& invoice_num
     return;
   }
   std::string key = CompanyId(ctx) + "F" + Fixed(invoice_number, 6);
-  Laser(ctx, key, channel, 2, 1, err);
+  Laser(ctx, key, channel, laser::kReadLockedOrCancel, kTellMissing, err);
   if (err > 0) return;
   Transfer(ctx, layout);
   Fields(ctx, "SVF-FTHD").Set("SKICKAD", "J");
   Build(ctx, layout);
-  Skriver(ctx, key, channel, 2, 1, err);
+  Skriver(ctx, key, channel, skriver::kUpdate, kTellMissing, err);
   if (err == 0) Transfer(ctx, layout);
 }
 

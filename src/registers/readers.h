@@ -56,6 +56,9 @@ void ReadEdi(Context& ctx, int16_t channel, int16_t& err);
 void ReadCustomerExtra(Context& ctx, int16_t channel, int16_t& err);
 // The customer's e-invoice fields in the KRK-KUND fields: KUND_P348, P409, P410, P416, P461.
 void NormaliseEInvoiceFields(Context& ctx);
+// Normalises the customer's e-invoice fields and shows the e-invoice flag and the language code
+// on the main window; returns the language code's value and 0.
+void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second);
 
 // --- Code registers -----------------------------------------------------------------------------
 

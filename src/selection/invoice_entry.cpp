@@ -79,7 +79,7 @@ void LoadInvoiceList(Context& ctx, int32_t& unprinted, int32_t& printed, int16_t
   std::string key = prefix + std::string(6, ' ');
   err = 0;
   for (;;) {
-    registers::Nasta(ctx, key, kHeaderChannel, 1, err);
+    registers::Nasta(ctx, key, kHeaderChannel, registers::nasta::kGreater, err);
     if (err > 0 || key.compare(0, prefix.size(), prefix) != 0) break;
     registers::Transfer(ctx, layout);
     if (header.Get("KONTRAKT") == "J") continue;
@@ -215,7 +215,7 @@ void LookupInvoice(Context& ctx) {
   s.invoice_number = number;
   m.TxtNmmr->SetText(number);
   std::string key = CompanyId(ctx) + "F" + number;
-  registers::Laser(ctx, key, kHeaderChannel, 0, 0, err);
+  registers::Laser(ctx, key, kHeaderChannel, registers::laser::kRead, registers::kSilent, err);
   if (err > 0) {
     dialogs::ShowMessage(ctx, "Angivet FAKTURA-nummer '"_w + number + "' saknas!",
                          dialogs::kNotice);
@@ -270,7 +270,8 @@ void LookupInvoice(Context& ctx) {
 
   // 10-11: the load specification; the read itself tells of a missing one.
   key = CompanyId(ctx) + "S" + header.Get("SPECNR");
-  registers::Laser(ctx, key, kSpecificationChannel, 0, 1, err);
+  registers::Laser(ctx, key, kSpecificationChannel, registers::laser::kRead,
+                   registers::kTellMissing, err);
   if (err > 0) {
     BackToNumberEntry(ctx);
     return;

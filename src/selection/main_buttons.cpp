@@ -4,6 +4,8 @@
 #include "common/input_tests.h"
 #include "common/numbers.h"
 #include "dialogs/messages.h"
+#include "einvoice/sending.h"
+#include "printing/print_run.h"
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
@@ -32,6 +34,9 @@ void WireSelection(Context& ctx) {
   m.CboPrnt->KeyPress = [c](int16_t&) { PrinterListKeyPress(*c); };
   m.CboPrnt->LostFocus = [c] { PrinterListLostFocus(*c); };
   m.CmdKlar->GotFocus = [c] { PrintButtonGotFocus(*c); };
+  m.CmdKlar->Click = [c] { PrintButtonPressed(*c); };
+  m.CmdSand->GotFocus = [c] { SendGotFocus(*c); };
+  m.CmdSand->Click = [c] { SendPressed(*c); };
   m.CmdBryt->GotFocus = [c] { CancelGotFocus(*c); };
   m.CmdBryt->Click = [c] { CancelPressed(*c); };
 }
@@ -175,6 +180,46 @@ void PrintButtonGotFocus(Context& ctx) {
   m.CmdNer->Enable(true, colour::kDigitOn);
 }
 
+void PrintButtonPressed(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  BeginRunState(ctx);
+  m.CmdKlar->Enable(false, colour::kButtonOff);
+  ctx.print.run.row_group.clear();
+  m.TidVisa->SetEnabled(false);
+  printing::PrintRun(ctx, m.state.error);
+  // A run that stopped before its job began (a missing customer, a refused language code), or a
+  // cancel answered before it, had no job end to clear these: a stop flag left set would make
+  // the registers refuse every read, a busy flag the cancel button ask about a print.
+  ctx.frame.stop = 0;
+  ctx.frame.print_busy = 0;
+  LoadInvoiceList(ctx, m.state.unprinted_count, m.state.printed_count, m.state.error);
+  AfterPrintRun(ctx);
+  m.CmdExit->Enable(true, colour::kExitOn);
+  if (m.state.einvoice_written == 1) {
+    m.CmdSand->SetFocus();
+  } else {
+    m.state.send_ready = 0;
+    m.CmdExit->SetFocus();
+  }
+}
+
+void SendPressed(Context& ctx) {
+  MasterWindow& m = ctx.main;
+  BeginRunState(ctx);
+  einvoice::SendInvoice(ctx);
+  m.CmdExit->Enable(true, colour::kExitOn);
+  ctx.frame.events_suppressed = 0;
+  // Sending is no print run: the cancel button and the number field must not take it for one.
+  ctx.frame.print_busy = 0;
+  m.CmdExit->SetFocus();
+}
+
+void SendGotFocus(Context& ctx) {
+  if (ctx.frame.events_suppressed) return;
+  ctx.msg.status_text = "Tryck [SKICKA] för ÖVERFÖRING av FAKTURA-uppgifterna!"_w;
+  dialogs::ShowStatusText(ctx);
+}
+
 void CancelGotFocus(Context& ctx) {
   if (ctx.frame.events_suppressed) return;
   dialogs::HelpCancel(ctx, ctx.frame.print_busy ? "UTSKRIFT" : "INITIERING");
@@ -210,22 +255,6 @@ void EndRunState(Context& ctx) {
 void AfterPrintRun(Context& ctx) {
   printing::EnablePrintControls(ctx);
   ctx.main.TxtNmmr->Enable(true, colour::kFieldOn);
-}
-
-void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second) {
-  MasterWindow& m = ctx.main;
-  registers::NormaliseEInvoiceFields(ctx);
-  const registers::Record& customer = registers::Fields(ctx, "KRK-KUND");
-  m.state.language_code = customer.At(308, 1);
-  language = static_cast<int16_t>(NumericValue(m.state.language_code));
-  std::string flag = customer.At(409, 1);
-  FieldColours colours;
-  TestYesNo(ctx.Msg(), flag, colours, m.state.error);
-  m.LblEkod->SetText(flag);
-  m.LblEkod->SetForeColor(colours.fore);
-  m.LblEkod->SetBackColor(colours.back);
-  m.LblSpkod->SetText(m.state.language_code);
-  second = 0;
 }
 
 }  // namespace kvor::selection

@@ -1,7 +1,6 @@
 // The main window's controls: enabling and disabling the buttons, the digit, clear and done
 // buttons, the Up/Down navigation in the invoice list or the printer list, the printer list's
-// events, the cancel button, the run states of printing and sending, and the customer's
-// e-invoice data.
+// events, the print, send and cancel buttons and the run states of printing and sending.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +33,11 @@ void PrinterListLostFocus(Context& ctx);
 void ConfirmPrinter(Context& ctx);
 
 void PrintButtonGotFocus(Context& ctx);
+// CmdKlar's click: run states, the print run, the list reload and the focus.
+void PrintButtonPressed(Context& ctx);
+// CmdSänd's click and focus: run states around the send, then the focus on the exit button.
+void SendPressed(Context& ctx);
+void SendGotFocus(Context& ctx);
 void CancelGotFocus(Context& ctx);
 void CancelPressed(Context& ctx);
 
@@ -41,9 +45,5 @@ void CancelPressed(Context& ctx);
 void BeginRunState(Context& ctx);
 void EndRunState(Context& ctx);
 void AfterPrintRun(Context& ctx);
-
-// Normalises the customer's e-invoice fields (KRK-KUND, read before) and shows the e-invoice flag
-// and the language code; returns the language code's value and 0.
-void ShowEInvoiceData(Context& ctx, int16_t& language, int16_t& second);
 
 }  // namespace kvor::selection

@@ -1,8 +1,17 @@
-// The printer table and list as the real trv00381 reads them at start-up.
+// The printer table and list as the real trv00381 reads them at start-up, and printing through a
+// real print queue.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "platform/printer/qt_backends.h"
+#include "support/cups_server.h"
 #include "support/demo_process.h"
 #include "support/scripted_run.h"
 
@@ -45,6 +54,75 @@ TEST_F(Printers, TheTablesInvoicePrinterIsChosenOrTheFaultTold) {
             "message 2 Vald SKRIVARE fick EJ någon TRÄFF på INSTALLERADE skrivare! ¶ Gör KONTROLL "
             "av SKRIVARE via SKRIVAR-programmet!\n");
   EXPECT_NE(t.find("focus CboPrnt\n"), std::string::npos) << t;
+}
+
+struct Word {
+  std::string text;
+  double x, y;  // top left corner, points
+};
+
+// The words of each page of a PDF as pdftotext -bbox finds them, in reading order.
+std::vector<std::vector<Word>> PagesOfWords(const std::string& boxes) {
+  std::vector<std::vector<Word>> pages;
+  const std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>");
+  std::istringstream lines(boxes);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (line.find("<page ") != std::string::npos) pages.emplace_back();
+    if (std::regex_search(line, m, word))
+      pages.back().push_back({m[3], std::stod(m[1]), std::stod(m[2])});
+  }
+  return pages;
+}
+
+// The queue's printable area has the margin of KVOR PDF's, so that the two prints can be laid
+// side by side.
+TEST_F(Printers, AnInvoiceGoesToAPrintQueueAsOneJobLaidOutAsOnKvorPdf) {
+  CupsServer cups;
+  ASSERT_EQ(cups.Error(), "");
+  ASSERT_TRUE(cups.AddFileQueue("Kontor_Laser", printer::kPdfMarginPoints)) << cups.Error();
+  cups_server = cups.Socket();
+  WriteFile(Table(), "05KVOR PDF\r\n");
+  Run("type TxtNmmr 241004\nclick CmdKlar\n");
+  ASSERT_EQ(Pdfs().size(), 1u);
+
+  // Code 05 names the queue in other letters and blanks; the list holds it and KVOR PDF.
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+  WriteFile(Table(), "05 kontor_LASER\r\n");
+  std::string t = Run("show CboPrnt\ntype TxtNmmr 241004\nclick CmdKlar\n");
+  EXPECT_NE(t.find("\" kontor_LASER\" off back #808080 fore #000000 list 2 "), std::string::npos);
+  std::smatch done;
+  ASSERT_TRUE(std::regex_search(t, done, std::regex("är UTFÖRD med ([0-9]+) sidor!"))) << t;
+  // One job, the original and its copy, titled with the invoice.
+  const std::string jobs = WaitForText(cups.PageLog(), "\n", 30);
+  EXPECT_EQ(Occurrences(jobs, "\n"), 1) << jobs;
+  EXPECT_NE(jobs.find(" FAKTURA 001F241004 "), std::string::npos) << jobs;
+  const std::string job = cups.QueueFile("Kontor_Laser");
+  EXPECT_EQ(PdfPages(job), std::stoi(done[1]));
+  const auto on_paper = PagesOfWords(Tool("pdftotext", {"-bbox", job, "-"}));
+  const auto in_pdf = PagesOfWords(Tool("pdftotext", {"-bbox", Pdfs()[0], "-"}));
+  ASSERT_EQ(on_paper.size(), in_pdf.size());
+  double farthest = 0;  // points
+  for (std::size_t page = 0; page < in_pdf.size(); ++page) {
+    ASSERT_EQ(on_paper[page].size(), in_pdf[page].size()) << "page " << page + 1;
+    for (std::size_t i = 0; i < in_pdf[page].size(); ++i) {
+      const Word &a = on_paper[page][i], &b = in_pdf[page][i];
+      ASSERT_EQ(a.text, b.text) << "page " << page + 1;
+      farthest = std::max({farthest, std::abs(a.x - b.x), std::abs(a.y - b.y)});
+    }
+  }
+  EXPECT_LE(farthest, 1.0);
+  Tool("pdftoppm", {"-r", "300", "-f", "1", "-l", "1", "-singlefile", "-png", job, dir + "/page"});
+  EXPECT_EQ(Tool("zbarimg", {"-q", dir + "/page.png"}), "CODE-39:241004\n");
+
+  // A stopped queue: the print fault, and the program goes on to its end.
+  ASSERT_TRUE(cups.Run("cupsdisable", {"Kontor_Laser"})) << cups.Error();
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+  t = Run("type TxtNmmr 241004\nclick CmdKlar\n");
+  EXPECT_TRUE(std::regex_search(
+      MessageLines(t), std::regex("För [A-Z]+ gavs FELKOD och UTSKRIFTEN avbryts! ¶ Skrivare:")))
+      << t;
+  EXPECT_NE(t.find("\nend 0\n"), std::string::npos) << t;
 }
 
 }  // namespace

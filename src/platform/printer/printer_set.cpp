@@ -55,7 +55,7 @@ std::unique_ptr<Surface> PrinterSet::Open(const std::string& device_name, const 
   std::unique_ptr<Backend> backend;
   bool recording = false;
   if (device_name == kPdfPrinter) {
-    backend = std::make_unique<PdfBackend>(pdf_folder_, PdfBaseName(job), job.name);
+    backend = std::make_unique<PdfBackend>(pdf_folder_, PdfBaseName(job), job.Title());
   } else if (auto it = recording_.find(device_name); it != recording_.end()) {
     auto recorded = std::make_shared<RecordedJob>();
     it->second.push_back(recorded);
@@ -63,7 +63,7 @@ std::unique_ptr<Surface> PrinterSet::Open(const std::string& device_name, const 
     backend = std::make_unique<RecordingBackend>(recorded);
   } else {
     for (const std::string& name : system_printers_)
-      if (name == device_name) backend = std::make_unique<SystemPrinterBackend>(name, job.name);
+      if (name == device_name) backend = std::make_unique<SystemPrinterBackend>(name, job.Title());
   }
   if (!backend) return nullptr;
   // Painted output needs the host fonts: one the machine lacks is a font the workstation lacks.

@@ -20,6 +20,8 @@ namespace kvor::printer {
 struct JobInfo {
   std::string name = "UTSKRIFT";
   std::string key;
+  // The document's title, which names what is printed: "FAKTURA 001F000123".
+  std::string Title() const { return key.empty() ? name : name + " " + key; }
 };
 
 class PrinterSet {

@@ -1,5 +1,6 @@
 #include "platform/printer/qt_backends.h"
 
+#include <cups/cups.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -156,9 +157,13 @@ QPageLayout::Orientation QtOrientation(int orientation) {
 }  // namespace
 
 // PDF output: the writer runs at 1440 dots an inch, so device units are twips. The sheet is A4
-// with a printable area inset 18 points (a quarter inch) on every side, as on a laser printer.
-PdfBackend::PdfBackend(std::string folder, std::string base_name, std::string title)
-    : folder_(std::move(folder)), base_name_(std::move(base_name)), title_(std::move(title)) {}
+// with a printable area inset by the margins (kPdfMarginPoints on every side for KVOR PDF).
+PdfBackend::PdfBackend(std::string folder, std::string base_name, std::string title,
+                       SheetMargins margins)
+    : folder_(std::move(folder)),
+      base_name_(std::move(base_name)),
+      title_(std::move(title)),
+      margins_(margins) {}
 
 PdfBackend::~PdfBackend() {
   Abort();
@@ -198,8 +203,9 @@ void PdfBackend::BeginDocument(int orientation) {
   writer_->setResolution(1440);
   writer_->setTitle(QString::fromStdString(ToUtf8(title_)));
   writer_->setCreator("kvor");
-  writer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QtOrientation(orientation),
-                                     QMarginsF(18, 18, 18, 18), QPageLayout::Point));
+  const QMarginsF margins(margins_.left, margins_.top, margins_.right, margins_.bottom);
+  writer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QtOrientation(orientation), margins,
+                                     QPageLayout::Point));
   painter_ = std::make_unique<PagePainter>();
   if (!painter_->Begin(writer_.get())) {
     Abort();
@@ -246,55 +252,95 @@ void PdfBackend::Abort() noexcept {
   std::filesystem::remove(path_, ec);
 }
 
-// The system printer: QPrinter paints with its origin at the printable area of the sheet, the
-// same origin as the PDF pages.
+namespace {
+
+// What keeps a CUPS queue from printing a job now, "" when nothing does. CUPS itself takes a job
+// into a stopped queue without complaint, where it would wait while the clerk is told it printed.
+std::string QueueProblem(const std::string& device_name) {
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, ToUtf8(device_name).c_str(), nullptr);
+  if (dest == nullptr) return " nås inte: "_w + FromUtf8(cupsLastErrorString());
+  auto option = [dest](const char* name) {
+    const char* value = cupsGetOption(name, dest->num_options, dest->options);
+    return std::string(value != nullptr ? value : "");
+  };
+  std::string problem;
+  if (option("printer-state") == std::to_string(IPP_PSTATE_STOPPED))
+    problem = " är stoppad"_w;
+  else if (option("printer-is-accepting-jobs") == "false")
+    problem = " tar inte emot utskrifter";
+  cupsFreeDests(1, dest);
+  return problem;
+}
+
+void CheckQueue(const std::string& device_name) {
+  const std::string problem = QueueProblem(device_name);
+  if (!problem.empty()) throw Fault(kPrinterError, "Skrivaren " + device_name + problem);
+}
+
+// The printable area of an A4 sheet as the queue's driver reports it (QPrinter's page rectangle).
+SheetMargins QueueMargins(const std::string& device_name, int orientation) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPrinterName(QString::fromStdString(ToUtf8(device_name)));
+  if (!printer.isValid())
+    throw Fault(kPrinterError, "Skrivaren " + device_name + " är inte tillgänglig"_w);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QtOrientation(orientation));
+  const QMarginsF m = printer.pageLayout().margins(QPageLayout::Point);
+  return {m.left(), m.top(), m.right(), m.bottom()};
+}
+
+}  // namespace
+
+// The job is painted as a PDF file laid out for the queue's printable area, and handed to CUPS
+// at the end. The program sends it itself rather than through QPrinter, which drops the answer
+// of CUPS: a refused job would be reported as printed.
 SystemPrinterBackend::SystemPrinterBackend(std::string device_name, std::string title)
     : device_name_(std::move(device_name)), title_(std::move(title)) {}
 
-SystemPrinterBackend::~SystemPrinterBackend() {
-  Abort();
-}
+SystemPrinterBackend::~SystemPrinterBackend() = default;
 
 void SystemPrinterBackend::BeginDocument(int orientation) {
   EnsureGuiApplication();
-  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer_->setPrinterName(QString::fromStdString(ToUtf8(device_name_)));
-  if (!printer_->isValid())
-    throw Fault(kPrinterError, "Skrivaren " + device_name_ + " är inte tillgänglig"_w);
-  printer_->setDocName(QString::fromStdString(ToUtf8(title_)));
-  printer_->setPageSize(QPageSize(QPageSize::A4));
-  printer_->setPageOrientation(QtOrientation(orientation));
-  painter_ = std::make_unique<PagePainter>();
-  if (!painter_->Begin(printer_.get()))
-    throw Fault(kPrinterError, "Skrivaren " + device_name_ + " tog inte emot utskriften");
+  CheckQueue(device_name_);
+  document_ = std::make_unique<PdfBackend>(std::filesystem::temp_directory_path().string(),
+                                           "kvor-utskrift-" + std::to_string(getpid()), title_,
+                                           QueueMargins(device_name_, orientation));
+  document_->BeginDocument(orientation);
 }
 
 void SystemPrinterBackend::NewPage() {
-  if (!printer_->newPage())
-    throw Fault(kPrinterError, "Skrivaren " + device_name_ + " tog inte emot en ny sida");
+  document_->NewPage();
 }
 
 void SystemPrinterBackend::DrawText(const TextRun& run) {
-  painter_->DrawText(run);
+  document_->DrawText(run);
 }
 
 void SystemPrinterBackend::DrawPicture(const PictureRun& run, const Picture& picture) {
-  painter_->DrawPicture(run, picture);
+  document_->DrawPicture(run, picture);
 }
 
 void SystemPrinterBackend::EndDocument() {
-  const bool sent = painter_->End();
-  painter_.reset();
-  printer_.reset();
-  if (!sent) throw Fault(kPrinterError, "Skrivaren " + device_name_ + " tog inte emot dokumentet");
+  document_->EndDocument();
+  const std::string file = document_->OutputPath();
+  document_.reset();
+  // Asked again: the queue may have been stopped while the pages were painted.
+  std::string problem = QueueProblem(device_name_);
+  if (problem.empty()) {
+    cups_option_t* options = nullptr;
+    const int count = cupsAddOption("media", "A4", 0, &options);
+    if (cupsPrintFile(ToUtf8(device_name_).c_str(), file.c_str(), ToUtf8(title_).c_str(), count,
+                      options) == 0)
+      problem = " tog inte emot utskriften: " + FromUtf8(cupsLastErrorString());
+    cupsFreeOptions(count, options);
+  }
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  if (!problem.empty()) throw Fault(kPrinterError, "Skrivaren " + device_name_ + problem);
 }
 
 void SystemPrinterBackend::Abort() noexcept {
-  if (!painter_) return;
-  printer_->abort();
-  painter_->End();
-  painter_.reset();
-  printer_.reset();
+  document_.reset();  // the file is removed unsent
 }
 
 }  // namespace kvor::printer

@@ -1,5 +1,5 @@
-// Backends that paint with Qt: into a PDF file and onto a system (CUPS) printer. Both share one
-// page painter, so a page looks the same on paper and in the file.
+// Backends that paint with Qt: into a PDF file, and onto a system (CUPS) printer, which is sent
+// such a file laid out for its printable area. A page looks the same on paper and in the file.
 #pragma once
 
 #include <memory>
@@ -11,9 +11,22 @@
 class QFile;
 class QPainter;
 class QPdfWriter;
-class QPrinter;
 
 namespace kvor::printer {
+
+// The unprintable border of KVOR PDF's pages on every side, in points: 12 points (4.2 mm), the
+// border a typical office laser printer keeps, so that a page looks the same in the file as it
+// comes out of such a printer.
+inline constexpr double kPdfMarginPoints = 12;
+// The printable area of an A4 portrait page inside that border, in twips (20 to the point).
+inline constexpr double kPdfPrintableWidth = 210 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+inline constexpr double kPdfPrintableHeight = 297 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+
+// The unprintable margins of a sheet, in points; the painter's origin is their top left corner.
+struct SheetMargins {
+  double left = kPdfMarginPoints, top = kPdfMarginPoints;
+  double right = kPdfMarginPoints, bottom = kPdfMarginPoints;
+};
 
 // Makes sure a QGuiApplication exists (see the .cpp); throws Fault when it cannot.
 void EnsureGuiApplication();
@@ -28,7 +41,8 @@ class PagePainter;
 // file is never overwritten.
 class PdfBackend : public Backend {
  public:
-  PdfBackend(std::string folder, std::string base_name, std::string title);
+  PdfBackend(std::string folder, std::string base_name, std::string title,
+             SheetMargins margins = {});
   ~PdfBackend() override;
   void BeginDocument(int orientation) override;
   void NewPage() override;
@@ -42,12 +56,15 @@ class PdfBackend : public Backend {
   std::string ReserveFile();
 
   std::string folder_, base_name_, title_, path_;
+  SheetMargins margins_;
   std::unique_ptr<QFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<PagePainter> painter_;
 };
 
-// Sends the job to a printer of the system's print queue by its device name.
+// Sends the job to a CUPS print queue by its device name, as one PDF document titled `title`. A
+// queue that is stopped, refuses jobs or cannot be reached is a Fault when the document begins
+// and again when it is handed on; a job that is dropped never reaches the queue.
 class SystemPrinterBackend : public Backend {
  public:
   SystemPrinterBackend(std::string device_name, std::string title);
@@ -61,8 +78,7 @@ class SystemPrinterBackend : public Backend {
 
  private:
   std::string device_name_, title_;
-  std::unique_ptr<QPrinter> printer_;
-  std::unique_ptr<PagePainter> painter_;
+  std::unique_ptr<PdfBackend> document_;  // the pages, in a temporary file until the end
 };
 
 }  // namespace kvor::printer

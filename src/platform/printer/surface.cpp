@@ -68,12 +68,22 @@ void Surface::Output(Step step) {
 }
 
 void Surface::Print(int column, const std::string& text, bool advance) {
-  Output([&] {
-    if (!text.empty())
-      backend_->DrawText(TextRun{pages_, column, column * ColumnWidth(), current_y_, font_name_,
-                                 font_size_, bold_, text});
-  });
-  if (advance) current_y_ += LineHeight();
+  if (!text.empty()) {
+    const double x = column * ColumnWidth();
+    // Half a twip absorbs the rounding of column widths that do not divide a twip evenly.
+    if (x < line_end_ - 0.5) current_y_ += LineHeight();
+    Output([&] {
+      backend_->DrawText(
+          TextRun{pages_, column, x, current_y_, font_name_, font_size_, bold_, text});
+    });
+    line_end_ = x + static_cast<double>(text.size()) * ColumnWidth();
+  } else {
+    Output([] {});
+  }
+  if (advance) {
+    current_y_ += LineHeight();
+    line_end_ = 0;
+  }
 }
 
 void Surface::PaintPicture(const Picture& picture, double x, double y, double width,
@@ -95,12 +105,14 @@ void Surface::NewPage() {
   if (page_due_) Output([] {});  // two breaks in a row leave an empty sheet between them
   page_due_ = true;
   current_y_ = 0;
+  line_end_ = 0;
 }
 
 void Surface::EndDoc() {
   failed_ = false;
   page_due_ = false;
   current_y_ = 0;
+  line_end_ = 0;
   if (!in_document_) return;
   in_document_ = false;
   backend_->EndDocument();

@@ -35,15 +35,22 @@ class Surface {
   void SetFontBold(bool bold) { bold_ = bold; }
   bool FontBold() const { return bold_; }
 
-  // Vertical print position, twips from the top of the printable area.
+  // Vertical print position, twips from the top of the printable area. Setting it starts a new
+  // line there.
   double CurrentY() const { return current_y_; }
-  void SetCurrentY(double twips) { current_y_ = twips; }
+  void SetCurrentY(double twips) {
+    current_y_ = twips;
+    line_end_ = 0;
+  }
   // Width of one character column and height of one line of the current font, in twips.
   double ColumnWidth() const;
   double LineHeight() const;
 
   // Prints cp1252 text starting `column` character widths from the left edge of the printable
-  // area, at CurrentY. With advance, CurrentY then moves down by one line of the current font.
+  // area, at CurrentY. As a printer's tab does, a column that the line has already passed is
+  // taken on the next line: CurrentY first moves down by one line of the current font. With
+  // advance, CurrentY then moves down by one line of the current font. An empty text prints
+  // nothing and takes no tab; with advance it ends the line.
   void Print(int column, const std::string& text, bool advance);
   // Paints the picture scaled into the rectangle; a width or height of 0 is the picture's own.
   void PaintPicture(const Picture& picture, double x, double y, double width, double height);
@@ -69,9 +76,10 @@ class Surface {
   double font_size_ = 10;
   bool bold_ = false;
   double current_y_ = 0;
+  double line_end_ = 0;  // x where the last text printed on the current line ends
   bool in_document_ = false;
   bool page_due_ = false;  // NewPage was called: the next output starts a new sheet
-  bool failed_ = false;  // a backend fault stopped the job; cleared by EndDoc
+  bool failed_ = false;    // a backend fault stopped the job; cleared by EndDoc
   int pages_ = 0;
 };
 

@@ -1,11 +1,11 @@
-#include "frame/open_file.h"
+#include "settings/open_file.h"
 
 #include "common/cp1252.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
 
-namespace kvor::frame {
+namespace kvor::settings {
 
 namespace {
 
@@ -131,4 +131,4 @@ std::string ReadFirstLine(Context& ctx, const std::string& drive, const std::str
   return line;
 }
 
-}  // namespace kvor::frame
+}  // namespace kvor::settings

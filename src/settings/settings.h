@@ -7,9 +7,9 @@
 #include <string>
 
 #include "core/context.h"
-#include "frame/open_file.h"
+#include "settings/open_file.h"
 
-namespace kvor::frame {
+namespace kvor::settings {
 
 // Reads DISKUNIT.DAT into ctx.install and applies the mode rules.
 void ReadDriveSettings(Context& ctx, int16_t& err);
@@ -27,7 +27,11 @@ void TestLanguageCode(Context& ctx, const std::string& identity, const std::stri
 // Reads the company id from COMPANYS.DAT; on failure the company id of the link area stays.
 void ReadCompanyIdentity(Context& ctx, int16_t& err);
 
+// Today's date and the time of day into ctx.frame, from the clock: the start-up and the link area
+// take them from here.
+void RefreshDateAndTime(Context& ctx);
+
 // The link area's six lines as written to the file.
 std::string LinkAreaLine(const LinkArea& link, int line);
 
-}  // namespace kvor::frame
+}  // namespace kvor::settings

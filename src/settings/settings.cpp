@@ -1,17 +1,17 @@
-#include "frame/settings.h"
+#include "settings/settings.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "dialogs/messages.h"
-#include "frame/frame.h"
 #include "platform/system/settings.h"
 
-namespace kvor::frame {
+namespace kvor::settings {
 
 namespace {
 
@@ -382,4 +382,19 @@ void ReadCompanyIdentity(Context& ctx, int16_t& err) {
   ctx.install.email_extra = star == std::string::npos ? std::string() : rest.substr(star + 1);
 }
 
-}  // namespace kvor::frame
+void RefreshDateAndTime(Context& ctx) {
+  const sys::LocalTime now = ctx.clock.Now();
+  const Timestamp t = MakeTimestamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  FrameState& f = ctx.frame;
+  f.date = t.date;
+  f.date_compact = t.compact_date;
+  f.year = t.year;
+  f.month = t.month;
+  f.day = t.day;
+  f.time = t.time;
+  f.time_compact = t.compact_time;
+  f.hour = t.hour;
+  f.minute = t.minute;
+}
+
+}  // namespace kvor::settings

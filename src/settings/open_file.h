@@ -7,7 +7,7 @@
 
 #include "core/context.h"
 
-namespace kvor::frame {
+namespace kvor::settings {
 
 // Text files by file number. Mode "R", "W" (an existing file is deleted first) or "A".
 void OpenTextFile(Context& ctx, int file_number, const std::string& mode, const std::string& path,
@@ -28,4 +28,4 @@ enum class Failure { Read, Incomplete, Write };
 void ReportFileError(Context& ctx, Failure what, const std::string& path, const files::FileError& e,
                      const std::string& module);
 
-}  // namespace kvor::frame
+}  // namespace kvor::settings
