@@ -6,7 +6,7 @@
 #include <fstream>
 #include <regex>
 
-#include "support/run_program.h"
+#include "support/demo_process.h"
 
 namespace kvor::test {
 namespace {
@@ -20,29 +20,17 @@ const char* const kLinkArea =
     "CODE-D  \r\n"
     "CDE\r\n";
 
-class Chaining : public ::testing::Test {
+class Chaining : public DemoProcess {
  protected:
-  void SetUp() override {
-    const ProcessResult made = RunProgram(Kvor(), {"demo", demo}, dir);
-    ASSERT_EQ(made.code, 0) << made.err;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
   // The clipboard is the file `clipboard` of the test's folder unless env names another.
   ProcessResult Run(const std::string& actions, Environment env = {}) {
-    WriteFile(dir + "/actions.txt", actions);
     env.insert(env.begin(), {"KVOR_CLIPBOARD", dir + "/clipboard"});
-    return RunProgram(Trv00381(),
-                      {"--root", demo, "--headless", dir + "/actions.txt", "--today", "2026-12-04"},
-                      dir, env);
+    return Play(actions, {}, env);
   }
   std::string C(const std::string& path) { return demo + "/C/" + path; }
   std::string Log(const std::string& wanted) {
     return WaitForText(C("WINKVOR/STARTAS/STARTED.LOG"), wanted);
   }
-
-  std::string dir = TempFolder();
-  std::string demo = dir + "/demo";
 };
 
 TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenu) {
@@ -76,11 +64,7 @@ TEST_F(Chaining, TheMenuProgramHoldsNoFileOfThisProgramBesidesItsStandardStreams
   // copies its shell keeps of the standard streams.
   std::ofstream(C("WINKVOR/TRV/TRV00377.EXE"), std::ios::app)
       << "ls -l /proc/$$/fd > " << dir << "/fds\n";
-  WriteFile(dir + "/actions.txt", "click CmdExit\n");
-  const ProcessResult r = RunProgram(
-      Trv00381(),
-      {"--root", demo, "--headless", dir + "/actions.txt", "--transcript", dir + "/transcript"},
-      dir);
+  const ProcessResult r = Play("click CmdExit\n", {"--transcript", dir + "/transcript"});
   EXPECT_EQ(r.code, 0) << r.err;
   const std::string fds = WaitForText(dir + "/fds", " 2 -> ");
   const std::regex beyond_standard_streams(" ([3-9]|[0-9]{2,}) -> (.*)");
@@ -141,14 +125,6 @@ TEST_F(Chaining, CalledByOwnNameReturnsToTheCallerAfterAStop) {
             std::string::npos)
       << r.out;
   EXPECT_NE(Log("TRVTOOLS.EXE").find("TRVTOOLS.EXE"), std::string::npos);
-}
-
-TEST_F(Chaining, CloseBoxYesLeavesLikeTheExitButton) {
-  const ProcessResult r = Run("close\nanswer JA\n");
-  EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("answer JA\n"), std::string::npos);
-  EXPECT_NE(r.out.find("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"), std::string::npos)
-      << r.out;
 }
 
 TEST_F(Chaining, MissingLinkAreaStopsTheStartUpAndReturnsToTheMenu) {

@@ -119,13 +119,10 @@ class CrashSafety : public DemoProcess {
   // register writes. The exit code, or 128 + the signal.
   int Print(const std::string& root, long kill_after) {
     EXPECT_EQ(RunProgram(Kvor(), {"link", root}, dir).code, 0);
-    WriteFile(dir + "/actions.txt", "type TxtNmmr 241002\nclick CmdKlar\n");
     Environment env;
     if (kill_after > 0) env.emplace_back("KVOR_KILL_AFTER_WRITES", std::to_string(kill_after));
-    return RunProgram(Trv00381(),
-                      WithRegisters({"--root", root, "--headless", dir + "/actions.txt", "--today",
-                                     "2026-12-04", "--pdf-only", "--pdf-dir", pdf_dir}),
-                      dir, env)
+    drives = {"--root", root};
+    return Play("type TxtNmmr 241002\nclick CmdKlar\n", {"--pdf-only", "--pdf-dir", pdf_dir}, env)
         .code;
   }
   std::string Xml(const std::string& root) {

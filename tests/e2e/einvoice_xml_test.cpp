@@ -30,32 +30,15 @@ std::string OneBlank(const std::string& s) {
     if (c != ' ' || out.empty() || out.back() != ' ') out += c;
   return out;
 }
-// The six Swedish letters, Windows-1252 in the records, as UTF-8 byte pairs.
+// The six Swedish letters, Windows-1252 (and Latin-1) in the records, as UTF-8 byte pairs.
 std::string SwedishAsUtf8(const std::string& s) {
   std::string out;
-  for (char c : s) {
-    switch (static_cast<unsigned char>(c)) {
-      case 0xC5:
-        out += "\xC3\x85";
-        break;
-      case 0xC4:
-        out += "\xC3\x84";
-        break;
-      case 0xD6:
-        out += "\xC3\x96";
-        break;
-      case 0xE5:
-        out += "\xC3\xA5";
-        break;
-      case 0xE4:
-        out += "\xC3\xA4";
-        break;
-      case 0xF6:
-        out += "\xC3\xB6";
-        break;
-      default:
-        out += c;
-    }
+  for (const unsigned char c : s) {
+    if (std::string_view("\xC5\xC4\xD6\xE5\xE4\xF6").find(static_cast<char>(c)) !=
+        std::string_view::npos)
+      out += {'\xC3', static_cast<char>(c - 0x40)};
+    else
+      out += static_cast<char>(c);
   }
   return out;
 }
@@ -94,9 +77,9 @@ class Xml {
 
 class EInvoiceXml : public DemoProcess {
  protected:
-  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
+  std::string File(const std::string& name) { return demo + "/C/KVOR/" + name; }
   std::string One(const std::string& reg, const std::string& key) {
-    const auto r = StoredRecords(File(reg), key);
+    const auto r = Records(reg, key);
     EXPECT_EQ(r.size(), 1u) << reg << " " << key;
     return r.empty() ? std::string() : r[0];
   }
@@ -112,13 +95,13 @@ class EInvoiceXml : public DemoProcess {
 std::string EInvoiceXml::Expected(const std::string& number, const std::string& h) {
   const std::string c = "001";
   const std::string customer_key = At(h, 26, 20);
-  const std::string k = One("KRK/KRK-KUND.BTR", c + customer_key);
-  const std::string x = One("KRK/KRK-XTRA.BTR", c + customer_key);
-  const std::string f = One("SYS/SYS-FRTG.BTR", c);
-  const std::string edi = One("SYS/SYS-EDIH.BTR", c);
-  const std::string l = One("SVF/SVF-LSHD.BTR", c + "S" + At(h, 11, 6));
-  const std::string seller = One("SAK/SAK-SFSH.BTR", c + At(h, 849, 4));
-  const std::string settings = One("SVF/SVF-DATA.BTR", c + At(k, 308, 1));
+  const std::string k = One("KRK-KUND", c + customer_key);
+  const std::string x = One("KRK-XTRA", c + customer_key);
+  const std::string f = One("SYS-FRTG", c);
+  const std::string edi = One("SYS-EDIH", c);
+  const std::string l = One("SVF-LSHD", c + "S" + At(h, 11, 6));
+  const std::string seller = One("SAK-SFSH", c + At(h, 849, 4));
+  const std::string settings = One("SVF-DATA", c + At(k, 308, 1));
   const std::string customer_number = NoBlanks(customer_key);
   EXPECT_EQ(At(k, 410, 1), "H");
   EXPECT_EQ(At(k, 416, 1), "A");
@@ -231,17 +214,16 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
     xml.Line("</FAKTURARAD>");
   };
 
-  for (const std::string& t : StoredRecords(File("SVF/SVF-FTSP.BTR"), h.substr(0, 10))) {
+  for (const std::string& t : Records("SVF-FTSP", h.substr(0, 10))) {
     // The load-specification row: the lengths are not part of this company's key.
     const std::string s =
-        One("SVF/SVF-LSSP.BTR", c + "S" + At(h, 11, 6) + At(t, 11, 1) + At(t, 12, 1) +
-                                    At(t, 23, 2) + At(t, 13, 5) + At(t, 18, 5) + At(t, 25, 5) +
-                                    At(t, 30, 2) + At(t, 32, 2) + "    " + At(t, 38, 1));
-    const std::string quality = One("SVP/SVP-KTKD.BTR", c + At(t, 23, 2));
-    const std::string product = One("SVP/SVP-UFKD.BTR", c + At(t, 12, 1) + At(t, 25, 5));
-    const auto d =
-        StoredRecords(File("SVP/SVP-DSNA.BTR"),
-                      c + At(s, 12, 1) + At(s, 13, 2) + At(s, 25, 5) + At(s, 39, 5) + At(s, 44, 5));
+        One("SVF-LSSP", c + "S" + At(h, 11, 6) + At(t, 11, 1) + At(t, 12, 1) + At(t, 23, 2) +
+                            At(t, 13, 5) + At(t, 18, 5) + At(t, 25, 5) + At(t, 30, 2) +
+                            At(t, 32, 2) + "    " + At(t, 38, 1));
+    const std::string quality = One("SVP-KTKD", c + At(t, 23, 2));
+    const std::string product = One("SVP-UFKD", c + At(t, 12, 1) + At(t, 25, 5));
+    const auto d = Records(
+        "SVP-DSNA", c + At(s, 12, 1) + At(s, 13, 2) + At(s, 25, 5) + At(s, 39, 5) + At(s, 44, 5));
     std::string article = d.empty() ? "" : NoBlanks(At(d[0], 115, 7));
     const double share = std::stod("0" + NoBlanks(At(s, 34, 4)));
     if (At(edi, 158, 1) == "J" && share > 0 && share < 100)
@@ -255,8 +237,8 @@ std::string EInvoiceXml::Expected(const std::string& number, const std::string& 
         RightTrimmed(At(product, 85, 25)), NoBlanks(At(t, 213, 8)), At(t, 32, 2),
         Amount(At(t, 70, 10)), Amount(At(t, 127, 14)), true);
   }
-  for (const std::string& a : StoredRecords(File("SVF/SVF-FTAP.BTR"), h.substr(0, 10))) {
-    const auto item = StoredRecords(File("ARV/ARV-ATKL.BTR"), c + At(a, 19, 5) + At(a, 24, 20));
+  for (const std::string& a : Records("SVF-FTAP", h.substr(0, 10))) {
+    const auto item = Records("ARV-ATKL", c + At(a, 19, 5) + At(a, 24, 20));
     std::string article = item.empty() ? "" : NoBlanks(At(item[0], 85, 7));
     if (article.empty()) article = NoBlanks(At(a, 19, 5) + At(a, 24, 20) + At(a, 44, 5));
     const std::string quantity = NoBlanks(At(a, 188, 9));
@@ -279,7 +261,7 @@ TEST_F(EInvoiceXml, TheFileHoldsTheInvoiceAsTheRegistersHaveItByteForByte) {
       "type TxtNmmr 241002\nclick CmdKlar\nclick CmdSänd\ntype TxtNmmr 241002\nclick CmdKlar\n");
   // The second print read the header as the first print wrote it back (its due date and sums
   // recomputed) and wrote it back unchanged.
-  const std::string expected = Expected("241002", One("SVF/SVF-FTHD.BTR", "001F241002"));
+  const std::string expected = Expected("241002", One("SVF-FTHD", "001F241002"));
 
   EXPECT_EQ(Written("001-241002.XML"), expected);
   const std::string one_print =
@@ -304,7 +286,7 @@ TEST_F(EInvoiceXml, ACustomerWithoutAWholeIdentityIsRefusedAndTheFileStaysEmpty)
   // Organisation number "556987123" and a blank: nine characters where ten are wanted.
   Reg({"put", "KRK-KUND", "--keep", "KUND_P001=001", "KUND_P004=SE", "KUND_P006=100",
        "KUND_P009=NORRBYGG", "KUND_P461=O", "KUND_P176=556987", "KUND_P182=123"});
-  const std::string before = One("SVF/SVF-FTHD.BTR", "001F241002");
+  const std::string before = One("SVF-FTHD", "001F241002");
   const std::string t = Run("type TxtNmmr 241002\nclick CmdKlar\n");
 
   EXPECT_EQ(MessageLines(t),
@@ -313,7 +295,7 @@ TEST_F(EInvoiceXml, ACustomerWithoutAWholeIdentityIsRefusedAndTheFileStaysEmpty)
             "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR PDF\n");
   ASSERT_TRUE(std::filesystem::exists(File("FAKTUROR/001-241002.XML")));
   EXPECT_EQ(std::filesystem::file_size(File("FAKTUROR/001-241002.XML")), 0u);
-  EXPECT_EQ(One("SVF/SVF-FTHD.BTR", "001F241002"), before);  // nothing printed, nothing marked
+  EXPECT_EQ(One("SVF-FTHD", "001F241002"), before);  // nothing printed, nothing marked
 }
 
 }  // namespace

@@ -4,34 +4,18 @@
 
 #include <filesystem>
 
-#include "support/run_program.h"
+#include "support/demo_process.h"
 
 namespace kvor::test {
 namespace {
 
-class Headless : public ::testing::Test {
+class Headless : public DemoProcess {
  protected:
-  void SetUp() override {
-    const ProcessResult made = RunProgram(Kvor(), {"demo", dir + "/demo"}, dir);
-    ASSERT_EQ(made.code, 0) << made.err;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
-  ProcessResult Run(const std::string& actions, std::vector<std::string> more = {}) {
-    WriteFile(dir + "/actions.txt", actions);
-    std::vector<std::string> args{"--root",  dir + "/demo", "--headless", dir + "/actions.txt",
-                                  "--today", "2026-12-04"};
-    args.insert(args.end(), more.begin(), more.end());
-    return RunProgram(Trv00381(), args, dir);
-  }
-  std::string System(const std::string& name) { return dir + "/demo/C/WINKVOR/SYSTEM/" + name; }
-  std::string Log() { return dir + "/demo/C/WINKVOR/STARTAS/STARTED.LOG"; }
-
-  std::string dir = TempFolder();
+  std::string System(const std::string& name) { return demo + "/C/WINKVOR/SYSTEM/" + name; }
 };
 
 TEST_F(Headless, EmptyScriptStartsConsumesTheLinkAreaAndEnds) {
-  const ProcessResult r = Run("");
+  const ProcessResult r = Play("");
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "status Startar TRV00381-programmet!\n"
@@ -43,7 +27,7 @@ TEST_F(Headless, EmptyScriptStartsConsumesTheLinkAreaAndEnds) {
 }
 
 TEST_F(Headless, TranscriptGoesToTheNamedFile) {
-  const ProcessResult r = Run("focus CmdExit\n", {"--transcript", dir + "/t.txt"});
+  const ProcessResult r = Play("focus CmdExit\n", {"--transcript", dir + "/t.txt"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "");
   const std::string t = ReadFile(dir + "/t.txt");
@@ -53,23 +37,13 @@ TEST_F(Headless, TranscriptGoesToTheNamedFile) {
       << t;
 }
 
-TEST_F(Headless, IdleProgramLeavesAfterTheCountdownForTheMenu) {
-  // Interrupted by a close-box question that nobody answers, then left idle.
-  const ProcessResult r = Run("close\ntick 242\n");
-  EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("answer NEJ (auto)\n"), std::string::npos);
-  EXPECT_NE(r.out.find("\nstart C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"), std::string::npos)
-      << r.out;
-  EXPECT_NE(WaitForText(Log(), "TRV00377.EXE").find("TRV00377.EXE"), std::string::npos);
-}
-
 TEST_F(Headless, BadScriptsStopBeforeAnythingHappens) {
-  ProcessResult r = Run("focus TxtNmmr\nwiggle CboNmmr\n");
+  ProcessResult r = Play("focus TxtNmmr\nwiggle CboNmmr\n");
   EXPECT_EQ(r.code, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("line 2: unknown action 'wiggle'"), std::string::npos) << r.err;
 
-  r = Run("click CmdNothing\n");
+  r = Play("click CmdNothing\n");
   EXPECT_EQ(r.code, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("no control 'CmdNothing'"), std::string::npos) << r.err;

@@ -28,10 +28,7 @@ std::string Count(std::size_t n) {
   return std::string(3 - std::min<std::size_t>(digits.size(), 3), ' ') + digits;
 }
 
-class PrintRun : public DemoProcess {
- protected:
-  std::string File(const std::string& reg) { return demo + "/C/KVOR/" + reg; }
-};
+using PrintRun = DemoProcess;
 
 // The whole print run, on register files and on a register server.
 using PrintRunOnStores = OnBothStores<DemoProcess>;
@@ -45,8 +42,8 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarks)
 
   // The sums, computed here from the rows as stored.
   std::map<int, long long> sum;  // header position -> thousandths
-  const auto rows = Records("SVF/SVF-FTSP.BTR", "001F241001");
-  const auto extra = Records("SVF/SVF-FTAP.BTR", "001F241001");
+  const auto rows = Records("SVF-FTSP", "001F241001");
+  const auto extra = Records("SVF-FTAP", "001F241001");
   ASSERT_FALSE(rows.empty());
   ASSERT_FALSE(extra.empty());
   for (const std::string& r : rows) {
@@ -189,7 +186,8 @@ TEST_F(PrintRun, TheCustomersAddressAndLanguageAndTheBarcodeReachThePdf) {
   EXPECT_TRUE(Pdfs().empty());
 }
 
-TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLast) {
+// Without copies: a long invoice, and one with more rows than the header's count holds.
+TEST_F(PrintRun, ALongInvoiceFlowsOverPagesAndMoreRowsThanTheCountHoldsAreStoredAs999) {
   Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=0"});
   const std::string t = Run("type TxtNmmr 241004\nclick CmdKlar\n");
   std::smatch m;
@@ -208,13 +206,36 @@ TEST_F(PrintRun, ALongInvoiceFlowsOverPagesWithTheContinuationTextOnAllButTheLas
                                                       << text;
     }
   }
+
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
+  // 1000 more specification rows: copies of one, of other lengths (a key part), which find the
+  // same load-specification row.
+  const std::string spec = Reg({"export", "SVF-FTSP"});
+  std::smatch row;
+  ASSERT_TRUE(std::regex_search(spec, row, std::regex(".*\"FTSP_P005\": \"241001\".*")));
+  std::string rows;
+  for (int length = 1000; length < 2000; ++length)
+    rows += std::regex_replace(row.str(), std::regex("\"FTSP_P034\": \"[^\"]*\""),
+                               "\"FTSP_P034\": \"" + std::to_string(length) + "\"") +
+            "\n";
+  WriteFile(dir + "/rows.jsonl", rows);
+  Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
+  const std::size_t count = Records("SVF-FTSP", "001F241001").size();
+  const std::string said = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
+  EXPECT_NE(said.find("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
+                      "STÖRRE än 999! ¶ Antal: " +
+                      std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"),
+            std::string::npos)
+      << said;
+  EXPECT_EQ(At(Header("241001"), 869, 3), "999");
+  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 
 TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted) {
   Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241001", "VALKOD=XQ",
        "FASBELOPP=9999999.000"});
   // An additional row whose invoice-currency price is given with a rate of zero.
-  const std::string row = StoredRecords(File("SVF/SVF-FTAP.BTR"), "001F241001").at(0);
+  const std::string row = Records("SVF-FTAP", "001F241001").at(0);
   ASSERT_NE(Thousandths(At(row, 205, 14)), 0);
   Reg({"put", "SVF-FTAP", "--keep", "FTAP_P001=001", "FTAP_P004=F", "FTAP_P005=241001",
        "FTAP_P011=" + At(row, 11, 2), "FTAP_P013=" + At(row, 13, 3), "FTAP_P016=" + At(row, 16, 3),
@@ -226,7 +247,7 @@ TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted)
             std::string::npos)
       << messages;
   // The row is written back with neither price.
-  const std::string written = StoredRecords(File("SVF/SVF-FTAP.BTR"), row.substr(0, 18)).at(0);
+  const std::string written = Records("SVF-FTAP", row.substr(0, 18)).at(0);
   EXPECT_EQ(At(written, 205, 14), std::string(14, ' '));
   EXPECT_EQ(At(written, 231, 14), std::string(14, ' '));
   EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' är FAS-beloppet STÖRRE än "
@@ -242,31 +263,6 @@ TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted)
   EXPECT_EQ(At(Header("241001"), 881, 1), "N");
   ASSERT_EQ(Pdfs().size(), 1u);
   EXPECT_NE(PdfText(Pdfs()[0], 1).find("Furu, sågad"), std::string::npos);  // the rows came
-}
-
-TEST_F(PrintRun, MoreRowsThanTheHeaderCountHoldsAreToldAndStoredAs999) {
-  Reg({"put", "SYS-DATA", "--keep", "SYSDATA_P001=001", "SYSDATA_P004=FT", "SYSDATA_P061=0"});
-  // 1000 more specification rows: copies of one, of other lengths (a key part), which find the
-  // same load-specification row.
-  const std::string spec = Reg({"export", "SVF-FTSP"});
-  std::smatch row;
-  ASSERT_TRUE(std::regex_search(spec, row, std::regex(".*\"FTSP_P005\": \"241001\".*")));
-  std::string rows;
-  for (int length = 1000; length < 2000; ++length)
-    rows += std::regex_replace(row.str(), std::regex("\"FTSP_P034\": \"[^\"]*\""),
-                               "\"FTSP_P034\": \"" + std::to_string(length) + "\"") +
-            "\n";
-  WriteFile(dir + "/rows.jsonl", rows);
-  Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
-  const std::size_t count = StoredRecords(File("SVF/SVF-FTSP.BTR"), "001F241001").size();
-  const std::string t = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
-  EXPECT_NE(t.find("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
-                   "STÖRRE än 999! ¶ Antal: " +
-                   std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"),
-            std::string::npos)
-      << t;
-  EXPECT_EQ(At(Header("241001"), 869, 3), "999");
-  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 
 }  // namespace

@@ -83,15 +83,6 @@ TEST_F(Selection, TypingTestsEachCharacterAndTheSixthDigitLooksUp) {
   EXPECT_EQ(Shown(t, "CboNmmr")[0], "\"\" off back #D3D3D3 fore #000000 list 11 at -1");
 }
 
-TEST_F(Selection, EnterLooksUpFewerDigitsWithLeadingZeros) {
-  const std::string t = AfterStart("type TxtNmmr 1001\nkey TxtNmmr Enter\nshow TxtNmmr\n");
-  EXPECT_EQ(MessageLines(t), "message 2 Angivet FAKTURA-nummer '001001' saknas!\n");
-  // Back to an empty number entry.
-  EXPECT_NE(t.find("focus TxtNmmr\nshow TxtNmmr \"\" on back #FF0000 fore #000000 focus\n"),
-            std::string::npos)
-      << t;
-}
-
 TEST_F(Selection, DigitButtonsLookUpAfterTheSixthAndClearEmptiesTheEntry) {
   const std::string t = AfterStart(
       "click CmdNmr(2)\nclick CmdNmr(4)\nshow TxtNmmr\nshow CmdSudda\nshow CmdSpara\n"
@@ -117,10 +108,13 @@ TEST_F(Selection, DigitButtonsLookUpAfterTheSixthAndClearEmptiesTheEntry) {
   EXPECT_EQ(Shown(t, "CmdKlar")[0], "\"OK\" on back #C0FFC0 fore #000000 focus");
 }
 
-TEST_F(Selection, RefusedInvoicesGoBackToNumberEntryAndAPostedOneGoesOn) {
+// Refused invoices go back to number entry, a posted one goes on, cancel without a run brings
+// back an empty entry, and a printed invoice can be looked up for a reprint.
+TEST_F(Selection, RefusedPostedCancelledAndPrintedInvoices) {
   const std::string t = AfterStart(
       "type TxtNmmr 241012\nshow TxtNmmr\ntype TxtNmmr 241009\nshow TxtNmmr\n"
-      "type TxtNmmr 241005\nshow TxtNmmr\nshow CmdKlar\n");
+      "type TxtNmmr 241005\nshow TxtNmmr\nshow CmdKlar\nclick CmdBryt\nshow TxtNmmr\n"
+      "show LblVkod\ntype TxtNmmr 241010\nshow LblUkod\nshow CmdKlar\n");
   EXPECT_EQ(MessageLines(t),
             "message 2 Angivet FAKTURA-nummer '241012' är KOPPLAD till KUND-kontrakt! ¶ "
             "FAKTURA-datum: 20261125\n"
@@ -128,29 +122,35 @@ TEST_F(Selection, RefusedInvoicesGoBackToNumberEntryAndAPostedOneGoesOn) {
             "FAKTURA-datum: 20261118\n"
             "message 1 Angivet FAKTURA-nummer '241005' är AJOURFÖRT men UTSKRIFT kan ÄNDÅ "
             "utföras! ¶ AJOURFÖRINGS-datum: 20261130\n");
-  EXPECT_EQ(Shown(t, "TxtNmmr"),
-            (std::vector<std::string>{"\"\" on back #FF0000 fore #000000 focus",
-                                      "\"\" on back #FF0000 fore #000000 focus",
-                                      "\"241005\" off back #FFFFC0 fore #000000"}));
-  EXPECT_EQ(Shown(t, "CmdKlar")[0], "\"OK\" on back #C0FFC0 fore #000000 focus");
+  EXPECT_EQ(
+      Shown(t, "TxtNmmr"),
+      (std::vector<std::string>{
+          "\"\" on back #FF0000 fore #000000 focus", "\"\" on back #FF0000 fore #000000 focus",
+          "\"241005\" off back #FFFFC0 fore #000000", "\"\" on back #FF0000 fore #000000 focus"}));
+  EXPECT_EQ(Shown(t, "CmdKlar"),
+            std::vector<std::string>(2, "\"OK\" on back #C0FFC0 fore #000000 focus"));
+  EXPECT_EQ(Shown(t, "LblVkod")[0], "\"\" on back #FFFFFF fore #000000");
+  EXPECT_EQ(Shown(t, "LblUkod")[0], "\"N\" on back #FFFFFF fore #C00000");
 }
 
 TEST_F(Selection, DownWalksTheListOfUnprintedInvoicesAndStopsAtItsEnd) {
   std::string actions = "show CboNmmr\nshow LblAntal\nshow LblKlara\n";
   actions += "click CmdNer\nshow TxtNmmr\nclick CmdUpp\nshow TxtNmmr\n";
   for (int i = 0; i < 11; ++i) actions += "click CmdNer\nshow TxtNmmr\n";
+  actions += "click CmdUpp\nshow TxtNmmr\nclick CmdNer\nshow TxtNmmr\n";
   actions += "show CboNmmr\nshow CmdSpara\nclick CmdSpara\n";
   const std::string t = AfterStart(actions);
   EXPECT_EQ(Shown(t, "CboNmmr")[0], "\"\" on back #FFFFFF fore #000000 list 11 at -1");
   EXPECT_EQ(Shown(t, "LblAntal")[0], "\"11\" on back #FFFFFF fore #000000");
   EXPECT_EQ(Shown(t, "LblKlara")[0], "\"2\" on back #FFFFFF fore #000000");
   // The first press shows the first entry and Up cannot go above it; printed (241010, 241011)
-  // and contract (241012) invoices are not listed; the last press stays on the last entry.
+  // and contract (241012) invoices are not listed; the last press stays on the last entry, from
+  // which Up goes back one.
   std::vector<std::string> numbers;
   for (const std::string& s : Shown(t, "TxtNmmr")) numbers.push_back(s.substr(1, 6));
   EXPECT_EQ(numbers, (std::vector<std::string>{"241001", "241001", "241002", "241003", "241004",
                                                "241005", "241006", "241007", "241008", "241009",
-                                               "241013", "241014", "241014"}));
+                                               "241013", "241014", "241014", "241013", "241014"}));
   EXPECT_EQ(Shown(t, "CboNmmr")[1].rfind("\"241014 2026", 0), 0u) << Shown(t, "CboNmmr")[1];
   EXPECT_EQ(Shown(t, "CmdSpara")[0], "\"Klart\" on back #C0FFC0 fore #000000 focus");
   // 241014's load specification is missing: the read tells so, and the entry starts afresh.
@@ -159,55 +159,45 @@ TEST_F(Selection, DownWalksTheListOfUnprintedInvoicesAndStopsAtItsEnd) {
             "answer STÄNG (auto)\n" + std::string(kReady) + "focus TxtNmmr\nend 0\n");
 }
 
-TEST_F(Selection, TheListFieldTakesANumberTypedOrChosen) {
+// Enter looks up fewer digits with leading zeros, in the number field and in the list field; the
+// list field also takes a number chosen from the list.
+TEST_F(Selection, EnterLooksUpFewerDigitsAndTheListFieldTakesANumberTypedOrChosen) {
   const std::string t = AfterStart(
+      "type TxtNmmr 1001\nkey TxtNmmr Enter\nshow TxtNmmr\n"
       "focus CboNmmr\nshow CboNmmr\nkey CboNmmr Enter\nset CboNmmr 1003\nkey CboNmmr Enter\n"
       "show TxtNmmr\nfocus CboNmmr\nset CboNmmr 241004\nshow TxtNmmr\nclick CmdBryt\n"
       "select CboNmmr 2\nkey CboNmmr Enter\nshow TxtNmmr\nshow CboNmmr\n");
   EXPECT_EQ(Shown(t, "CboNmmr")[0], "\"\" on back #FFFF00 fore #000000 focus list 11 at -1");
   EXPECT_EQ(MessageLines(t, true),
+            "message 2 Angivet FAKTURA-nummer '001001' saknas!\n"
             "message 2 Obligatoriskt fält! ¶ Tryck ENDAST med ENTER tillåts EJ för GODKÄNT "
             "indata!\n"
             "message 2 Angivet FAKTURA-nummer '001003' saknas!\n");
   // Six characters typed look up at once; a whole chosen entry confirmed with Enter gives its
   // invoice number.
-  EXPECT_EQ(Shown(t, "TxtNmmr"),
-            (std::vector<std::string>{"\"\" on back #FF0000 fore #000000 focus",
-                                      "\"241004\" off back #FFFFC0 fore #000000",
-                                      "\"241003\" off back #FFFFC0 fore #000000"}));
+  EXPECT_EQ(
+      Shown(t, "TxtNmmr"),
+      (std::vector<std::string>{
+          "\"\" on back #FF0000 fore #000000 focus", "\"\" on back #FF0000 fore #000000 focus",
+          "\"241004\" off back #FFFFC0 fore #000000", "\"241003\" off back #FFFFC0 fore #000000"}));
   EXPECT_EQ(Shown(t, "CboNmmr")[1], "\"\" off back #D3D3D3 fore #000000 list 11 at 2");
 }
 
-TEST_F(Selection, APrintedInvoiceCanBeLookedUpForAReprint) {
-  const std::string t = AfterStart("type TxtNmmr 241010\nshow LblUkod\nshow CmdKlar\n");
-  EXPECT_EQ(MessageLines(t), "");
-  EXPECT_EQ(Shown(t, "LblUkod")[0], "\"N\" on back #FFFFFF fore #C00000");
-  EXPECT_EQ(Shown(t, "CmdKlar")[0], "\"OK\" on back #C0FFC0 fore #000000 focus");
-}
-
-TEST_F(Selection, CancelWithoutARunBringsBackAnEmptyEntry) {
-  const std::string t =
-      AfterStart("type TxtNmmr 241003\nshow CmdBryt\nclick CmdBryt\nshow TxtNmmr\nshow LblVkod\n");
-  EXPECT_EQ(Shown(t, "CmdBryt")[0], "\"AvBryt\" on back #FFC0C0 fore #000000");
-  EXPECT_EQ(Shown(t, "TxtNmmr")[0], "\"\" on back #FF0000 fore #000000 focus");
-  EXPECT_EQ(Shown(t, "LblVkod")[0], "\"\" on back #FFFFFF fore #000000");
-}
-
-TEST_F(Selection, TheLinkAreaHandsOverAnInvoiceToLookUpAtOnce) {
+// The link area hands over an invoice to look up at once, or leaves the number entry open.
+TEST_F(Selection, TheLinkAreaHandsOverAnInvoiceOrWaitsForNumberEntry) {
   Link({"--invoice", "241003"});
-  const std::string t = Run("show TxtNmmr\nshow LblVkod\nshow LblKoden\n");
+  std::string t = Run("show TxtNmmr\nshow LblVkod\nshow LblKoden\n");
   EXPECT_EQ(t.find(kReady), std::string::npos) << t;  // no number entry first
   EXPECT_NE(t.find("focus CmdKlar\n" + std::string(kPrintHelp)), std::string::npos) << t;
   EXPECT_EQ(Shown(t, "TxtNmmr")[0], "\"241003\" off back #FFFFC0 fore #000000");
   EXPECT_EQ(Shown(t, "LblVkod")[0], "\"EUR\" on back #FFFFFF fore #000000");
   EXPECT_EQ(Shown(t, "LblKoden")[0], "\"DE\" on back #FFFFFF fore #000000");
-}
 
-TEST_F(Selection, BlankLinkDataWaitsForNumberEntry) {
+  // Blank link data. The start-up enables AvBryt before it puts the focus into the number field;
+  // the field's focus handler then resets every action button, AvBryt with them, and opens the
+  // entry.
   Link({});
-  // The start-up enables AvBryt before it puts the focus into the number field; the field's focus
-  // handler then resets every action button, AvBryt with them, and opens the entry.
-  const std::string t = AfterStart("show TxtNmmr\nshow CmdBryt\nshow CmdExit\nshow CmdNmr(5)\n");
+  t = AfterStart("show TxtNmmr\nshow CmdBryt\nshow CmdExit\nshow CmdNmr(5)\n");
   EXPECT_EQ(Shown(t, "TxtNmmr")[0], "\"\" on back #FF0000 fore #000000 focus");
   EXPECT_EQ(Shown(t, "CmdBryt")[0], "\"AvBryt\" off back #959595 fore #000000");
   EXPECT_EQ(Shown(t, "CmdExit")[0], "\"ÅTER\" on back #FFFFC0 fore #000000");

@@ -24,20 +24,28 @@ class DemoProcess : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
-  // Plays `actions` on the installation (its drives as `drives` gives them, today is 2026-12-04,
-  // the printers are KVOR PDF, writing into pdf_dir, and the queues of cups_server if set) and
-  // returns the transcript.
-  std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
+  // Plays `actions` on the installation (its drives as `drives` gives them, today is 2026-12-04)
+  // with the options `more`; what the program printed and its exit code.
+  ProcessResult Play(const std::string& actions, const std::vector<std::string>& more = {},
+                     Environment env = {}) {
     WriteFile(dir + "/actions.txt", actions);
     std::vector<std::string> args = drives;
-    args.insert(args.end(), {"--headless", dir + "/actions.txt", "--today", "2026-12-04",
-                             "--pdf-dir", pdf_dir});
-    if (cups_server.empty()) args.push_back("--pdf-only");
+    args.insert(args.end(), {"--headless", dir + "/actions.txt", "--today", "2026-12-04"});
     args.insert(args.end(), more.begin(), more.end());
     // On the server, the option is given and wins over a KVOR_REGISTERS that leads nowhere.
-    Environment env = Nowhere();
-    if (!cups_server.empty()) env.emplace_back("CUPS_SERVER", cups_server);
-    const ProcessResult r = RunProgram(Trv00381(), WithRegisters(args), dir, env, before_exec);
+    const Environment nowhere = Nowhere();
+    env.insert(env.begin(), nowhere.begin(), nowhere.end());
+    return RunProgram(Trv00381(), WithRegisters(args), dir, env, before_exec);
+  }
+  // The same with the printers KVOR PDF, writing into pdf_dir, and the queues of cups_server if
+  // set, for a run that ends well: the transcript.
+  std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
+    std::vector<std::string> options{"--pdf-dir", pdf_dir};
+    if (cups_server.empty()) options.push_back("--pdf-only");
+    options.insert(options.end(), more.begin(), more.end());
+    const ProcessResult r =
+        Play(actions, options,
+             cups_server.empty() ? Environment{} : Environment{{"CUPS_SERVER", cups_server}});
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
@@ -58,15 +66,18 @@ class DemoProcess : public ::testing::Test {
 
   // Invoice header `number` of company 001 as stored ("" when there is none).
   std::string Header(const std::string& number) const {
-    const auto h = Records("SVF/SVF-FTHD.BTR", "001F" + number);
+    const auto h = Records("SVF-FTHD", "001F" + number);
     return h.empty() ? std::string() : h[0];
   }
-  // The records of a register file ("SVF/SVF-FTSP.BTR") whose keys begin with prefix, in key
-  // order, from the files or the server, wherever the installation keeps them.
-  std::vector<std::string> Records(const std::string& file, const std::string& prefix) const {
-    if (registers.empty()) return StoredRecords(demo + "/C/KVOR/" + file, prefix);
-    const std::string name = file.substr(file.find('/') + 1);
-    return ServerRecords(registers, "KVOR", name.substr(0, name.find('.')), prefix);
+  // The records of register `reg` ("SVF-FTSP") whose keys begin with prefix, in key order, from
+  // the files or the server, wherever the installation keeps them.
+  std::vector<std::string> Records(const std::string& reg, const std::string& prefix) const {
+    const std::string from = reg + ".BTR " + prefix;
+    const StoredState all = Snapshot().records;
+    std::vector<std::string> out;
+    for (auto r = all.lower_bound(from); r != all.end() && r->first.starts_with(from); ++r)
+      out.push_back(r->second.data);
+    return out;
   }
 
   // Every record of the registers of the installation at root (demo unless told), from the files

@@ -71,46 +71,6 @@ inline RegisterSnapshot SnapshotRegisters(const std::string& root) {
   return s;
 }
 
-// Records of one register file whose keys start with `prefix`, in key order, as stored.
-inline std::vector<std::string> StoredRecords(const std::string& file, const std::string& prefix) {
-  std::vector<std::string> out;
-  sqlite3* db = nullptr;
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_prepare_v2(db, "SELECT data FROM records WHERE substr(key, 1, ?2) = ?1 ORDER BY key",
-                         -1, &st, nullptr) == SQLITE_OK) {
-    sqlite3_bind_blob(st, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int(st, 2, static_cast<int>(prefix.size()));
-    while (sqlite3_step(st) == SQLITE_ROW)
-      out.emplace_back(static_cast<const char*>(sqlite3_column_blob(st, 0)),
-                       sqlite3_column_bytes(st, 0));
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
-
-// The same from the register server at url: register `reg` ("SVF-FTSP") of the installation whose
-// data folder is `installation` ("KVOR").
-inline std::vector<std::string> ServerRecords(const std::string& url,
-                                              const std::string& installation,
-                                              const std::string& reg, const std::string& prefix) {
-  std::vector<std::string> out;
-  PGconn* conn = PQconnectdb(url.c_str());
-  const std::string sql = "SELECT data FROM \"" + installation + "\".\"" + reg +
-                          "\" WHERE substr(key, 1, $2) = $1 ORDER BY key";
-  const std::string length = std::to_string(prefix.size());
-  const char* values[] = {prefix.data(), length.c_str()};
-  const int lengths[] = {static_cast<int>(prefix.size()), 0};
-  const int formats[] = {1, 0};
-  PGresult* r = PQexecParams(conn, sql.c_str(), 2, nullptr, values, lengths, formats, 1);
-  for (int row = 0; PQresultStatus(r) == PGRES_TUPLES_OK && row < PQntuples(r); ++row)
-    out.emplace_back(PQgetvalue(r, row, 0), PQgetlength(r, row, 0));
-  PQclear(r);
-  PQfinish(conn);
-  return out;
-}
-
 // The snapshot of an installation's registers on the register server at url (data folder
 // `installation`), named as the files are ("SVF-FTHD.BTR"): equal to the files' snapshot when the
 // server holds the same records.
