@@ -270,8 +270,7 @@ TEST_F(LockedSend, CancelAtTheLockMessageLeavesTheInvoiceUnmarked) {
 }
 
 // Two workstations of one office: two installations (system drives) that kvor demo made, whose
-// registers are the same data folder on the test binary's register server. (A lock that goes
-// with its holder's connection is the record manager's own test.)
+// registers are the same data folder on the test binary's register server.
 class WorkstationsOnServer : public Locks {
  protected:
   WorkstationsOnServer() { registers = PgServer::Get().url(); }
@@ -319,6 +318,25 @@ TEST_F(WorkstationsOnServer, BothPrintAtOnceAndLeaveTheRegistersAsTwoPrintsOnFil
     EXPECT_EQ(Header(number), on_files.records.at("SVF-FTHD.BTR 001F" + number).data) << number;
   }
   EXPECT_EQ(DataOf(Snapshot().records), DataOf(on_files.records));
+}
+
+TEST_F(WorkstationsOnServer, ALockHeldOnOneIsMetOnTheOtherUntilItsHolderIsKilled) {
+  auto holder = HoldHeader("241001", other);
+  auto program = StartPlaying("type TxtNmmr 241001\nclick CmdKlar\nanswer STÄNG\nwait " + dir +
+                              "/killed\nanswer STÄNG\n");
+  const std::string message = LockMessage("001F241001");
+  ASSERT_EQ(Occurrences(TranscriptWith(message, 2), message), 2);
+  EXPECT_EQ(At(Header("241001"), 881, 1), "N");
+
+  // A holder that never unlocks: the server drops its lock with its connection.
+  EXPECT_EQ(holder->Kill(), 128 + SIGKILL);
+  WaitUntilHeaderIsFree("241001");
+  Touch("killed");
+  EXPECT_EQ(program->WaitForEnd(60), 0) << program->Err();
+  const std::string seen = ReadFile(transcript);
+  EXPECT_EQ(Occurrences(seen, message), 2) << seen;
+  EXPECT_EQ(Occurrences(seen, "är UTFÖRD med 2 sidor!"), 1) << seen;
+  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 
 TEST_F(WorkstationsOnServer,
