@@ -7,7 +7,6 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "platform/printer/fonts.h"
-#include "platform/printer/qt_backends.h"
 #include "platform/printer/surface.h"
 #include "printing/invoice_page.h"
 #include "printing/page_engine.h"
@@ -243,9 +242,10 @@ int32_t TotalsTop(Context& ctx) {
     height += std::max<double>(kFootPictureHeight,
                                kFootBelowPictureTop + 4 * printer::LineHeightTwips(courier, 7));
   // From the layout's line a block with certification line and foot would run past the bottom
-  // of the printable area: such a block starts as much higher as it needs, and the row limit of
-  // the page break with it.
-  const int32_t fitting = static_cast<int32_t>(std::floor(printer::kPdfPrintableHeight - height));
+  // of the printable area (the printer's, KVOR PDF's before a job has begun): such a block starts
+  // as much higher as it needs, and the row limit of the page break with it.
+  const double printable = p.surface ? p.surface->PrintableHeight() : printer::kPdfPrintableHeight;
+  const int32_t fitting = static_cast<int32_t>(std::floor(printable - height));
   return std::min(kTotalsTop - p.top_offset - p.bottom_reserve, fitting);
 }
 

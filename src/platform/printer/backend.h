@@ -8,6 +8,14 @@
 
 namespace kvor::printer {
 
+// The unprintable border of KVOR PDF's pages on every side, in points: 12 points (4.2 mm), the
+// border a typical office laser printer keeps, so that a page looks the same in the file as it
+// comes out of such a printer.
+inline constexpr double kPdfMarginPoints = 12;
+// The printable area of an A4 portrait page inside that border, in twips (20 to the point).
+inline constexpr double kPdfPrintableWidth = 210 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+inline constexpr double kPdfPrintableHeight = 297 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
+
 struct TextRun {
   int page = 0;    // 1 for the first page of the job
   int column = 0;  // character column the run was printed at
@@ -39,6 +47,9 @@ class Backend {
   virtual void Abort() noexcept = 0;
   // Where the document went, when it went to a file.
   virtual std::string OutputPath() const { return {}; }
+  // The height of a page's printable area in twips, as the destination reports it once the
+  // document has begun; KVOR PDF's until then, and for destinations without a sheet of their own.
+  virtual double PrintableHeight() const { return kPdfPrintableHeight; }
 };
 
 }  // namespace kvor::printer

@@ -213,6 +213,11 @@ void PdfBackend::BeginDocument(int orientation) {
   }
 }
 
+double PdfBackend::PrintableHeight() const {
+  if (!writer_) return Backend::PrintableHeight();
+  return writer_->pageLayout().paintRect(QPageLayout::Point).height() * 20;
+}
+
 void PdfBackend::NewPage() {
   if (!writer_->newPage())
     throw Fault(kFileAccess, "PDF-filen " + path_ + " kan inte få en ny sida"_w);
@@ -306,6 +311,10 @@ void SystemPrinterBackend::BeginDocument(int orientation) {
                                            "kvor-utskrift-" + std::to_string(getpid()), title_,
                                            QueueMargins(device_name_, orientation));
   document_->BeginDocument(orientation);
+}
+
+double SystemPrinterBackend::PrintableHeight() const {
+  return document_ ? document_->PrintableHeight() : Backend::PrintableHeight();
 }
 
 void SystemPrinterBackend::NewPage() {

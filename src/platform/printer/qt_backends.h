@@ -14,14 +14,6 @@ class QPdfWriter;
 
 namespace kvor::printer {
 
-// The unprintable border of KVOR PDF's pages on every side, in points: 12 points (4.2 mm), the
-// border a typical office laser printer keeps, so that a page looks the same in the file as it
-// comes out of such a printer.
-inline constexpr double kPdfMarginPoints = 12;
-// The printable area of an A4 portrait page inside that border, in twips (20 to the point).
-inline constexpr double kPdfPrintableWidth = 210 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
-inline constexpr double kPdfPrintableHeight = 297 / 25.4 * 1440 - 2 * 20 * kPdfMarginPoints;
-
 // The unprintable margins of a sheet, in points; the painter's origin is their top left corner.
 struct SheetMargins {
   double left = kPdfMarginPoints, top = kPdfMarginPoints;
@@ -51,6 +43,7 @@ class PdfBackend : public Backend {
   void EndDocument() override;
   void Abort() noexcept override;
   std::string OutputPath() const override { return path_; }
+  double PrintableHeight() const override;
 
  private:
   std::string ReserveFile();
@@ -75,6 +68,7 @@ class SystemPrinterBackend : public Backend {
   void DrawPicture(const PictureRun& run, const Picture& picture) override;
   void EndDocument() override;
   void Abort() noexcept override;
+  double PrintableHeight() const override;
 
  private:
   std::string device_name_, title_;

@@ -64,6 +64,7 @@ class Surface {
   // Pages of the running or last document.
   int Pages() const { return pages_; }
   std::string OutputPath() const { return backend_->OutputPath(); }
+  double PrintableHeight() const { return backend_->PrintableHeight(); }
 
  private:
   template <typename Step>
