@@ -60,19 +60,21 @@ TEST_F(Printers, TheTablesInvoicePrinterIsChosenOrTheFaultTold) {
 
 struct Word {
   std::string text;
-  double x, y;  // top left corner, points
+  double x, y, bottom;  // top left corner and lower edge, points
 };
 
 // The words of each page of a PDF as pdftotext -bbox finds them, in reading order.
 std::vector<std::vector<Word>> PagesOfWords(const std::string& boxes) {
   std::vector<std::vector<Word>> pages;
-  const std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>");
+  const std::regex word(
+      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" "
+      "yMax=\"([0-9.]+)\">([^<]*)</word>");
   std::istringstream lines(boxes);
   for (std::string line; std::getline(lines, line);) {
     std::smatch m;
     if (line.find("<page ") != std::string::npos) pages.emplace_back();
     if (std::regex_search(line, m, word))
-      pages.back().push_back({m[3], std::stod(m[1]), std::stod(m[2])});
+      pages.back().push_back({m[4], std::stod(m[1]), std::stod(m[2]), std::stod(m[3])});
   }
   return pages;
 }
@@ -120,8 +122,22 @@ TEST_F(Printers, AnInvoiceGoesToAPrintQueueAsOneJobLaidOutAsOnKvorPdf) {
     Tool("pdftoppm", {"-r", "90", "-f", "1", "-l", "1", "-singlefile", "-png", job,
                       std::string(pictures) + "/queue-241004-page1"});
 
+  // A printer that keeps a quarter-inch border: the rows and the totals block keep to its shorter
+  // printable area, so the foot still ends inside it.
+  ASSERT_TRUE(cups.AddFileQueue("Lager_Laser", 18)) << cups.Error();
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+  WriteFile(Table(), "05LAGER_LASER\r\n");
+  Run("type TxtNmmr 241004\nclick CmdKlar\n");
+  WaitForText(cups.PageLog(), "\n", 30, 2);
+  double lowest = 0;
+  for (const auto& page :
+       PagesOfWords(Tool("pdftotext", {"-bbox", cups.QueueFile("Lager_Laser"), "-"})))
+    for (const Word& w : page) lowest = std::max(lowest, w.bottom);
+  EXPECT_GT(lowest, 800);  // the foot
+  EXPECT_LE(lowest, 842 - 18);
+
   // A stopped queue: the print fault, and the program goes on to its end.
-  ASSERT_TRUE(cups.Run("cupsdisable", {"Kontor_Laser"})) << cups.Error();
+  ASSERT_TRUE(cups.Run("cupsdisable", {"Lager_Laser"})) << cups.Error();
   ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
   t = Run("type TxtNmmr 241004\nclick CmdKlar\n");
   EXPECT_TRUE(std::regex_search(
