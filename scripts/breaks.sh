@@ -13,6 +13,7 @@
 #   HEAD; it is left in place afterwards, so that the next run builds only what changed.
 # BREAKS_FIRST=1: stop each run at its first failing test, running the quickest tests first:
 #   whether each break is caught, in far less time, naming only the first tests that caught it.
+# BREAKS_TESTS: a ctest -R pattern; only the tests it names are run, unbroken and broken.
 set -euo pipefail
 top=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 [ $# -gt 0 ] || set -- "$top"/scripts/breaks/*.patch
@@ -41,7 +42,8 @@ run_suite() {
   local log=$1
   shift
   rm -f "$build/Testing/Temporary/LastTestsFailed.log"
-  ctest --test-dir "$build" -j2 --timeout "$timeout" "$@" >"$log" 2>&1 || true
+  ctest --test-dir "$build" -j2 --timeout "$timeout" ${BREAKS_TESTS:+-R "$BREAKS_TESTS"} "$@" \
+    >"$log" 2>&1 || true
   [ -f "$build/Testing/Temporary/LastTestsFailed.log" ] &&
     cut -d: -f2- "$build/Testing/Temporary/LastTestsFailed.log" | sort
   return 0
