@@ -32,16 +32,5 @@ TEST(Layouts, FieldsTileEveryRecordFromOneToTheRecordEnd) {
   }
 }
 
-TEST(Layouts, RegistersAreFoundByCodeAndFieldsByName) {
-  const Layout* header = FindLayout("SVF-FTHD");
-  ASSERT_NE(header, nullptr);
-  EXPECT_EQ(header->FileName(), "SVF-FTHD.BTR");
-  EXPECT_EQ(header->System(), "SVF");
-  ASSERT_NE(header->Find("UTSKRIVEN"), nullptr);
-  EXPECT_EQ(header->Find("UTSKRIVEN")->position, 881);
-  EXPECT_EQ(header->Find("NOSUCH"), nullptr);
-  EXPECT_EQ(FindLayout("SVF-XXXX"), nullptr);
-}
-
 }  // namespace
 }  // namespace kvor::registers
