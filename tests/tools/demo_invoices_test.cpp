@@ -4,46 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "demo.h"
-#include "platform/files/drive_map.h"
-#include "reg.h"
 #include "registers/admin.h"
-#include "support/run_program.h"
+#include "support/open_registers.h"
 
 namespace kvor::test {
 namespace {
 
 using registers::FindLayout;
 
-class DemoInvoices : public ::testing::Test {
+class DemoInvoices : public OpenRegisters {
  protected:
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(demo::WriteInstallation(dir, error)) << error;
-    files::DriveMap map;
-    map.SetRoot(dir);
-    keeper = std::make_unique<reg::Keeper>(map);
-    ASSERT_TRUE(keeper->ReadSettings(error)) << error;
-  }
-  void TearDown() override {
-    keeper.reset();
-    std::filesystem::remove_all(dir);
-  }
-
   std::string Get(const char* code, const std::string& key) {
     std::string record, error;
-    EXPECT_TRUE(keeper->Get(*FindLayout(code), key, record, error)) << code << " " << key << error;
+    EXPECT_TRUE(registers::GetRecord(ctx(), *FindLayout(code), key, record, error))
+        << code << " " << key << error;
     return record;
   }
   std::vector<std::string> List(const char* code, const std::string& prefix) {
     std::vector<std::string> records;
     std::string error;
-    EXPECT_TRUE(keeper->List(*FindLayout(code), prefix, records, error)) << error;
+    EXPECT_TRUE(registers::ListRecords(ctx(), *FindLayout(code), prefix, records, error)) << error;
     return records;
   }
   static std::string Field(const char* code, const std::string& record, const char* name) {
@@ -64,9 +47,6 @@ class DemoInvoices : public ::testing::Test {
     for (const std::string& r : records) sum += Cents(code, r, name);
     return sum;
   }
-
-  std::string dir = TempFolder();
-  std::unique_ptr<reg::Keeper> keeper;
 };
 
 TEST_F(DemoInvoices, HeaderSumsAreTheRowsPlusVatAndRounding) {
