@@ -2,16 +2,16 @@
 // installation. Messages are answered by the scripted user and read from the transcript.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 
 #include "common/cp1252.h"
 #include "common/text.h"
-#include "platform/recman/client.h"
 #include "platform/recman/sqlite_store.h"
 #include "registers/admin.h"
 #include "registers/database.h"
-#include "settings/settings.h"
 #include "support/network_share.h"
 #include "support/open_registers.h"
 #include "support/run_program.h"
@@ -19,13 +19,17 @@
 namespace kvor::registers {
 namespace {
 
-namespace op = recman::op;
-
 constexpr int16_t kHeader = 2;  // SVF-FTHD
 
 using Channels = test::OpenRegisters;
 
-TEST_F(Channels, RecordsAreInsertedReadAndTransferred) {
+// Each of the texts is among the messages shown.
+void ExpectShown(const std::string& messages, std::initializer_list<std::string> texts) {
+  for (const std::string& text : texts)
+    EXPECT_NE(messages.find(text), std::string::npos) << text << "\nnot in:\n" << messages;
+}
+
+TEST_F(Channels, RecordsAreInsertedReadTransferredAndWrittenBack) {
   // Company 002: the sample invoices are company 001's.
   Record& fields = Fields(ctx(), "SVF-FTHD");
   fields.MutableText().assign(999, ' ');
@@ -46,19 +50,36 @@ TEST_F(Channels, RecordsAreInsertedReadAndTransferred) {
   EXPECT_EQ(fields.Get("FAKTNAMN"), Fixed("Sågverket i Växjö"_w, 30));
   EXPECT_EQ(Db(ctx()).channels[kHeader].postnyckel, "002F000001");
 
-  // A missing key with the message flag: the notice, indicator 1.
+  // A write-back after a read without a lock warns and still writes. A write-back after a locked
+  // read keeps every other character: the readers' header marks show it.
+  fields.Set("SKICKAD", "J");
+  Build(ctx(), Header());
+  Skriver(ctx(), key, kHeader, 2, 0, err);
+  EXPECT_EQ(err, 0);
+  std::string stored, error;
+  ASSERT_TRUE(GetRecord(ctx(), Header(), key, stored, error));
+  EXPECT_EQ(stored[852], 'J');
+  // A key other than the one read is refused as a buffer error.
+  key = "002F 0000";
+  Skriver(ctx(), key, kHeader, 2, 0, err);
+  EXPECT_EQ(Db(ctx()).statuskod, -1);
+
+  // A missing key and a duplicate insert with the message flag: the notice, indicator 1.
   key = "002F000009";
   Laser(ctx(), key, kHeader, 0, 1, err);
   EXPECT_EQ(err, 1);
-  EXPECT_EQ(Messages(),
-            "message 2 Angiven DATA-nyckel SAKNAS som DATABAS-nyckel! ¶ Nyckel: 002F000009 ¶ "
-            "Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR\n");
-  // A duplicate insert with the message flag.
   key = "002F000001";
-  Build(ctx(), Header());
   Skriver(ctx(), key, kHeader, 1, 1, err);
   EXPECT_EQ(err, 1);
   EXPECT_EQ(Db(ctx()).statuskod, 5);
+  ExpectShown(Messages(),
+              {"message 2 Nyckel '002F000001' har EJ en LÅSNING utförts!",
+               "Nyckel '002F·0000·' ger BUFFERT-fel! ¶ Buffert: 002F000001 ¶ Record: 002F000001 ¶ "
+               "Nyckel: 002F000001 ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR",
+               "message 2 Angiven DATA-nyckel SAKNAS som DATABAS-nyckel! ¶ Nyckel: 002F000009 ¶ "
+               "Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR\n",
+               "message 2 Angiven DATA-nyckel FINNS redan SKAPAD som DATABAS-nyckel! ¶ Nyckel: "
+               "002F000001"});
 }
 
 TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
@@ -66,6 +87,15 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
   BTROPASS(ctx(), RegisterPath(ctx(), Header()), status, 9);  // open on another channel
   EXPECT_EQ(status, -1);
   EXPECT_EQ(Db(ctx()).channels[9].regnamn, RegisterPath(ctx(), *FindLayout("SVF-TEXT")));
+
+  // A file on a network share is shared through the server, never opened directly.
+  const std::string share = run.install.dir + "/NETWORK-SHARE";
+  std::filesystem::create_directory(share);
+  std::filesystem::copy_file(ctx().drives.ToHost(RegisterPath(ctx(), Header())),
+                             share + "/SVF-FTHD.BTR");
+  ctx().drives.Set('N', share);
+  BTROPASS(ctx(), "N:\\SVF-FTHD.BTR", status = 0, 40);
+  EXPECT_EQ(status, recman::status::kOnNetworkShare);
 
   std::string key = "001F 000011";  // one character too many
   int16_t err = 0;
@@ -90,25 +120,19 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
   EXPECT_EQ(err, 1);
 
   // Closing a channel that is not open makes no call.
-  status = 2;
-  BTROPASS(ctx(), "C:\\X.BTR", status, 40);
+  BTROPASS(ctx(), "C:\\X.BTR", status = 2, 40);
   EXPECT_EQ(status, 0);
-
-  const std::string m = Messages();
-  EXPECT_NE(m.find("Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR är ÖPPNEN redan! ¶ Kanal: 9"),
-            std::string::npos)
-      << m;
-  EXPECT_NE(m.find("Nyckel '001F·000011' har FEL längd! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR ¶ "
-                   "Längd: 10 · Läser: 11 · Kanal: 2"),
-            std::string::npos)
-      << m;
-  EXPECT_NE(m.find("För ÅTERSKRIV är LÄSNING av DATABAS-posten EJ utförd!"), std::string::npos)
-      << m;
-  EXPECT_NE(m.find("Modulen BTRSUBIO för DATABASANROP får FELAKTIG parameter! ¶ Funktion: LÄSER · "
-                   "Kanal: 2 · "
-                   "Typen: 3 · Koden: 0"),
-            std::string::npos)
-      << m;
+  ExpectShown(
+      Messages(),
+      {"Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR är ÖPPNEN redan! ¶ Kanal: 9",
+       "Filen 'N:\\SVF-FTHD.BTR' kan EJ öppnas! ¶ Register på en NÄTVERKS-disk delas via en "
+       "DATABAS-server: ange --registers eller KVOR_REGISTERS!",
+       "Nyckel '001F·000011' har FEL längd! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR ¶ Längd: 10 · "
+       "Läser: 11 · Kanal: 2",
+       "För ÅTERSKRIV är LÄSNING av DATABAS-posten EJ utförd!",
+       "Modulen BTRSUBIO för DATABASANROP får FELAKTIG parameter! ¶ Funktion: LÄSER · Kanal: 2 · "
+       "Typen: 3 · Koden: 0",
+       "Funktion: SKRIVER · Kanal: 2 · Typen: 1 · Koden: 2"});
 }
 
 TEST_F(Channels, AFileOfAnotherLayoutIsRefusedAndNeverOverrunsTheRecordBuffer) {
@@ -139,167 +163,44 @@ TEST_F(Channels, AFileOfAnotherLayoutIsRefusedAndNeverOverrunsTheRecordBuffer) {
   EXPECT_EQ(Db(ctx()).statuskod, recman::status::kDataBufferTooShort);
 }
 
-// The real store of a file, throwing from every call once `failing` is set, as a broken disk or
-// library might.
-struct FailingStore : recman::Store {
-  FailingStore(std::unique_ptr<recman::Store> r, const bool& f) : real(std::move(r)), failing(f) {}
-  void Fail() const {
-    if (failing) throw std::runtime_error("the store broke down");
-  }
+// A store over a real file whose every call but its layout throws, as a broken disk or library
+// might.
+struct BrokenStore : recman::Store {
+  explicit BrokenStore(std::unique_ptr<recman::Store> r) : real(std::move(r)) {}
+  [[noreturn]] static void Fail() { throw std::runtime_error("the store broke down"); }
   const recman::Layout& layout() const override { return real->layout(); }
-  int16_t Find(recman::Seek s, std::string_view k, recman::Record& o) override {
-    return Fail(), real->Find(s, k, o);
-  }
-  int16_t FindById(int64_t id, recman::Record& o) override { return Fail(), real->FindById(id, o); }
-  int16_t StepAfter(int64_t id, recman::Record& o) override {
-    return Fail(), real->StepAfter(id, o);
-  }
-  int16_t Count(uint32_t& n) override { return Fail(), real->Count(n); }
-  int16_t Insert(std::string_view d, recman::Record& o) override {
-    return Fail(), real->Insert(d, o);
-  }
-  int16_t Update(const recman::Record& r, std::string_view d, int64_t& v) override {
-    return Fail(), real->Update(r, d, v);
-  }
-  int16_t Delete(const recman::Record& r) override { return Fail(), real->Delete(r); }
-  bool TryLock(int64_t id) override { return real->TryLock(id); }
-  void Unlock(int64_t id) override { real->Unlock(id); }
+  int16_t Find(recman::Seek, std::string_view, recman::Record&) override { Fail(); }
+  int16_t FindById(int64_t, recman::Record&) override { Fail(); }
+  int16_t StepAfter(int64_t, recman::Record&) override { Fail(); }
+  int16_t Count(uint32_t&) override { Fail(); }
+  int16_t Insert(std::string_view, recman::Record&) override { Fail(); }
+  int16_t Update(const recman::Record&, std::string_view, int64_t&) override { Fail(); }
+  int16_t Delete(const recman::Record&) override { Fail(); }
+  bool TryLock(int64_t) override { Fail(); }
+  void Unlock(int64_t) override { Fail(); }
   std::unique_ptr<recman::Store> real;
-  const bool& failing;
 };
 
 TEST_F(Channels, AFaultBelowTheChannelLayerIsReportedAndTheRunGoesOn) {
-  bool failing = true;
-  Db(ctx()).engine.SetStoreOpener(
-      [&](const std::string& path, std::unique_ptr<recman::Store>& out) {
-        std::unique_ptr<recman::Store> real;
-        const int16_t status = recman::OpenSqliteStore(path, real);
-        if (status == 0) out = std::make_unique<FailingStore>(std::move(real), failing);
-        return status;
-      });
+  Db(ctx()).engine.SetStoreOpener([](const std::string& path, std::unique_ptr<recman::Store>& out) {
+    std::unique_ptr<recman::Store> real;
+    const int16_t status = recman::OpenSqliteStore(path, real);
+    if (status == 0) out = std::make_unique<BrokenStore>(std::move(real));
+    return status;
+  });
   int16_t status = 2, err = 0;
   BTROPASS(ctx(), RegisterPath(ctx(), Header()), status, kHeader);
-  Open(ctx(), Header(), err);  // the statistics fail
+  Open(ctx(), Header(), err);  // the statistics fail; the file stays open on the channel
   EXPECT_EQ(Db(ctx()).statuskod, -2);
-  BTROPASS(ctx(), RegisterPath(ctx(), Header()), status = 2, kHeader);
-  failing = false;
-  Open(ctx(), Header(), err);
-  ASSERT_EQ(err, 0);
-  failing = true;
   std::string key = "001F241001";
   Laser(ctx(), key, kHeader, 0, 0, err);
   EXPECT_EQ(err, 1);
   EXPECT_EQ(Db(ctx()).statuskod, -3);
-  const std::string m = Messages();
-  EXPECT_NE(m.find("Modulen BTROPASS kan EJ utföra PROGRAM-koden! ¶ Projekt: BTROPASS ¶ "),
-            std::string::npos)
-      << m;
-  EXPECT_NE(m.find("Funktionen BTRCALL kan EJ utföras! ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR · "
-                   "Kanal: 2 ¶ Funktion: LIKA · Kod: 5 ¶ Projekt: BTRWRARD ¶ "),
-            std::string::npos)
-      << m;
-  EXPECT_NE(m.find("the store broke down"), std::string::npos) << m;
-}
-
-TEST_F(Channels, AFileOnANetworkShareIsRefusedWithTheServerSetting) {
-  const std::string share = run.install.dir + "/NETWORK-SHARE";
-  std::filesystem::create_directory(share);
-  std::filesystem::copy_file(ctx().drives.ToHost(RegisterPath(ctx(), Header())),
-                             share + "/SVF-FTHD.BTR");
-  ctx().drives.Set('N', share);
-  int16_t status = 0;
-  BTROPASS(ctx(), "N:\\SVF-FTHD.BTR", status, 40);
-  EXPECT_EQ(status, recman::status::kOnNetworkShare);
-  EXPECT_NE(
-      Messages().find("Filen 'N:\\SVF-FTHD.BTR' kan EJ öppnas! ¶ Register på en NÄTVERKS-disk "
-                      "delas via en DATABAS-server: ange --registers eller KVOR_REGISTERS!"),
-      std::string::npos)
-      << Messages();
-}
-
-// A write-back after a locked read keeps every other character: the readers' header marks show
-// it. Here: one after a plain read warns, and one under another key is refused.
-TEST_F(Channels, WriteBackWithoutALockWarnsAndUnderAnotherKeyIsRefused) {
-  std::string error;
-  ASSERT_TRUE(PutRecord(ctx(), Header(), DistinctRecord("001F 00123"), error)) << error;
-  std::string key = "001F 00123", stored;
-  int16_t err = 0;
-  Record& fields = Fields(ctx(), "SVF-FTHD");
-  // Read without a lock: the update warns and still writes.
-  Laser(ctx(), key, kHeader, 0, 0, err);
-  Transfer(ctx(), Header());
-  fields.Set("SKICKAD", "J");
-  Build(ctx(), Header());
-  Skriver(ctx(), key, kHeader, 2, 0, err);
-  EXPECT_EQ(err, 0);
-  ASSERT_TRUE(GetRecord(ctx(), Header(), key, stored, error));
-  EXPECT_EQ(stored[852], 'J');
-  // A key other than the one read is refused as a buffer error.
-  key = "001F 0012";
-  Skriver(ctx(), key, kHeader, 2, 0, err);
-  EXPECT_EQ(Db(ctx()).statuskod, -1);
-  const std::string m = Messages();
-  EXPECT_NE(m.find("message 2 Nyckel '001F·00123' har EJ en LÅSNING utförts!"), std::string::npos)
-      << m;
-  EXPECT_NE(m.find("Nyckel '001F·0012·' ger BUFFERT-fel! ¶ Buffert: 001F·00123 ¶ Record: "
-                   "001F·00123 ¶ Nyckel: 001F·00123 ¶ Databas C:\\KVOR   \\SVF\\SVF-FTHD.BTR"),
-            std::string::npos)
-      << m;
-}
-
-// Holds a record lock through a handle of its own, as another program would.
-struct LockHolder {
-  LockHolder(Context& ctx, const std::string& key)
-      : engine([&ctx](const std::string& p) { return ctx.drives.ToHost(p); }) {
-    EXPECT_EQ(client.Open(RegisterPath(ctx, *FindLayout("SVF-FTHD"))), 0);
-    EXPECT_EQ(client.Read(op::kGetEqual + op::kSingleLock, key), 0);
-  }
-  recman::Engine engine;
-  recman::test::Client client{engine, 10};
-};
-
-class LockWait : public test::OpenRegisters {
- protected:
-  LockWait() : OpenRegisters("answer STÄNG\nanswer STÄNG\nanswer AVBRYT\n") {}
-};
-
-TEST_F(LockWait, TheUserPacesRetriesUntilTheHolderLetsGo) {
-  std::string error;
-  ASSERT_TRUE(PutRecord(ctx(), Header(), DistinctRecord("001F000123"), error));
-  LockHolder holder(ctx(), "001F000123");
-  // The holder lets go while the second lock message is up.
-  int messages = 0;
-  struct Watch : forms::FormObserver {
-    std::function<void()> on_message;
-    void ControlChanged(forms::Control& c, forms::Prop p) override {
-      if (p == forms::Prop::Text && c.Name() == "Mf" &&
-          c.Text().rfind(std::string("Tryck [STÄNG]"_w), 0) == 0)
-        on_message();
-    }
-    void FormChanged(forms::Form&, forms::Prop) override {}
-    void FocusChanged(forms::Form&, forms::Control*) override {}
-  } watch;
-  watch.on_message = [&] {
-    if (++messages == 2) holder.client.Close();
-  };
-  ctx().main.form.AddObserver(&watch);
-
-  std::string key = "001F000123";
-  int16_t err = 9;
-  Laser(ctx(), key, kHeader, 1, 1, err);  // type 1: kind 3, only [STÄNG]
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(messages, 2);
-  EXPECT_NE(Messages().find("message 3 Nyckel '001F000123' är LÅST av ANNAT program!"),
-            std::string::npos);
-  ctx().main.form.RemoveObserver(&watch);
-
-  // Type 2 offers [AVBRYT]: giving up gives indicator 2 and leaves the lock to the other.
-  Laser(ctx(), key, kHeader, 0, 0, err);  // a plain read drops our own lock first
-  LockHolder other(ctx(), "001F000123");
-  Laser(ctx(), key, kHeader, 2, 1, err);
-  EXPECT_EQ(err, 2);
-  EXPECT_NE(Messages().find("message 4 Nyckel '001F000123' är LÅST av ANNAT program!"),
-            std::string::npos);
+  ExpectShown(Messages(), {"Modulen BTROPASS kan EJ utföra PROGRAM-koden! ¶ Projekt: BTROPASS ¶ ",
+                           "Funktionen BTRCALL kan EJ utföras! ¶ Databas C:\\KVOR   "
+                           "\\SVF\\SVF-FTHD.BTR · Kanal: 2 ¶ Funktion: LIKA · Kod: 5 ¶ Projekt: "
+                           "BTRWRARD ¶ ",
+                           "the store broke down"});
 }
 
 }  // namespace

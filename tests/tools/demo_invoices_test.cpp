@@ -1,60 +1,36 @@
-// The sample invoices of kvor demo, read back from a freshly written installation the way the
-// program finds them: by key, by key-order walks, and through the records they refer to.
+// The sample invoices of kvor demo, read back from a freshly written installation: their sums,
+// and the GLN of the e-invoice customer. That every invoice finds the records the print run reads
+// is proved by printing them all.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "demo.h"
-#include "platform/files/drive_map.h"
-#include "reg.h"
 #include "registers/admin.h"
+#include "support/open_registers.h"
 
 namespace kvor::test {
 namespace {
 
 using registers::FindLayout;
-using registers::Layout;
 
-class DemoInvoices : public ::testing::Test {
+class DemoInvoices : public OpenRegisters {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new std::string(std::filesystem::temp_directory_path() /
-                           ("demo_invoices_" + std::to_string(::getpid())));
-    std::filesystem::remove_all(*dir_);
-    std::string error;
-    ASSERT_TRUE(demo::WriteInstallation(*dir_, error)) << error;
-    files::DriveMap map;
-    map.SetRoot(*dir_);
-    keeper_ = new reg::Keeper(map);
-    ASSERT_TRUE(keeper_->ReadSettings(error)) << error;
-  }
-  static void TearDownTestSuite() {
-    delete keeper_;
-    std::filesystem::remove_all(*dir_);
-    delete dir_;
-  }
-
-  static const Layout& L(const char* code) { return *FindLayout(code); }
-  // The record of that key, or an empty text when there is none.
-  static std::string Get(const char* code, const std::string& key) {
+  std::string Get(const char* code, const std::string& key) {
     std::string record, error;
-    if (!registers::GetRecord(keeper_->ctx(), L(code), key, record, error)) {
-      EXPECT_EQ(error, "") << code << " " << key;
-      return "";
-    }
+    EXPECT_TRUE(registers::GetRecord(ctx(), *FindLayout(code), key, record, error))
+        << code << " " << key << error;
     return record;
   }
-  static std::vector<std::string> List(const char* code, const std::string& prefix) {
+  std::vector<std::string> List(const char* code, const std::string& prefix) {
     std::vector<std::string> records;
     std::string error;
-    EXPECT_TRUE(registers::ListRecords(keeper_->ctx(), L(code), prefix, records, error)) << error;
+    EXPECT_TRUE(registers::ListRecords(ctx(), *FindLayout(code), prefix, records, error)) << error;
     return records;
   }
   static std::string Field(const char* code, const std::string& record, const char* name) {
-    const registers::Field* f = L(code).Find(name);
+    const registers::Field* f = FindLayout(code)->Find(name);
     EXPECT_NE(f, nullptr) << name;
     return f ? record.substr(f->position - 1, f->width) : "";
   }
@@ -64,112 +40,42 @@ class DemoInvoices : public ::testing::Test {
     return std::llround(std::stod(text.find_first_not_of(' ') == std::string::npos ? "0" : text) *
                         100);
   }
-  static std::string Header(const std::string& number) { return Get("SVF-FTHD", "001F" + number); }
-  static std::string CustomerOf(const std::string& header) {
-    return Get("KRK-KUND", "001" + header.substr(25, 20));
+  // The sum of an amount field over records.
+  static long long Total(const std::vector<std::string>& records, const char* code,
+                         const char* name) {
+    long long sum = 0;
+    for (const std::string& r : records) sum += Cents(code, r, name);
+    return sum;
   }
-
-  static std::string* dir_;
-  static reg::Keeper* keeper_;
 };
-std::string* DemoInvoices::dir_ = nullptr;
-reg::Keeper* DemoInvoices::keeper_ = nullptr;
-
-TEST_F(DemoInvoices, EveryHeaderFindsWhatTheLookupAndThePrintRunRead) {
-  const std::vector<std::string> headers = List("SVF-FTHD", "001F");
-  ASSERT_EQ(headers.size(), 14u);
-  for (int n = 0; n < 14; ++n) {
-    const std::string& h = headers[n];
-    const std::string number = Field("SVF-FTHD", h, "FAKTNR");
-    SCOPED_TRACE(number);
-    EXPECT_EQ(number, std::to_string(241001 + n));
-    const std::string date = Field("SVF-FTHD", h, "FAKTDATUM");
-    EXPECT_TRUE(date.starts_with("202611") || date.starts_with("202612")) << date;
-    const std::string customer = CustomerOf(h);
-    ASSERT_FALSE(customer.empty());
-    const std::string language = Field("KRK-KUND", customer, "KUND_P308");
-    EXPECT_FALSE(Get("SVF-TEXT", "001" + language + "F").empty());
-    EXPECT_FALSE(Get("SVF-DATA", "001" + language).empty());
-    EXPECT_FALSE(Get("SAK-SFSH", "001" + Field("SVF-FTHD", h, "SALJKOD")).empty());
-    if (Field("KRK-KUND", customer, "KUND_P409") == "J") {
-      EXPECT_FALSE(Get("SYS-EDIH", "001").empty());
-    }
-
-    const std::string specnr = Field("SVF-FTHD", h, "SPECNR");
-    const std::string load_header = Get("SVF-LSHD", "001S" + specnr);
-    if (number == "241014") {
-      EXPECT_TRUE(load_header.empty());
-      continue;
-    }
-    ASSERT_FALSE(load_header.empty());
-    const std::string load_date = load_header.substr(39, 8);
-    EXPECT_EQ(load_date.find_first_not_of("0123456789"), std::string::npos) << load_date;
-    if (Field("SVF-LSHD", load_header, "LSHD_P738") == "J") {
-      EXPECT_FALSE(Get("SVP-POHD", "001P" + Field("SVF-FTHD", h, "ORDERNR")).empty());
-    }
-
-    // Each row's load-specification row (length part blank: the company keeps lengths out of
-    // that key) and the code records whose absence would end the print run.
-    for (const std::string& row : List("SVF-FTSP", h.substr(0, 10))) {
-      auto f = [&](const char* name) { return Field("SVF-FTSP", row, name); };
-      const std::string lssp_key = "001S" + specnr + f("FTSP_P011") + f("FTSP_P012") +
-                                   f("FTSP_P023") + f("FTSP_P013") + f("FTSP_P018") +
-                                   f("FTSP_P025") + f("FTSP_P030") + f("FTSP_P032") + "    " +
-                                   f("FTSP_P038");
-      const std::string lssp = Get("SVF-LSSP", lssp_key);
-      EXPECT_FALSE(lssp.empty()) << lssp_key;
-      EXPECT_FALSE(Get("SVP-KTKD", "001" + f("FTSP_P023")).empty());
-      EXPECT_FALSE(Get("SVP-UFKD", "001" + f("FTSP_P012") + f("FTSP_P025")).empty());
-      EXPECT_FALSE(Get("SVP-VAKD", "001" + f("FTSP_P025")).empty());
-      EXPECT_FALSE(Get("SVP-FTKD", "001" + f("FTSP_P030")).empty());
-      if (!lssp.empty()) {
-        // Description code and code, product, the two dimensions.
-        const std::string dimension = lssp.substr(11, 3) + lssp.substr(24, 5) + lssp.substr(38, 10);
-        EXPECT_FALSE(Get("SVP-DSNA", "001" + dimension).empty()) << dimension;
-      }
-    }
-    for (const std::string& row : List("SVF-FTAP", h.substr(0, 10))) {
-      const std::string article =
-          Field("SVF-FTAP", row, "FTAP_P019") + Field("SVF-FTAP", row, "FTAP_P024");
-      EXPECT_FALSE(Get("ARV-ATKL", "001" + article).empty());
-      EXPECT_FALSE(Get("ARV-AVID", "001" + article + Field("SVF-FTAP", row, "FTAP_P044")).empty());
-    }
-  }
-}
 
 TEST_F(DemoInvoices, HeaderSumsAreTheRowsPlusVatAndRounding) {
-  for (const std::string& h : List("SVF-FTHD", "001F")) {
+  const char *H = "SVF-FTHD", *S = "SVF-FTSP", *A = "SVF-FTAP";
+  const std::vector<std::string> headers = List(H, "001F");
+  ASSERT_EQ(headers.size(), 14u);
+  for (const std::string& h : headers) {
     SCOPED_TRACE(h.substr(0, 10));
-    long long net_v = 0, net_f = 0, vat_v = 0, vat_f = 0, ded_v = 0, ded_f = 0;
-    const std::vector<std::string> rows = List("SVF-FTSP", h.substr(0, 10));
+    const std::vector<std::string> rows = List(S, h.substr(0, 10));
     for (const std::string& r : rows) {
-      const char* S = "SVF-FTSP";
       const double quantity = std::stod(Field(S, r, "FTSP_P213"));
-      const double price = std::stod(Field(S, r, "FTSP_P047"));
-      EXPECT_NEAR(Cents(S, r, "FTSP_P113") / 100.0, quantity * price, 0.0051);
-      const long long net = Cents(S, r, "FTSP_P113") - Cents(S, r, "FTSP_P099");
-      EXPECT_NEAR(Cents(S, r, "FTSP_P155"), net * 0.25, 0.51);
-      ded_v += Cents(S, r, "FTSP_P099");
-      ded_f += Cents(S, r, "FTSP_P085");
-      net_v += net;
-      net_f += Cents(S, r, "FTSP_P127") - Cents(S, r, "FTSP_P085");
-      vat_v += Cents(S, r, "FTSP_P155");
-      vat_f += Cents(S, r, "FTSP_P169");
+      EXPECT_NEAR(Cents(S, r, "FTSP_P113") / 100.0, quantity * std::stod(Field(S, r, "FTSP_P047")),
+                  0.0051);
+      EXPECT_NEAR(Cents(S, r, "FTSP_P155"),
+                  (Cents(S, r, "FTSP_P113") - Cents(S, r, "FTSP_P099")) * 0.25, 0.51);
     }
-    const std::vector<std::string> extras = List("SVF-FTAP", h.substr(0, 10));
-    for (const std::string& r : extras) {
-      const char* A = "SVF-FTAP";
+    const std::vector<std::string> extras = List(A, h.substr(0, 10));
+    for (const std::string& r : extras)
       EXPECT_NEAR(Cents(A, r, "FTAP_P250") / 100.0,
                   std::stod(Field(A, r, "FTAP_P188")) * std::stod(Field(A, r, "FTAP_P205")),
                   0.0051);
-      net_v += Cents(A, r, "FTAP_P250");
-      net_f += Cents(A, r, "FTAP_P264");
-      vat_v += Cents(A, r, "FTAP_P292");
-      vat_f += Cents(A, r, "FTAP_P306");
-    }
-    const char* H = "SVF-FTHD";
-    EXPECT_EQ(Cents(H, h, "AVDRAGVAL"), ded_v);
-    EXPECT_EQ(Cents(H, h, "AVDRAGFTG"), ded_f);
+    const long long net_v =
+        Total(rows, S, "FTSP_P113") - Total(rows, S, "FTSP_P099") + Total(extras, A, "FTAP_P250");
+    const long long net_f =
+        Total(rows, S, "FTSP_P127") - Total(rows, S, "FTSP_P085") + Total(extras, A, "FTAP_P264");
+    const long long vat_v = Total(rows, S, "FTSP_P155") + Total(extras, A, "FTAP_P292");
+    const long long vat_f = Total(rows, S, "FTSP_P169") + Total(extras, A, "FTAP_P306");
+    EXPECT_EQ(Cents(H, h, "AVDRAGVAL"), Total(rows, S, "FTSP_P099"));
+    EXPECT_EQ(Cents(H, h, "AVDRAGFTG"), Total(rows, S, "FTSP_P085"));
     EXPECT_EQ(Cents(H, h, "NETTOVAL"), net_v);
     EXPECT_EQ(Cents(H, h, "NETTOFTG"), net_f);
     EXPECT_EQ(Cents(H, h, "MOMSVAL"), vat_v);
@@ -191,15 +97,15 @@ TEST_F(DemoInvoices, HeaderSumsAreTheRowsPlusVatAndRounding) {
   }
 }
 
-// The cases other tests rely on are checked where they are used; the GLN of the e-invoice
-// customer is checked here, as no run computes it.
+// No run computes the GLN of the e-invoice customer, so its check digit is proved here.
 TEST_F(DemoInvoices, TheEInvoiceCustomerHasAValidGln) {
-  const std::string customer = CustomerOf(Header("241002"));
+  const std::string header = Get("SVF-FTHD", "001F241002");
+  const std::string customer = Get("KRK-KUND", "001" + header.substr(25, 20));
   ASSERT_FALSE(customer.empty());
-  EXPECT_EQ(Field("KRK-KUND", customer, "KUND_P409"), "J");
-  EXPECT_EQ(Field("KRK-KUND", customer, "KUND_P410"), "H");
+  EXPECT_EQ(Field("KRK-KUND", customer, "KUND_P409") + Field("KRK-KUND", customer, "KUND_P410"),
+            "JH");
   const std::string extra = Get("KRK-XTRA", customer.substr(0, 23));
-  ASSERT_FALSE(extra.empty());
+  ASSERT_GE(extra.size(), 253u);
   const std::string gln = extra.substr(240, 13);
   ASSERT_EQ(gln.find_first_not_of("0123456789"), std::string::npos) << gln;
   int sum = 0;

@@ -15,7 +15,7 @@ namespace {
 
 using reg::Assignment;
 
-TEST(JsonLines, WhatTheWriterEscapesTheReaderReadsBackAsItReadsOtherWriters) {
+TEST(JsonLines, TheReaderReadsWhatTheWriterAndOtherWritersEscapeAndRefusesAllElse) {
   const std::vector<Assignment> members = {{"A", "plain"},
                                            {"B", "quote \" backslash \\ slash /"},
                                            {"C", "line\nbreak\r\ttab \x01\x1f"},
@@ -29,24 +29,21 @@ TEST(JsonLines, WhatTheWriterEscapesTheReaderReadsBackAsItReadsOtherWriters) {
   std::string error;
   ASSERT_TRUE(reg::ReadJsonObject(line, back, error)) << error;
   EXPECT_EQ(back, members);
-  EXPECT_EQ(reg::WriteJsonObject({}), "{}");
   // Escapes other writers use.
   ASSERT_TRUE(reg::ReadJsonObject(R"(  { "A" :"\u00e5\u00C4\/" ,"B":"\ud83d\ude00", "C":"\b\f"} )",
                                   back, error))
       << error;
   EXPECT_EQ(back, (std::vector<Assignment>{
                       {"A", "\xC3\xA5\xC3\x84/"}, {"B", "\xF0\x9F\x98\x80"}, {"C", "\b\f"}}));
-}
 
-TEST(JsonLines, ReaderRefusesAnythingButOneFlatObjectOfStrings) {
+  // Anything but one flat object of strings is refused, with a message.
   for (const char* bad :
        {"", "{", "[\"A\"]", R"({"A":1})", R"({"A":null})", R"({"A":{"B":"x"}})", R"({"A":"x",})",
         R"({"A" "x"})", R"({"A":"x"} {"B":"y"})", R"({"A":"x","A":"y"})", R"({"A":"open})",
         R"({"A":"\q"})", R"({"A":"\u12"})", R"({"A":"\ud800"})", "{\"A\":\"raw\ttab\"}",
         "{\"A\":\"\xFF\"}"}) {
-    std::vector<Assignment> m;
-    std::string error;
-    EXPECT_FALSE(reg::ReadJsonObject(bad, m, error)) << bad;
+    error.clear();
+    EXPECT_FALSE(reg::ReadJsonObject(bad, back, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
 }
@@ -136,7 +133,6 @@ TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
                         0),
             0u)
       << r.out;
-  EXPECT_NE(r.out.find("\nFRTG_P372=SE\n"), std::string::npos);
   EXPECT_NE(r.out.find("\nFRTG_P164=\n"), std::string::npos) << "blank fields are shown too";
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 87) << "a line for every field";
 
@@ -166,10 +162,6 @@ TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
   EXPECT_EQ(Reg({"get", "SYS-BANK", "001"}).code, 1);
   EXPECT_EQ(Reg({"list", "SYS-BANK", "--prefix", "001"}).out,
             "0010001  6 | SMBKSESS | Sm\xC3\xA5landsbanken V\xC3\xA4xj\xC3\xB6\n");
-  r = Reg({"get", "SYS-FRTG", "999"});
-  EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("no record with the key '999' in SYS-FRTG"), std::string::npos) << r.err;
 }
 
 TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
@@ -190,9 +182,11 @@ TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
            {{"put", "SYS-FRTG", "--new", "FRTG_P001=001"}, "the key '001' is in SYS-FRTG already"},
            {{"put", "SYS-XXXX", "FRTG_P001=001"}, "unknown register 'SYS-XXXX'"},
            {{"get", "SYS-FRTG", "0011"}, "SYS-FRTG keys are 3"},
+           {{"get", "SYS-FRTG", "999"}, "no record with the key '999' in SYS-FRTG"},
        }) {
     const ProcessResult r = Reg(c.args);
     EXPECT_EQ(r.code, 1) << c.args[1];
+    EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
   EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
@@ -241,6 +235,16 @@ TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
   EXPECT_NE(r.err.find("line 1: the key '001' is in SYS-FRTG already"), std::string::npos) << r.err;
   r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl", "--replace"});
   EXPECT_EQ(r.out, "SYS-FRTG: 0 inserted, 2 replaced\n") << r.err;
+
+  // One bad line refuses the whole import; blank lines count (the fuzz corpus of the import
+  // holds many more bad inputs).
+  const std::string line = R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "1", "VSHTEXT_P004": "Ny"})";
+  r = ImportFromStdin(
+      "VSH-TEXT", line + "\n" + R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "3"})" + "\n\n" + line);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("line 4: the key '901' is on line 1 already"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1 bad line; nothing was written to VSH-TEXT"), std::string::npos) << r.err;
+  EXPECT_EQ(Export("VSH-TEXT"), text);
 }
 
 // The registers copied from the files to the test binary's server and back are the same records,
@@ -263,25 +267,6 @@ TEST_F(KvorRegOnServer, CopyToAServerAndBackGivesTheSameRecords) {
   const RegisterSnapshot after = SnapshotRegisters(root);
   EXPECT_EQ(after.files, 28);
   EXPECT_EQ(DataOf(after.records), DataOf(before.records));
-}
-
-// Any bad line refuses the whole import (the fuzz corpus of the import holds many more).
-TEST_F(KvorReg, AnImportWithOneBadLineWritesNothing) {
-  const std::string before = Export("VSH-TEXT");
-  const std::string good = R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "1", "VSHTEXT_P004": "Ny"})";
-  for (const auto& [bad, message] : std::vector<std::pair<std::string, std::string>>{
-           {R"({"VSHTEXT_P001": "900", "VSHTEXT_P003": "2"})", "VSHTEXT_P001 is 3 characters"},
-           {good, "the key '901' is on line 1 already"},
-       }) {
-    const std::string other = R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "3"})";
-    const ProcessResult r = ImportFromStdin("VSH-TEXT", good + "\n" + other + "\n\n" + bad + "\n");
-    EXPECT_EQ(r.code, 1) << bad;
-    EXPECT_NE(r.err.find("line 4: "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("1 bad line; nothing was written to VSH-TEXT"), std::string::npos)
-        << r.err;
-    EXPECT_EQ(Export("VSH-TEXT"), before) << bad;
-  }
 }
 
 }  // namespace
