@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -206,9 +207,9 @@ class Client {
     uint16_t length = kStatSize;
     return engine_.Call(op::kOpen, position_.data(), stat, length, name.data(), 255, key_number);
   }
-  int16_t Close() { return Simple(op::kClose); }
-  int16_t Unlock() { return Simple(op::kUnlock); }
-  int16_t Delete() { return Simple(op::kDelete); }
+  int16_t Close() { return Write(op::kClose, ""); }
+  int16_t Unlock() { return Write(op::kUnlock, ""); }
+  int16_t Delete() { return Write(op::kDelete, ""); }
 
   // A read by operation (add op::kSingleLock to lock); on success record() and key() hold what
   // came back.
@@ -225,6 +226,16 @@ class Client {
     }
     return st;
   }
+  // The record of key, or "status N" when the read fails.
+  std::string Find(const std::string& key) {
+    const int16_t st = Read(op::kGetEqual, key);
+    return st == 0 ? record_ : "status " + std::to_string(st);
+  }
+  // Reads the record of key and writes it with text: the status of the read, or of the write.
+  int16_t Rewrite(const std::string& key, const std::string& text) {
+    const int16_t st = Read(op::kGetEqual, key);
+    return st != 0 ? st : Update(Rec(key, text));
+  }
   int16_t Insert(std::string record) { return Write(op::kInsert, std::move(record)); }
   int16_t Update(std::string record) { return Write(op::kUpdate, std::move(record)); }
 
@@ -239,11 +250,6 @@ class Client {
   char* position_block() { return position_.data(); }
 
  private:
-  int16_t Simple(int16_t operation) {
-    uint16_t length = 0;
-    std::string key(key_length_, ' ');
-    return engine_.Call(operation, position_.data(), nullptr, length, key.data(), key_length_, 0);
-  }
   int16_t Write(int16_t operation, std::string record) {
     uint16_t length = static_cast<uint16_t>(record.size());
     std::string key(key_length_, ' ');
@@ -257,55 +263,44 @@ class Client {
   std::string record_, key_;
 };
 
-// A second process running body with a pipe each way. Fork it while this process has no register
-// file open: an SQLite connection must not cross a fork.
+// A second process running body, with a socket to talk to it. Fork it while this process has no
+// register file open: an SQLite connection must not cross a fork.
 class Child {
  public:
   explicit Child(const std::function<int(Child&)>& body) {
-    if (pipe(to_child_) != 0 || pipe(to_parent_) != 0) return;
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
     pid_ = fork();
-    if (pid_ == 0) {
-      close(to_child_[1]);
-      close(to_parent_[0]);
-      _exit(body(*this));
-    }
-    close(to_child_[0]);
-    close(to_parent_[1]);
+    fd_ = ends[pid_ == 0 ? 1 : 0];
+    close(ends[pid_ == 0 ? 0 : 1]);
+    if (pid_ == 0) _exit(body(*this));
   }
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
   ~Child() {
     if (pid_ > 0) Kill(SIGKILL);
-    close(to_child_[1]);
-    close(to_parent_[0]);
+    close(fd_);
   }
 
   // One byte to the other side, and the next byte from it ('\0' when it has gone).
   void Send(char c) {
-    const int fd = pid_ == 0 ? to_parent_[1] : to_child_[1];
-    if (write(fd, &c, 1) != 1) return;
+    if (write(fd_, &c, 1) != 1) return;
   }
   char Receive() {
-    const int fd = pid_ == 0 ? to_child_[0] : to_parent_[0];
     char c = 0;
-    return read(fd, &c, 1) == 1 ? c : '\0';
+    return read(fd_, &c, 1) == 1 ? c : '\0';
   }
-  // The child's exit code, or 128 + the signal that ended it.
-  int Wait() {
+  // Ends the child with signal; its exit code, or 128 + the signal that ended it.
+  int Kill(int signal) {
     int status = 0;
-    if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+    if (pid_ <= 0 || kill(pid_, signal) != 0 || waitpid(pid_, &status, 0) != pid_) return -1;
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  int Kill(int signal) {
-    kill(pid_, signal);
-    return Wait();
   }
 
  private:
   pid_t pid_ = -1;
-  int to_child_[2] = {-1, -1};
-  int to_parent_[2] = {-1, -1};
+  int fd_ = -1;
 };
 
 }  // namespace kvor::recman::test
