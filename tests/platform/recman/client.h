@@ -74,7 +74,7 @@ class Place {
     if (kind_ == StoreKind::kFiles)
       std::filesystem::remove_all(dir_);
     else if (error_.empty())
-      Bare("", "DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
+      Bare("DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
   }
   Place(const Place&) = delete;
   Place& operator=(const Place&) = delete;
@@ -88,17 +88,6 @@ class Place {
     return kind_ == StoreKind::kFiles ? dir_ + "/" + file : "C:\\" + folder_ + "\\" + file;
   }
 
-  // Records written straight into the store, past the engine, as another program would: new
-  // records (version 1), or a new text for the record of that key.
-  void BareInsert(const std::string& file, const std::vector<std::string>& records) {
-    std::vector<std::vector<std::string>> rows;
-    for (const std::string& r : records) rows.push_back({r.substr(0, kKeyLength), r});
-    Bare(file, "INSERT INTO " + Table(file) + "(key, version, data) VALUES($1, 1, $2)", rows);
-  }
-  void BareUpdate(const std::string& file, const std::string& record) {
-    Bare(file, "UPDATE " + Table(file) + " SET data = $2, version = version + 1 WHERE key = $1",
-         {{record.substr(0, kKeyLength), record}});
-  }
   // Keeps every writer of the file waiting until the returned value goes.
   std::shared_ptr<void> HoldWriters(const std::string& file) {
     if (kind_ == StoreKind::kFiles) {
@@ -123,49 +112,15 @@ class Place {
     if (kind_ == StoreKind::kFiles) return "records";
     return "\"" + folder_ + "\".\"" + file.substr(0, file.rfind('.')) + "\"";
   }
-  // One statement run for each row of byte parameters ($1, $2 ...), in one transaction, on a
-  // connection of its own.
-  void Bare(const std::string& file, const std::string& sql,
-            const std::vector<std::vector<std::string>>& rows = {{}}) {
-    if (kind_ == StoreKind::kFiles) {
-      sqlite3* db = nullptr;
-      sqlite3_stmt* s = nullptr;
-      ASSERT_EQ(sqlite3_open(Name(file).c_str(), &db), SQLITE_OK);
-      std::string text = sql;
-      for (std::size_t at; (at = text.find('$')) != std::string::npos;) text[at] = '?';
-      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-      EXPECT_EQ(sqlite3_prepare_v2(db, text.c_str(), -1, &s, nullptr), SQLITE_OK) << text;
-      for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-          sqlite3_bind_blob(s, static_cast<int>(i + 1), row[i].data(),
-                            static_cast<int>(row[i].size()), SQLITE_STATIC);
-        EXPECT_EQ(sqlite3_step(s), SQLITE_DONE);
-        sqlite3_reset(s);
-      }
-      sqlite3_finalize(s);
-      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-      sqlite3_close(db);
-      return;
-    }
+  // One statement run on the server, on a connection of its own.
+  void Bare(const std::string& sql) {
     PGconn* conn = PQconnectdb(registers_.c_str());
     PQsetNoticeProcessor(
         conn, [](void*, const char*) {}, nullptr);
-    PQclear(PQexec(conn, "BEGIN"));
-    for (const auto& row : rows) {
-      std::vector<const char*> values;
-      std::vector<int> lengths, formats;
-      for (const std::string& p : row) {
-        values.push_back(p.data());
-        lengths.push_back(static_cast<int>(p.size()));
-        formats.push_back(1);
-      }
-      PGresult* r = PQexecParams(conn, sql.c_str(), static_cast<int>(row.size()), nullptr,
-                                 values.data(), lengths.data(), formats.data(), 0);
-      EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
-          << sql << ": " << PQerrorMessage(conn);
-      PQclear(r);
-    }
-    PQclear(PQexec(conn, "COMMIT"));
+    PGresult* r = PQexec(conn, sql.c_str());
+    EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
+        << sql << ": " << PQerrorMessage(conn);
+    PQclear(r);
     PQfinish(conn);
   }
 
