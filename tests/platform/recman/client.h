@@ -19,6 +19,7 @@
 
 #include "platform/recman/engine.h"
 #include "support/pg_server.h"
+#include "support/run_program.h"
 
 namespace kvor::recman::test {
 
@@ -99,21 +100,20 @@ class Place {
         sqlite3_close(static_cast<sqlite3*>(db));
       });
     }
-    PGconn* conn = PQconnectdb(registers_.c_str());
-    PGresult* r = PQexec(conn, ("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE").c_str());
-    EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(conn);
-    PQclear(r);
-    return std::shared_ptr<void>(conn, [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
+    return std::shared_ptr<void>(Run("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE"),
+                                 [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
   }
 
-  // The table of a register file ("records" of the file; schema and register on the server), and
-  // the server's table of the installation's layouts, "registers".
+  // The server's table of a register file, and of the installation's layouts ("registers.").
   std::string Table(const std::string& file) const {
-    if (kind_ == StoreKind::kFiles) return "records";
     return "\"" + folder_ + "\".\"" + file.substr(0, file.rfind('.')) + "\"";
   }
-  // One statement run on the server, on a connection of its own.
-  void Bare(const std::string& sql) {
+  // Statements run on the server on a connection of their own, which is closed again.
+  void Bare(const std::string& sql) { PQfinish(Run(sql)); }
+
+ private:
+  // A connection of its own to the server, which has run sql.
+  PGconn* Run(const std::string& sql) {
     PGconn* conn = PQconnectdb(registers_.c_str());
     PQsetNoticeProcessor(
         conn, [](void*, const char*) {}, nullptr);
@@ -121,10 +121,9 @@ class Place {
     EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
         << sql << ": " << PQerrorMessage(conn);
     PQclear(r);
-    PQfinish(conn);
+    return conn;
   }
 
- private:
   StoreKind kind_;
   std::string dir_;        // files: the temporary folder
   std::string folder_;     // server: the installation's data folder
@@ -160,7 +159,7 @@ class Client {
     name.resize(255, ' ');
     char stat[kStatSize] = {};
     uint16_t length = kStatSize;
-    return engine_.Call(op::kOpen, position_.data(), stat, length, name.data(), 255, key_number);
+    return Raw(op::kOpen, stat, length, name.data(), 255, key_number);
   }
   int16_t Close() { return Write(op::kClose, ""); }
   int16_t Unlock() { return Write(op::kUnlock, ""); }
@@ -173,8 +172,7 @@ class Client {
     uint16_t length = static_cast<uint16_t>(data.size());
     std::string k = key;
     k.resize(key_length_, ' ');
-    const int16_t st =
-        engine_.Call(operation, position_.data(), data.data(), length, k.data(), key_length_, 0);
+    const int16_t st = Raw(operation, data.data(), length, k.data(), key_length_);
     if (st == 0) {
       record_ = data.substr(0, length);
       key_ = k;
@@ -194,7 +192,7 @@ class Client {
   int16_t Insert(std::string record) { return Write(op::kInsert, std::move(record)); }
   int16_t Update(std::string record) { return Write(op::kUpdate, std::move(record)); }
 
-  // Call with every argument given, for the buffer checks.
+  // A call with every argument given.
   int16_t Raw(int16_t operation, char* data, uint16_t& length, char* key, uint8_t key_length,
               int16_t key_number = 0) {
     return engine_.Call(operation, position_.data(), data, length, key, key_length, key_number);
@@ -208,8 +206,7 @@ class Client {
   int16_t Write(int16_t operation, std::string record) {
     uint16_t length = static_cast<uint16_t>(record.size());
     std::string key(key_length_, ' ');
-    return engine_.Call(operation, position_.data(), record.data(), length, key.data(), key_length_,
-                        0);
+    return Raw(operation, record.data(), length, key.data(), key_length_);
   }
 
   Engine& engine_;
@@ -247,10 +244,10 @@ class Child {
   }
   // Ends the child with signal; its exit code, or 128 + the signal that ended it.
   int Kill(int signal) {
-    int status = 0;
-    if (pid_ <= 0 || kill(pid_, signal) != 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+    if (pid_ <= 0 || kill(pid_, signal) != 0) return -1;
+    const int code = kvor::test::WaitForProgram(pid_);
     pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return code;
   }
 
  private:
