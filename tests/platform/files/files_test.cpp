@@ -18,7 +18,7 @@ class Files : public ::testing::Test {
   std::string dir = test::TempFolder();
 };
 
-TEST_F(Files, WindowsPathsMapToHostFolders) {
+TEST_F(Files, WindowsPathsMapToHostFoldersByTheLastLetterGiven) {
   std::filesystem::create_directories(dir + "/c/Winkvor/System");
   std::filesystem::create_directories(dir + "/c/KVOR/F\xC3\xB6retag");  // UTF-8 on the host
   WriteFile(dir + "/c/Winkvor/System/diskunit.dat", "x");
@@ -31,13 +31,11 @@ TEST_F(Files, WindowsPathsMapToHostFolders) {
   EXPECT_EQ(map.ToHost("D:\\X"), "");
   EXPECT_EQ(map.ToHost("\\WINKVOR\\X"), "");
   EXPECT_EQ(map.ToHost(""), "");
-}
 
-TEST_F(Files, DriveMapPrecedence) {
-  DriveMap map;
+  // The environment's letters, then --root, which forgets them, then each letter given.
   std::string error;
   ASSERT_TRUE(map.SetFromList("C:=/env/c;D:=/env/d", error));
-  map.SetRoot("/root");  // --root forgets the environment's letters
+  map.SetRoot("/root");
   map.Set('D', "/cmd/d");
   EXPECT_EQ(map.Folder('c'), "/root/C");
   EXPECT_EQ(map.Folder('D'), "/cmd/d");
@@ -58,11 +56,10 @@ TEST_F(Files, LinesAreWrittenWithCrLfAndReadWithEither) {
   WriteFile(path, "a\r\nb\nc");
   ASSERT_TRUE(files.Open(1, path, TextFiles::Mode::Read, e));
   std::string line;
-  EXPECT_TRUE(files.ReadLine(1, line, e) && line == "a");
-  EXPECT_TRUE(files.ReadLine(1, line, e) && line == "b");
-  EXPECT_FALSE(files.AtEnd(1));
-  EXPECT_TRUE(files.ReadLine(1, line, e) && line == "c");
-  EXPECT_TRUE(files.AtEnd(1));
+  for (const std::string expected : {"a", "b", "c"}) {
+    EXPECT_TRUE(files.ReadLine(1, line, e) && line == expected);
+    EXPECT_EQ(files.AtEnd(1), expected == "c");
+  }
   EXPECT_FALSE(files.ReadLine(1, line, e));
   EXPECT_EQ(e.number, 62);
   EXPECT_FALSE(files.WriteLine(1, "x", e));  // opened for reading

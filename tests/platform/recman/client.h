@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 
 #include "platform/recman/engine.h"
 #include "support/pg_server.h"
+#include "support/run_program.h"
 
 namespace kvor::recman::test {
 
@@ -73,7 +75,7 @@ class Place {
     if (kind_ == StoreKind::kFiles)
       std::filesystem::remove_all(dir_);
     else if (error_.empty())
-      Bare("", "DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
+      Bare("DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
   }
   Place(const Place&) = delete;
   Place& operator=(const Place&) = delete;
@@ -87,17 +89,6 @@ class Place {
     return kind_ == StoreKind::kFiles ? dir_ + "/" + file : "C:\\" + folder_ + "\\" + file;
   }
 
-  // Records written straight into the store, past the engine, as another program would: new
-  // records (version 1), or a new text for the record of that key.
-  void BareInsert(const std::string& file, const std::vector<std::string>& records) {
-    std::vector<std::vector<std::string>> rows;
-    for (const std::string& r : records) rows.push_back({r.substr(0, kKeyLength), r});
-    Bare(file, "INSERT INTO " + Table(file) + "(key, version, data) VALUES($1, 1, $2)", rows);
-  }
-  void BareUpdate(const std::string& file, const std::string& record) {
-    Bare(file, "UPDATE " + Table(file) + " SET data = $2, version = version + 1 WHERE key = $1",
-         {{record.substr(0, kKeyLength), record}});
-  }
   // Keeps every writer of the file waiting until the returned value goes.
   std::shared_ptr<void> HoldWriters(const std::string& file) {
     if (kind_ == StoreKind::kFiles) {
@@ -109,66 +100,30 @@ class Place {
         sqlite3_close(static_cast<sqlite3*>(db));
       });
     }
-    PGconn* conn = PQconnectdb(registers_.c_str());
-    PGresult* r = PQexec(conn, ("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE").c_str());
-    EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(conn);
-    PQclear(r);
-    return std::shared_ptr<void>(conn, [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
+    return std::shared_ptr<void>(Run("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE"),
+                                 [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
   }
 
-  // The table of a register file ("records" of the file; schema and register on the server), and
-  // the server's table of the installation's layouts, "registers".
+  // The server's table of a register file, and of the installation's layouts ("registers.").
   std::string Table(const std::string& file) const {
-    if (kind_ == StoreKind::kFiles) return "records";
     return "\"" + folder_ + "\".\"" + file.substr(0, file.rfind('.')) + "\"";
   }
-  // One statement run for each row of byte parameters ($1, $2 ...), in one transaction, on a
-  // connection of its own.
-  void Bare(const std::string& file, const std::string& sql,
-            const std::vector<std::vector<std::string>>& rows = {{}}) {
-    if (kind_ == StoreKind::kFiles) {
-      sqlite3* db = nullptr;
-      sqlite3_stmt* s = nullptr;
-      ASSERT_EQ(sqlite3_open(Name(file).c_str(), &db), SQLITE_OK);
-      std::string text = sql;
-      for (std::size_t at; (at = text.find('$')) != std::string::npos;) text[at] = '?';
-      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-      EXPECT_EQ(sqlite3_prepare_v2(db, text.c_str(), -1, &s, nullptr), SQLITE_OK) << text;
-      for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-          sqlite3_bind_blob(s, static_cast<int>(i + 1), row[i].data(),
-                            static_cast<int>(row[i].size()), SQLITE_STATIC);
-        EXPECT_EQ(sqlite3_step(s), SQLITE_DONE);
-        sqlite3_reset(s);
-      }
-      sqlite3_finalize(s);
-      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-      sqlite3_close(db);
-      return;
-    }
+  // Statements run on the server on a connection of their own, which is closed again.
+  void Bare(const std::string& sql) { PQfinish(Run(sql)); }
+
+ private:
+  // A connection of its own to the server, which has run sql.
+  PGconn* Run(const std::string& sql) {
     PGconn* conn = PQconnectdb(registers_.c_str());
     PQsetNoticeProcessor(
         conn, [](void*, const char*) {}, nullptr);
-    PQclear(PQexec(conn, "BEGIN"));
-    for (const auto& row : rows) {
-      std::vector<const char*> values;
-      std::vector<int> lengths, formats;
-      for (const std::string& p : row) {
-        values.push_back(p.data());
-        lengths.push_back(static_cast<int>(p.size()));
-        formats.push_back(1);
-      }
-      PGresult* r = PQexecParams(conn, sql.c_str(), static_cast<int>(row.size()), nullptr,
-                                 values.data(), lengths.data(), formats.data(), 0);
-      EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
-          << sql << ": " << PQerrorMessage(conn);
-      PQclear(r);
-    }
-    PQclear(PQexec(conn, "COMMIT"));
-    PQfinish(conn);
+    PGresult* r = PQexec(conn, sql.c_str());
+    EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
+        << sql << ": " << PQerrorMessage(conn);
+    PQclear(r);
+    return conn;
   }
 
- private:
   StoreKind kind_;
   std::string dir_;        // files: the temporary folder
   std::string folder_;     // server: the installation's data folder
@@ -204,11 +159,11 @@ class Client {
     name.resize(255, ' ');
     char stat[kStatSize] = {};
     uint16_t length = kStatSize;
-    return engine_.Call(op::kOpen, position_.data(), stat, length, name.data(), 255, key_number);
+    return Raw(op::kOpen, stat, length, name.data(), 255, key_number);
   }
-  int16_t Close() { return Simple(op::kClose); }
-  int16_t Unlock() { return Simple(op::kUnlock); }
-  int16_t Delete() { return Simple(op::kDelete); }
+  int16_t Close() { return Write(op::kClose, ""); }
+  int16_t Unlock() { return Write(op::kUnlock, ""); }
+  int16_t Delete() { return Write(op::kDelete, ""); }
 
   // A read by operation (add op::kSingleLock to lock); on success record() and key() hold what
   // came back.
@@ -217,18 +172,27 @@ class Client {
     uint16_t length = static_cast<uint16_t>(data.size());
     std::string k = key;
     k.resize(key_length_, ' ');
-    const int16_t st =
-        engine_.Call(operation, position_.data(), data.data(), length, k.data(), key_length_, 0);
+    const int16_t st = Raw(operation, data.data(), length, k.data(), key_length_);
     if (st == 0) {
       record_ = data.substr(0, length);
       key_ = k;
     }
     return st;
   }
+  // The record of key, or "status N" when the read fails.
+  std::string Find(const std::string& key) {
+    const int16_t st = Read(op::kGetEqual, key);
+    return st == 0 ? record_ : "status " + std::to_string(st);
+  }
+  // Reads the record of key and writes it with text: the status of the read, or of the write.
+  int16_t Rewrite(const std::string& key, const std::string& text) {
+    const int16_t st = Read(op::kGetEqual, key);
+    return st != 0 ? st : Update(Rec(key, text));
+  }
   int16_t Insert(std::string record) { return Write(op::kInsert, std::move(record)); }
   int16_t Update(std::string record) { return Write(op::kUpdate, std::move(record)); }
 
-  // Call with every argument given, for the buffer checks.
+  // A call with every argument given.
   int16_t Raw(int16_t operation, char* data, uint16_t& length, char* key, uint8_t key_length,
               int16_t key_number = 0) {
     return engine_.Call(operation, position_.data(), data, length, key, key_length, key_number);
@@ -239,16 +203,10 @@ class Client {
   char* position_block() { return position_.data(); }
 
  private:
-  int16_t Simple(int16_t operation) {
-    uint16_t length = 0;
-    std::string key(key_length_, ' ');
-    return engine_.Call(operation, position_.data(), nullptr, length, key.data(), key_length_, 0);
-  }
   int16_t Write(int16_t operation, std::string record) {
     uint16_t length = static_cast<uint16_t>(record.size());
     std::string key(key_length_, ' ');
-    return engine_.Call(operation, position_.data(), record.data(), length, key.data(), key_length_,
-                        0);
+    return Raw(operation, record.data(), length, key.data(), key_length_);
   }
 
   Engine& engine_;
@@ -257,55 +215,44 @@ class Client {
   std::string record_, key_;
 };
 
-// A second process running body with a pipe each way. Fork it while this process has no register
-// file open: an SQLite connection must not cross a fork.
+// A second process running body, with a socket to talk to it. Fork it while this process has no
+// register file open: an SQLite connection must not cross a fork.
 class Child {
  public:
   explicit Child(const std::function<int(Child&)>& body) {
-    if (pipe(to_child_) != 0 || pipe(to_parent_) != 0) return;
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
     pid_ = fork();
-    if (pid_ == 0) {
-      close(to_child_[1]);
-      close(to_parent_[0]);
-      _exit(body(*this));
-    }
-    close(to_child_[0]);
-    close(to_parent_[1]);
+    fd_ = ends[pid_ == 0 ? 1 : 0];
+    close(ends[pid_ == 0 ? 0 : 1]);
+    if (pid_ == 0) _exit(body(*this));
   }
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
   ~Child() {
     if (pid_ > 0) Kill(SIGKILL);
-    close(to_child_[1]);
-    close(to_parent_[0]);
+    close(fd_);
   }
 
   // One byte to the other side, and the next byte from it ('\0' when it has gone).
   void Send(char c) {
-    const int fd = pid_ == 0 ? to_parent_[1] : to_child_[1];
-    if (write(fd, &c, 1) != 1) return;
+    if (write(fd_, &c, 1) != 1) return;
   }
   char Receive() {
-    const int fd = pid_ == 0 ? to_child_[0] : to_parent_[0];
     char c = 0;
-    return read(fd, &c, 1) == 1 ? c : '\0';
+    return read(fd_, &c, 1) == 1 ? c : '\0';
   }
-  // The child's exit code, or 128 + the signal that ended it.
-  int Wait() {
-    int status = 0;
-    if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
+  // Ends the child with signal; its exit code, or 128 + the signal that ended it.
   int Kill(int signal) {
-    kill(pid_, signal);
-    return Wait();
+    if (pid_ <= 0 || kill(pid_, signal) != 0) return -1;
+    const int code = kvor::test::WaitForProgram(pid_);
+    pid_ = -1;
+    return code;
   }
 
  private:
   pid_t pid_ = -1;
-  int to_child_[2] = {-1, -1};
-  int to_parent_[2] = {-1, -1};
+  int fd_ = -1;
 };
 
 }  // namespace kvor::recman::test
