@@ -1,15 +1,12 @@
 // Every ACTIONS file in examples/ played headless, as its comment says to run it, on a fresh
 // sample installation whose EDI settings point at a real FTP server: the file reads, each of its
-// actions finds something to act on, every message it meets it answers itself, and what its
-// transcript says was printed and sent is there.
+// actions finds something to act on, and every message it meets it answers itself.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <map>
-#include <regex>
-#include <sstream>
 
 #include "support/demo_process.h"
 #include "support/ftp_server.h"
@@ -53,32 +50,11 @@ TEST_P(Example, RunsHeadlessOnAFreshInstallation) {
       RunProgram(Trv00381(), {"--root", demo, "--headless", file, "--pdf-only"}, dir);
   const std::string& t = r.out;
   ASSERT_EQ(r.code, 0) << r.err << t;
-  EXPECT_TRUE(t.size() >= 6 && t.compare(t.size() - 6, 6, "end 0\n") == 0) << t;
+  EXPECT_TRUE(t.ends_with("end 0\n")) << t;
   EXPECT_EQ(t.find("\nignored "), std::string::npos) << t;
   EXPECT_EQ(t.find("(auto)"), std::string::npos) << "a message the example leaves open\n" << t;
-  if (const auto shows = kShows.find(GetParam()); shows != kShows.end()) {
+  if (const auto shows = kShows.find(GetParam()); shows != kShows.end())
     for (const std::string& line : shows->second) EXPECT_NE(t.find(line), std::string::npos) << t;
-  }
-
-  // Each job the transcript tells of lies in the data folder's print folder with its pages.
-  std::vector<int> told;
-  const std::regex done("UTFÖRD med ([0-9]+) sidor!");
-  for (std::sregex_iterator m(t.begin(), t.end(), done), end; m != end; ++m)
-    told.push_back(std::stoi((*m)[1]));
-  std::vector<int> found;
-  for (const std::string& pdf : Pdfs(demo + "/C/KVOR/UTSKRIFT")) found.push_back(PdfPages(pdf));
-  std::sort(told.begin(), told.end());
-  std::sort(found.begin(), found.end());
-  EXPECT_EQ(found, told) << t;
-
-  // Each invoice it tells was sent arrived whole.
-  const std::regex sent("FAKTURA-nummer '([0-9]{6})' har ÖVERFÖRTS till FTP-servern!");
-  for (std::sregex_iterator m(t.begin(), t.end(), sent), end; m != end; ++m) {
-    const std::string name = "001-" + (*m)[1].str() + ".XML";
-    const std::string xml = ReadFile(demo + "/C/KVOR/FAKTUROR/" + name);
-    EXPECT_FALSE(xml.empty()) << name;
-    EXPECT_EQ(ReadFile(server.home + "/" + name), xml) << name << "\n" << server.Log();
-  }
 }
 
 // "print-and-send.txt" runs as the test "print_and_send".
@@ -92,9 +68,8 @@ std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
 INSTANTIATE_TEST_SUITE_P(Examples, Example, ::testing::ValuesIn(ExampleFiles()), TestName);
 
 TEST(Examples, TheReadmesExamplesAreThere) {
-  const std::vector<std::string> files = ExampleFiles();
   for (const auto& [name, shows] : kShows)
-    EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
+    EXPECT_TRUE(std::filesystem::exists(std::string(KVOR_SOURCE_DIR) + "/examples/" + name));
 }
 
 }  // namespace

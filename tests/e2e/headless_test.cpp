@@ -11,7 +11,7 @@ namespace {
 
 class Headless : public DemoProcess {
  protected:
-  std::string System(const std::string& name) { return demo + "/C/WINKVOR/SYSTEM/" + name; }
+  bool LinkAreaThere() { return std::filesystem::exists(demo + "/C/WINKVOR/SYSTEM/LINKAREA.DAT"); }
 };
 
 TEST_F(Headless, EmptyScriptStartsConsumesTheLinkAreaAndEnds) {
@@ -23,13 +23,13 @@ TEST_F(Headless, EmptyScriptStartsConsumesTheLinkAreaAndEnds) {
             "focus TxtNmmr\n"
             "status Tryck [ENTER] för TILLDELNING av SPECIFIKATIONS-nummer!\n"
             "end 0\n");
-  EXPECT_FALSE(std::filesystem::exists(System("LINKAREA.DAT")));
-}
+  EXPECT_FALSE(LinkAreaThere());
 
-TEST_F(Headless, TranscriptGoesToTheNamedFile) {
-  const ProcessResult r = Play("focus CmdExit\n", {"--transcript", dir + "/t.txt"});
-  EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.out, "");
+  // With --transcript the same lines go to the named file instead.
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
+  const ProcessResult named = Play("focus CmdExit\n", {"--transcript", dir + "/t.txt"});
+  EXPECT_EQ(named.code, 0);
+  EXPECT_EQ(named.out, "");
   const std::string t = ReadFile(dir + "/t.txt");
   EXPECT_NE(
       t.find("focus CmdExit\nstatus Tryck [ÅTER] för ANROP av SELEKTERA-programmet!\nend 0\n"),
@@ -38,26 +38,20 @@ TEST_F(Headless, TranscriptGoesToTheNamedFile) {
 }
 
 TEST_F(Headless, BadScriptsStopBeforeAnythingHappens) {
-  ProcessResult r = Play("focus TxtNmmr\nwiggle CboNmmr\n");
-  EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("line 2: unknown action 'wiggle'"), std::string::npos) << r.err;
-
-  r = Play("click CmdNothing\n");
-  EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("no control 'CmdNothing'"), std::string::npos) << r.err;
-
-  r = RunProgram(Trv00381(), {"--headless", dir + "/missing.txt"}, dir);
-  EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("cannot read the ACTIONS file"), std::string::npos) << r.err;
-
-  r = RunProgram(Trv00381(), {"--today", "2026-13-01"}, dir);
-  EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.err.find("usage: trv00381"), std::string::npos);
+  const auto refused = [&](const std::vector<std::string>& args, const std::string& told) {
+    const ProcessResult r = RunProgram(Trv00381(), args, dir);
+    EXPECT_EQ(r.code, 2) << told;
+    EXPECT_EQ(r.out, "") << told;
+    EXPECT_NE(r.err.find(told), std::string::npos) << r.err;
+  };
+  WriteFile(dir + "/wiggle.txt", "focus TxtNmmr\nwiggle CboNmmr\n");
+  refused({"--root", demo, "--headless", dir + "/wiggle.txt"}, "line 2: unknown action 'wiggle'");
+  WriteFile(dir + "/nothing.txt", "click CmdNothing\n");
+  refused({"--root", demo, "--headless", dir + "/nothing.txt"}, "no control 'CmdNothing'");
+  refused({"--headless", dir + "/missing.txt"}, "cannot read the ACTIONS file");
+  refused({"--today", "2026-13-01"}, "usage: trv00381");
   // Nothing was started and the link area is still there for the next start.
-  EXPECT_TRUE(std::filesystem::exists(System("LINKAREA.DAT")));
+  EXPECT_TRUE(LinkAreaThere());
 }
 
 }  // namespace
