@@ -155,7 +155,7 @@ TEST(AskQuestion, NormalisesSettingsPreselectsAndTakesTheScriptedAnswer) {
   EXPECT_EQ(ctx.msg.answer, kAnswerYes);
 }
 
-TEST(WaitState, SurvivesAMessageAndEndsWithLeaveOrAStatusHelp) {
+TEST(WaitState, SurvivesAMessageAndEndsWithLeaveOrAStatusHelpAndPausesTakeSecondsOrMilliseconds) {
   DialogRun run("");
   Context& ctx = run.ctx();
   MasterWindow& m = ctx.main;
@@ -181,10 +181,8 @@ TEST(WaitState, SurvivesAMessageAndEndsWithLeaveOrAStatusHelp) {
   HelpSelect(ctx, "FAKTURA");
   EXPECT_EQ(ctx.msg.wait_flag, 0);
   EXPECT_EQ(m.Mf->Text(), "Välj FAKTURA med [UPP]/[NER] och [ENTER] accepterar!"_w);
-}
 
-TEST(Pause, SmallValuesAreSecondsOthersMilliseconds) {
-  DialogRun run("");
+  // A pause of a small value waits seconds, of others milliseconds.
   const long long start = run.front_end.Now();
   Pause(run.ctx(), 2);
   Pause(run.ctx(), 75);
