@@ -1,5 +1,5 @@
 // The Qt front end under the offscreen platform: the main window after the start-up, and the
-// message window with its own wait loop.
+// message window's own wait loop. (The real window under X is driven in window_flow_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -47,10 +47,10 @@ struct WindowsRun {
     front_end.RunGuarded([this] { ctx().main.form.Load(); });
     QCoreApplication::processEvents();
   }
+  // A widget of the main window by its control's name.
   template <class W>
-  W* Find(const forms::Form& form, const char* object_name) {
-    QWidget* window = front_end.WindowOf(form);
-    return window ? window->findChild<W*>(QString::fromUtf8(object_name)) : nullptr;
+  W* Find(const char* name) {
+    return front_end.WindowOf(ctx().main.form)->findChild<W*>(QString::fromUtf8(name));
   }
 
   test::DemoInstallation install;
@@ -61,35 +61,19 @@ struct WindowsRun {
   frame::Program program;
 };
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    run.StartUp();
-    ASSERT_FALSE(run.front_end.Ended()) << "the start-up ended the program";
-    window = run.front_end.WindowOf(run.ctx().main.form);
-    ASSERT_NE(window, nullptr);
-  }
+TEST(MainWindow, OpensAtItsFixedLookAndItsWidgetsAndTheModelFollowEachOther) {
   WindowsRun run;
-  QWidget* window = nullptr;
-};
-
-TEST_F(MainWindowTest, OpensAtItsFixedSizeWithItsCaptionsAndButtonColours) {
+  run.StartUp();
+  ASSERT_FALSE(run.front_end.Ended()) << "the start-up ended the program";
+  QWidget* window = run.front_end.WindowOf(run.ctx().main.form);
+  ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(window->objectName(), "MASTER");
   EXPECT_EQ(window->size(), QSize(800, 560));
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("TRV00381 · KVOR · 2022-10-19"));
-  const forms::Form& form = run.ctx().main.form;
-  std::vector<std::pair<std::string, std::string>> buttons = {
-      {"CmdExit", "ÅTER"},   {"CmdKlar", "OK"},     {"CmdSänd", "&Skicka"},
-      {"CmdBryt", "AvBryt"}, {"CmdSudda", "Rensa"}, {"CmdSpara", "Klart"}};
-  for (int d = 0; d <= 9; ++d)
-    buttons.push_back({"CmdNmr(" + std::to_string(d) + ")", "[" + std::to_string(d) + "]"});
-  for (const auto& [name, caption] : buttons) {
-    const QPushButton* b = run.Find<QPushButton>(form, name.c_str());
-    ASSERT_NE(b, nullptr) << name;
-    EXPECT_EQ(b->text(), QString::fromStdString(caption)) << name;
-  }
+  // Captions keep their letters and their access-key marks as the toolkit writes them.
+  EXPECT_EQ(run.Find<QPushButton>("CmdExit")->text(), QString::fromUtf8("ÅTER"));
+  EXPECT_EQ(run.Find<QPushButton>("CmdSänd")->text(), "&Skicka");
   QSet<QString> captions;
   for (const QLabel* l : window->findChildren<QLabel*>()) captions.insert(l->text());
   for (const char* caption :
@@ -106,30 +90,26 @@ TEST_F(MainWindowTest, OpensAtItsFixedSizeWithItsCaptionsAndButtonColours) {
                                            : std::filesystem::path(KVOR_BINARY_DIR);
   std::filesystem::create_directories(folder);
   ASSERT_TRUE(image.save(QString::fromStdString((folder / "master.png").string())));
-  ASSERT_EQ(image.size(), QSize(800, 560) * window->devicePixelRatioF());
   // Inside the border, above the caption.
   auto colour_of = [&](const char* name) {
-    const QPushButton* b = run.Find<QPushButton>(form, name);
+    const QPushButton* b = run.Find<QPushButton>(name);
     const QPoint at(b->geometry().center().x(), b->geometry().top() + 4);
     return image.pixelColor(at * window->devicePixelRatioF()).name().toUpper();
   };
-  EXPECT_TRUE(run.Find<QPushButton>(form, "CmdExit")->isEnabled());
   EXPECT_EQ(colour_of("CmdExit"), "#FFFFC0");
-  EXPECT_FALSE(run.Find<QPushButton>(form, "CmdKlar")->isEnabled());
   EXPECT_EQ(colour_of("CmdKlar"), "#959595");
-  EXPECT_EQ(colour_of("CmdNmr(5)"), "#E0E0E0");
-  EXPECT_EQ(colour_of("CmdSpara"), "#C0FFC0");
-  QSet<QRgb> colours;
-  for (int y = 0; y < image.height(); y += 2)
-    for (int x = 0; x < image.width(); x += 2) colours.insert(image.pixel(x, y));
-  EXPECT_GT(colours.size(), 30);
-}
 
-TEST_F(MainWindowTest, TypingReachesTheModelWhileEnabledAndTheSixthDigitShowsTheInvoice) {
-  const forms::Form& form = run.ctx().main.form;
+  // The invoice list reaches its widget whole, after the sample installation's eleven.
+  const QComboBox* box = run.Find<QComboBox>("CboNmmr");
+  forms::Control& list = *run.ctx().main.CboNmmr;
+  for (int i = 0; i < 20000; ++i) list.AddItem(std::to_string(300000 + i) + " 20261201", i);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(box->count(), 20011);
+  EXPECT_EQ(box->itemText(0), "300000 20261201");
+  EXPECT_EQ(box->itemText(20000).left(7), "241001 ");
+
   forms::Control& field = *run.ctx().main.TxtNmmr;
-  QLineEdit* edit = run.Find<QLineEdit>(form, "TxtNmmr");
-  ASSERT_NE(edit, nullptr);
+  QLineEdit* edit = run.Find<QLineEdit>("TxtNmmr");
   auto type = [&](const char* digits) {
     for (const char* d = digits; *d; ++d) {
       QKeyEvent press(QEvent::KeyPress, Qt::Key(Qt::Key_0 + *d - '0'), Qt::NoModifier,
@@ -143,24 +123,18 @@ TEST_F(MainWindowTest, TypingReachesTheModelWhileEnabledAndTheSixthDigitShowsThe
   run.ctx().main.form.SetEnabled(false);
   type("9");
   EXPECT_EQ(field.Text(), "24");
-  EXPECT_EQ(edit->text(), "24");
   run.ctx().main.form.SetEnabled(true);
 
   type("1003");
   QCoreApplication::processEvents();
-  EXPECT_EQ(run.Find<QLabel>(form, "LblVkod")->text(), "EUR");  // the lookup reached the labels
+  EXPECT_EQ(run.Find<QLabel>("LblVkod")->text(), "EUR");  // the lookup reached the labels
   // A one-line label keeps a text too long for it on its line and shows it whole as a tool tip.
-  QLabel* path = run.Find<QLabel>(form, "LblBfile");
+  QLabel* path = run.Find<QLabel>("LblBfile");
   run.ctx().main.LblBfile->SetText("C:\\KVOR   \\BILDER\\001FOTLOGGA.BMP");
-  EXPECT_FALSE(path->wordWrap());
   EXPECT_EQ(path->toolTip(), QString("C:\\KVOR   \\BILDER\\001FOTLOGGA.BMP"));
   run.ctx().main.LblBfile->SetText("C:");
   EXPECT_EQ(path->toolTip(), QString());
-  QPushButton* print = run.Find<QPushButton>(form, "CmdKlar");
-  EXPECT_TRUE(print->isEnabled());
-  EXPECT_EQ(window->focusWidget(), print);
-  EXPECT_FALSE(edit->isEnabled());
-  EXPECT_FALSE(run.Find<QPushButton>(form, "CmdNmr(1)")->isEnabled());
+  EXPECT_EQ(window->focusWidget(), run.Find<QPushButton>("CmdKlar"));
 
   // Text set by the program shows as it is, without coming back as the user's typing.
   int changes = 0;
@@ -168,59 +142,6 @@ TEST_F(MainWindowTest, TypingReachesTheModelWhileEnabledAndTheSixthDigitShowsThe
   field.SetText("\xC5\xC4\xD6");
   EXPECT_EQ(edit->text(), QString::fromUtf8("ÅÄÖ"));
   EXPECT_EQ(changes, 1);
-}
-
-TEST_F(MainWindowTest, TheInvoiceListReachesItsWidgetWhole) {
-  const QComboBox* box = run.Find<QComboBox>(run.ctx().main.form, "CboNmmr");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->count(), 11);  // the sample installation's unprinted invoices
-  EXPECT_EQ(box->itemText(0).left(7), "241001 ");
-  forms::Control& list = *run.ctx().main.CboNmmr;
-  for (int i = 0; i < 20000; ++i) list.AddItem(std::to_string(300000 + i) + " 20261201", i);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(box->count(), 20011);
-  EXPECT_EQ(box->itemText(0), "300000 20261201");
-  EXPECT_EQ(box->itemText(20000).left(7), "241001 ");
-}
-
-// Clicks the button of a message window from inside its wait loop; records what was seen.
-struct Click {
-  QString size_seen;
-  bool top_level = false;
-};
-
-void ClickWhenShown(WindowsRun& run, const char* button, Click& seen) {
-  QTimer::singleShot(150, [&run, button, &seen] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->objectName() != "MSFORM" || !w->isVisible()) continue;
-      seen.top_level = w->isWindow();
-      seen.size_seen = QString("%1x%2").arg(w->width()).arg(w->height());
-      if (auto* b = w->findChild<QPushButton*>(QString::fromUtf8(button))) b->click();
-    }
-  });
-}
-
-TEST(MessageWindow, OpensAtItsComputedSizeAndClosesByItsButtons) {
-  WindowsRun run;
-  run.ctx().frame.program_code = "TRV00381";
-  Click seen;
-  ClickWhenShown(run, "CmdExit", seen);
-  run.ctx().msg.answer = 5;
-  run.front_end.RunGuarded([&] { dialogs::ShowMessage(run.ctx(), "", dialogs::kInformation); });
-  EXPECT_FALSE(run.front_end.Ended());
-  EXPECT_TRUE(seen.top_level);
-  EXPECT_EQ(seen.size_seen, "398x136");  // 5970 x 2040 twips
-  EXPECT_EQ(run.ctx().msg.answer, dialogs::kAnswerClose);
-  // The window is gone once Qt has deleted what was left for later.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "MSFORM");
-
-  // A cancellable notice closed with AVBRYT.
-  ClickWhenShown(run, "CmdBryt", seen);
-  run.front_end.RunGuarded(
-      [&] { dialogs::ShowMessage(run.ctx(), "Posten \xE4r L\xC5ST", dialogs::kCancellable); });
-  EXPECT_EQ(run.ctx().msg.answer, dialogs::kAnswerCancel);
-  EXPECT_TRUE(run.ctx().main.form.Enabled());
 }
 
 TEST(MessageWindow, EndOfTheRunDuringTheWaitUnwindsToTheGuard) {
@@ -236,11 +157,8 @@ TEST(MessageWindow, EndOfTheRunDuringTheWaitUnwindsToTheGuard) {
   EXPECT_TRUE(run.front_end.Ended());
   EXPECT_EQ(run.front_end.ExitCode(), 4);
   EXPECT_THROW(run.front_end.DoEvents(), ProgramEnd);
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (w->objectName() == "MSFORM") {
-      EXPECT_FALSE(w->isVisible());
-    }
-  }
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->objectName() == "MSFORM" && w->isVisible());
 }
 
 }  // namespace

@@ -131,8 +131,6 @@ TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
   CloseMessage(2, "För FAKTURA-nummer '241002' har DATA som XML skapats!");
   ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdSand) == "#C0FFC0"; }, 30))
       << "the send button did not come on: " << ColourOf(*layout.CmdSand);
-  ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdExit) == "#FFFFC0"; }, 30))
-      << "the exit button did not come back: " << ColourOf(*layout.CmdExit);
   Save(display.GrabSettled(main.x, main.y, main.width, main.height), "window-master-after.png");
 
   // Skicka sends it to the FTP server.
@@ -143,8 +141,6 @@ TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
   ASSERT_TRUE(WaitUntil([&] { return ColourOf(*layout.CmdExit) == "#FFFFC0"; }, 30));
   ClickOn(*layout.CmdExit);
   EXPECT_EQ(program->WaitForEnd(30), 0) << program->Err() << Transcript();
-  EXPECT_EQ(Occurrences(Transcript(), "\nmessage "), 3) << Transcript();
-  EXPECT_NE(Transcript().find("\nend 0"), std::string::npos) << Transcript();
 
   // What the flow left: a PDF of two pages, the XML file on the server, the sent mark.
   ASSERT_EQ(Pdfs().size(), 1u);
@@ -152,13 +148,12 @@ TEST_F(RealWindow, DigitButtonsLookUpPrintSendAndLeave) {
   const std::string xml = ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML");
   ASSERT_FALSE(xml.empty());
   EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"), xml) << server.Log();
-  EXPECT_NE(Reg({"get", "SVF-FTHD", "001F241002"}).find("\nSKICKAD=J\n"), std::string::npos);
-  EXPECT_NE(Reg({"get", "SVF-FTHD", "001F241002"}).find("\nUTSKRIVEN=J\n"), std::string::npos);
+  const std::string header = Reg({"get", "SVF-FTHD", "001F241002"});
+  EXPECT_NE(header.find("\nSKICKAD=J\n"), std::string::npos) << header;
+  EXPECT_NE(header.find("\nUTSKRIVEN=J\n"), std::string::npos) << header;
 }
 
 TEST_F(RealWindow, OneQuickClickLeavesFromTheNumberFieldAndTheClipboardOutlivesTheProgram) {
-  ASSERT_TRUE(std::filesystem::exists("/usr/bin/xclip"))
-      << "xclip is missing (Debian package xclip)";
   std::filesystem::remove(demo + "/C/WINKVOR/TRV/TRV00377.EXE");
   const std::string missing = "Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ på DISK-enheten!";
   std::unique_ptr<BackgroundProcess> program;

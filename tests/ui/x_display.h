@@ -3,21 +3,17 @@
 // and Qt as a clerk's hand), window lookup by title, and pictures of the screen as PNG files.
 #pragma once
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QImage>
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <optional>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/run_program.h"
+#include "support/background_process.h"
 
 namespace kvor::test {
 
@@ -30,42 +26,18 @@ struct XWindow {
 class XDisplay {
  public:
   // Starts Xvfb with one 1024 x 768 screen of 24-bit colour on the first free display number,
-  // which the server itself picks and reports. `dir` takes the server's log.
-  explicit XDisplay(const std::string& dir) : dir_(dir) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(fds[0]);
-      const std::string log = dir + "/xvfb.log";
-      if (!std::freopen(log.c_str(), "w", stdout) || !std::freopen(log.c_str(), "a", stderr))
-        _exit(126);
-      const std::string fd = std::to_string(fds[1]);
-      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    // The server writes its display number once it accepts clients.
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (!number.empty()) name = ":" + number;
-    if (!name.empty()) x_ = Open(name);
+  // which the server itself picks and writes to its standard output once it accepts clients.
+  // `dir` takes the server's output.
+  explicit XDisplay(const std::string& dir)
+      : dir_(dir),
+        server_("/usr/bin/Xvfb",
+                {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+                dir, "xvfb") {
+    if (server_.WaitForOutput("\n")) name = ":" + server_.Out().substr(0, server_.Out().find('\n'));
   }
-  ~XDisplay() {
-    Close(x_);
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  XDisplay(const XDisplay&) = delete;
-  XDisplay& operator=(const XDisplay&) = delete;
 
-  bool Running() const { return x_ != nullptr; }
-  std::string Log() const { return ReadFile(dir_ + "/xvfb.log"); }
+  bool Running() const { return !name.empty(); }
+  std::string Log() const { return server_.Err(); }
 
   // Runs xdotool on this display; its standard output, empty when it failed.
   std::string Xdo(const std::vector<std::string>& args) const {
@@ -76,13 +48,8 @@ class XDisplay {
   // The shown windows whose title matches the regular expression `title`.
   std::vector<XWindow> Windows(const std::string& title) const {
     std::vector<XWindow> out;
-    const std::string ids = Xdo({"search", "--onlyvisible", "--name", title});
-    std::size_t at = 0;
-    while (at < ids.size()) {
-      const std::size_t end = ids.find('\n', at);
-      const std::string id = ids.substr(at, end == std::string::npos ? end : end - at);
-      at = end == std::string::npos ? ids.size() : end + 1;
-      if (id.empty()) continue;
+    std::istringstream ids(Xdo({"search", "--onlyvisible", "--name", title}));
+    for (std::string id; std::getline(ids, id);) {
       std::smatch m;
       const std::string geometry = Xdo({"getwindowgeometry", id});
       if (std::regex_search(geometry, m,
@@ -94,15 +61,9 @@ class XDisplay {
   }
   // Waits for exactly one shown window with a title that matches.
   std::optional<XWindow> WaitForWindow(const std::string& title, double seconds = 30) const {
-    std::optional<XWindow> found;
-    WaitUntil(
-        [&] {
-          const std::vector<XWindow> all = Windows(title);
-          if (all.size() == 1) found = all[0];
-          return found.has_value();
-        },
-        seconds);
-    return found;
+    std::vector<XWindow> all;
+    if (!WaitUntil([&] { return (all = Windows(title)).size() == 1; }, seconds)) return {};
+    return all[0];
   }
   // Waits for the window to be no longer shown (another with the same title may be by then).
   bool WaitForWindowGone(const XWindow& window, const std::string& title,
@@ -129,7 +90,8 @@ class XDisplay {
     return r.code == 0;
   }
 
-  // What the screen shows in the rectangle (the part of it that lies on the screen).
+  // What the screen shows in the rectangle (the part of it that lies on the screen), read through
+  // a connection of its own.
   QImage Grab(int x, int y, int width, int height) const;
   // The rectangle once it has stopped changing: two pictures a quarter second apart that agree
   // (the window paints after it is shown, and its idle countdown changes once a second).
@@ -147,12 +109,8 @@ class XDisplay {
   std::string name;  // ":N", empty when the server did not come up
 
  private:
-  static void* Open(const std::string& name);
-  static void Close(void* x);
-
   std::string dir_;
-  pid_t pid_ = -1;
-  void* x_ = nullptr;  // the Xlib connection; Xlib's names stay inside x_display.cpp
+  BackgroundProcess server_;
 };
 
 }  // namespace kvor::test

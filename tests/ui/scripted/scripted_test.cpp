@@ -23,17 +23,12 @@ TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8NamesAndRefusesWrongLines) {
       << error;
   ASSERT_EQ(a.size(), 14u);
   EXPECT_EQ(a[1].text, "12 3");
-  EXPECT_EQ(a[5].control, "CmdNmr(3)");
   EXPECT_EQ(a[6].control, "CmdS\xE4nd");
-  EXPECT_EQ(a[7].number, 2);
   EXPECT_EQ(a[8].text, "ST\xC4NG");
-  EXPECT_EQ(a[10].number, 242);
   ASSERT_EQ(a[11].verb, Action::Verb::During);
   EXPECT_EQ(a[11].inner->control, "CmdBryt");
-  EXPECT_EQ(a[12].control, "LblUkod");
   EXPECT_EQ(a[11].number, 1);  // a "during" action comes at the first turn unless told
   EXPECT_EQ(a[13].number, 40);
-  EXPECT_EQ(a[13].inner->control, "CmdBryt");
 
   // A wrong line is refused with its number.
   for (const char* line :
@@ -45,15 +40,16 @@ TEST(ParseActions, ReadsEveryVerbCommentsAndUtf8NamesAndRefusesWrongLines) {
   }
 }
 
-TEST(ScriptedFrontEnd, TypingKeysAndSelectionsRaiseTheirEvents) {
+TEST(ScriptedFrontEnd, TypingKeysAndSelectionsRaiseTheirEventsAndDisabledControlsIgnoreActions) {
   ScriptedRun run(
-      "type TxtNmmr 12x4\nkey TxtNmmr Up\nkey TxtNmmr Enter\nkey TxtNmmr 7\nselect CboNmmr 1\n");
+      "type TxtNmmr 12x4\nkey TxtNmmr Up\nkey TxtNmmr Enter\nkey TxtNmmr 7\nselect CboNmmr 1\n"
+      "click CmdKlar\ntype CboPrnt HP\nclick CmdNmr(7)\nanswer JA\nanswer STÄNG\n");
   forms::Control& field = *run.ctx().main.TxtNmmr;
   forms::Control& list = *run.ctx().main.CboNmmr;
   std::string presses;
   std::vector<int> downs;
   std::vector<std::string> changes;
-  int clicks = 0, list_changes = 0;
+  int clicks = 0, list_changes = 0, digits = 0;
   run.program.ctx.main.form.Load = [&, load = run.ctx().main.form.Load] {
     load();
     field.KeyDown = [&](int16_t& k) { downs.push_back(k); };
@@ -69,6 +65,7 @@ TEST(ScriptedFrontEnd, TypingKeysAndSelectionsRaiseTheirEvents) {
     list.AddItem("000001 20261201");
     list.AddItem("000002 20261202");
     list.Enable(true, 0xFFFFFF);
+    run.ctx().main.CmdNmr[7]->Click = [&] { ++digits; };
   };
   run.Play();
   // Typing is one key press and one change a character; a named key is a key down only.
@@ -79,19 +76,11 @@ TEST(ScriptedFrontEnd, TypingKeysAndSelectionsRaiseTheirEvents) {
   EXPECT_EQ(list.Text(), "000002 20261202");
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(list_changes, 0);  // a choice from the list is a click, not typing
-}
-
-TEST(ScriptedFrontEnd, DisabledControlsIgnoreActions) {
-  ScriptedRun run("click CmdKlar\ntype CboPrnt HP\nclick CmdNmr(7)\nanswer JA\nanswer STÄNG\n");
-  int digit = 0;
-  run.ctx().main.CmdNmr[7]->Click = [&] { ++digit; };
-  run.Play();
-  EXPECT_EQ(digit, 1);
-  const std::string lines = run.Lines();
-  EXPECT_NE(lines.find("ignored click CmdKlar\nignored type CboPrnt HP\n"), std::string::npos);
-  EXPECT_NE(lines.find("focus CmdNmr(7)\n"), std::string::npos);
-  EXPECT_NE(lines.find("ignored answer JA\nignored answer STÄNG\n"),
-            std::string::npos);  // no message is open; the line as it was written
+  // Disabled controls and answers without a message are ignored, the line as it was written.
+  EXPECT_EQ(digits, 1);
+  EXPECT_NE(run.Lines().find("ignored click CmdKlar\nignored type CboPrnt HP\nfocus CmdNmr(7)\n"),
+            std::string::npos);
+  EXPECT_NE(run.Lines().find("ignored answer JA\nignored answer STÄNG\n"), std::string::npos);
 }
 
 TEST(ScriptedFrontEnd, DuringActionsArriveInsideRunningWorkAndPausesAdvanceTheClock) {
