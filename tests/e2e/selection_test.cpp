@@ -1,6 +1,7 @@
 // Choosing an invoice in the real trv00381, run headless by a scripted user on a sample
 // installation: typing, digit buttons, the invoice list, refusals and the link area. Every run
 // looks only, so every register record must be as it was.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,9 @@
 
 namespace kvor::test {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 const char* const kReady = "status Tryck [ENTER] för TILLDELNING av SPECIFIKATIONS-nummer!\n";
 const char* const kPrintHelp = "status Tryck [OK] för START av INITIERAD utskrift!\n";
@@ -101,9 +105,8 @@ TEST_F(Selection, DigitButtonsLookUpAfterTheSixthAndClearEmptiesTheEntry) {
             (std::vector<std::string>{"\"Klart\" on back #C0FFC0 fore #000000",
                                       "\"Klart\" on back #C0FFC0 fore #000000"}));
   // The sixth press looked the invoice up; the lookup left no digit button to press.
-  EXPECT_NE(t.find("focus CmdKlar\n" + std::string(kPrintHelp) + "ignored click CmdNmr(7)\n"),
-            std::string::npos)
-      << t;
+  EXPECT_THAT(t,
+              HasSubstr("focus CmdKlar\n" + std::string(kPrintHelp) + "ignored click CmdNmr(7)\n"));
   EXPECT_EQ(Shown(t, "LblIdent")[0], "\"NORRBYGG       \" on back #FFFFFF fore #000000");
   EXPECT_EQ(Shown(t, "CmdKlar")[0], "\"OK\" on back #C0FFC0 fore #000000 focus");
 }
@@ -154,7 +157,7 @@ TEST_F(Selection, DownWalksTheListOfUnprintedInvoicesAndStopsAtItsEnd) {
   EXPECT_EQ(Shown(t, "CboNmmr")[1].rfind("\"241014 2026", 0), 0u) << Shown(t, "CboNmmr")[1];
   EXPECT_EQ(Shown(t, "CmdSpara")[0], "\"Klart\" on back #C0FFC0 fore #000000 focus");
   // 241014's load specification is missing: the read tells so, and the entry starts afresh.
-  EXPECT_NE(MessageLines(t).find("Nyckel: 001S549999"), std::string::npos) << MessageLines(t);
+  EXPECT_THAT(MessageLines(t), HasSubstr("Nyckel: 001S549999"));
   EXPECT_EQ(t.substr(t.rfind("answer ")),
             "answer STÄNG (auto)\n" + std::string(kReady) + "focus TxtNmmr\nend 0\n");
 }
@@ -187,8 +190,8 @@ TEST_F(Selection, EnterLooksUpFewerDigitsAndTheListFieldTakesANumberTypedOrChose
 TEST_F(Selection, TheLinkAreaHandsOverAnInvoiceOrWaitsForNumberEntry) {
   Link({"--invoice", "241003"});
   std::string t = Run("show TxtNmmr\nshow LblVkod\nshow LblKoden\n");
-  EXPECT_EQ(t.find(kReady), std::string::npos) << t;  // no number entry first
-  EXPECT_NE(t.find("focus CmdKlar\n" + std::string(kPrintHelp)), std::string::npos) << t;
+  EXPECT_THAT(t, Not(HasSubstr(kReady)));  // no number entry first
+  EXPECT_THAT(t, HasSubstr("focus CmdKlar\n" + std::string(kPrintHelp)));
   EXPECT_EQ(Shown(t, "TxtNmmr")[0], "\"241003\" off back #FFFFC0 fore #000000");
   EXPECT_EQ(Shown(t, "LblVkod")[0], "\"EUR\" on back #FFFFFF fore #000000");
   EXPECT_EQ(Shown(t, "LblKoden")[0], "\"DE\" on back #FFFFFF fore #000000");
@@ -211,8 +214,8 @@ TEST_F(Selection, ACompanyWithNothingToPrintReturnsToTheMenu) {
   before = SnapshotRegisters(demo);
   const std::string t = Run("type TxtNmmr 241001\n");
   EXPECT_EQ(MessageLines(t), "message 2 För UTSKRIFT finns EJ några POSTER att SKRIVA ut!\n");
-  EXPECT_EQ(t.find("focus TxtNmmr"), std::string::npos) << t;
-  EXPECT_NE(t.find("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"), std::string::npos) << t;
+  EXPECT_THAT(t, Not(HasSubstr("focus TxtNmmr")));
+  EXPECT_THAT(t, HasSubstr("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"));
 }
 
 }  // namespace
