@@ -80,9 +80,11 @@ TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenuHoldingNoFileOfThisPro
 
 // Without the menu program the exit goes to the stop program, which finds the message on the
 // clipboard. A stop that can neither use the clipboard nor reach the menu falls back on the exit
-// routine once; its second failure ends the run.
-TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramWithTheMessage) {
+// routine once; its second failure ends the run. Called by its own name, the program returns to
+// its caller after the stop.
+TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramAndOnToTheCaller) {
   std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
+  const std::string sample_link = ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
   const std::string missing =
       "message 3 Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ på DISK-enheten!\n";
   ProcessResult r = Run("click CmdExit\n");
@@ -95,16 +97,14 @@ TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramWithTheMessage) {
       "Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ p\xE5 DISK-enheten!\n";
   EXPECT_THAT(Log(handed_over), HasSubstr(handed_over));
 
+  WriteFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"), sample_link);
   r = Run("click CmdExit\n", {{"KVOR_CLIPBOARD", dir + "/no-such-folder/clipboard"}});
   EXPECT_EQ(r.code, 1) << r.err;
   EXPECT_EQ(Occurrences(r.out, missing), 2) << r.out.substr(0, 4000);
   EXPECT_EQ(Occurrences(r.out, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"), 2);
   EXPECT_THAT(r.out, Not(HasSubstr("start ")));
   EXPECT_TRUE(r.out.ends_with("end 1\n"));
-}
 
-TEST_F(Chaining, CalledByOwnNameReturnsToTheCallerAfterAStop) {
-  std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
   // Return kind "T": back to the system's tools program.
   std::string link = kLinkArea;
   link.replace(link.find("MENY0001"), 8, "TRV00381");
@@ -113,7 +113,7 @@ TEST_F(Chaining, CalledByOwnNameReturnsToTheCallerAfterAStop) {
   WriteFile(C("WINKVOR/TRV/TRVTOOLS.EXE"),
             "#!/bin/sh\necho TRVTOOLS.EXE >> \"$(dirname \"$0\")/../STARTAS/STARTED.LOG\"\n");
   std::filesystem::permissions(C("WINKVOR/TRV/TRVTOOLS.EXE"), std::filesystem::perms::owner_all);
-  const ProcessResult r = Run("click CmdExit\n");
+  r = Run("click CmdExit\n");
   EXPECT_THAT(r.out, HasSubstr("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\nstart "
                                "C:\\WINKVOR\\TRV\\TRVTOOLS.EXE\n"));
   EXPECT_THAT(Log("TRVTOOLS.EXE"), HasSubstr("TRVTOOLS.EXE"));
