@@ -109,9 +109,7 @@ TEST_F(EInvoiceXml, TheFileHoldsTheInvoiceAsTheRegistersHaveItByteForByte) {
       "message 1 För FAKTURA-nummer '241002' har DATA som XML skapats! ¶ Tryck KONTROLL för VISA "
       "dess INNEHÅLL i XML-filen! ¶ Tryck SKICKA för ÖVERFÖRING till FTP-servern! ¶ Fil "
       "C:\\KVOR   \\FAKTUROR\\001-241002.XML\n";
-  const std::string messages = MessageLines(t);
-  EXPECT_TRUE(messages.starts_with(one_print)) << messages;
-  EXPECT_TRUE(messages.ends_with(one_print)) << messages;
+  EXPECT_EQ(Occurrences(MessageLines(t), one_print), 2) << t;
 }
 
 TEST_F(EInvoiceXml, ACustomerWithoutAWholeIdentityIsRefusedAndTheFileStaysEmpty) {
@@ -125,9 +123,8 @@ TEST_F(EInvoiceXml, ACustomerWithoutAWholeIdentityIsRefusedAndTheFileStaysEmpty)
             "message 2 Tillhörande KUND-id 'SE100NORRBYGG' har EJ rätt GLN/ORG-kod! ¶ Skall "
             "ÄNDRAS för KUNDEN via KRK-V02-EV programmet! ¶ GLN/ORG-kod: 556987123 · Längd: 10\n"
             "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR PDF\n");
-  ASSERT_TRUE(std::filesystem::exists(Path()));
-  EXPECT_EQ(std::filesystem::file_size(Path()), 0u);
-  EXPECT_EQ(Header("241002"), before);  // nothing printed, nothing marked
+  EXPECT_EQ(std::filesystem::file_size(Path()), 0u);  // there, and empty
+  EXPECT_EQ(Header("241002"), before);                // nothing printed, nothing marked
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 
 #include "support/demo_process.h"
@@ -125,13 +124,12 @@ TEST_F(Selection, DigitButtonsLookUpAfterTheSixthAndClearEmptiesTheEntry) {
 }
 
 TEST_F(Selection, DownWalksTheListOfUnprintedInvoicesAndStopsAtItsEnd) {
-  std::string actions = "show CboNmmr\nshow LblAntal\nshow LblKlara\n";
+  std::string actions = "show LblAntal\nshow LblKlara\n";
   actions += "click CmdNer\nshow TxtNmmr\nclick CmdUpp\nshow TxtNmmr\n";
   for (int i = 0; i < 11; ++i) actions += "click CmdNer\nshow TxtNmmr\n";
   actions += "click CmdUpp\nshow TxtNmmr\nclick CmdNer\nshow TxtNmmr\n";
   actions += "show CboNmmr\nclick CmdSpara\n";
   const std::string t = AfterStart(actions);
-  EXPECT_EQ(Shown(t, "CboNmmr")[0], "\"\" on back #FFFFFF fore #000000 list 11 at -1");
   EXPECT_EQ(Shown(t, "LblAntal")[0], "\"11\" on back #FFFFFF fore #000000");
   EXPECT_EQ(Shown(t, "LblKlara")[0], "\"2\" on back #FFFFFF fore #000000");
   // The first press shows the first entry and Up cannot go above it; printed (241010, 241011)
@@ -142,7 +140,7 @@ TEST_F(Selection, DownWalksTheListOfUnprintedInvoicesAndStopsAtItsEnd) {
   EXPECT_EQ(numbers, (std::vector<std::string>{"241001", "241001", "241002", "241003", "241004",
                                                "241005", "241006", "241007", "241008", "241009",
                                                "241013", "241014", "241014", "241013", "241014"}));
-  EXPECT_EQ(Shown(t, "CboNmmr")[1].rfind("\"241014 2026", 0), 0u) << Shown(t, "CboNmmr")[1];
+  EXPECT_EQ(Shown(t, "CboNmmr")[0].rfind("\"241014 2026", 0), 0u) << Shown(t, "CboNmmr")[0];
   // 241014's load specification is missing: the read tells so, and the entry starts afresh.
   EXPECT_THAT(MessageLines(t), HasSubstr("Nyckel: 001S549999"));
   EXPECT_EQ(t.substr(t.rfind("answer ")),

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -42,19 +41,14 @@ class Sending : public DemoProcess {
   std::string Xml() { return ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"); }
   std::string Received() { return ReadFile(server.home + "/001-241002.XML"); }
   std::string Log() { return ReadFile(demo + "/C/KVOR/FAKTUROR/SANDLOGG.TXT"); }
-  std::string Command(const std::string& port) {
-    return "C:\\WINKVOR\\PYCODES\\UPLOAD\\FTP-UL-ORNAB.PY 127.0.0.1 " + port +
-           " kvor kvor C:\\KVOR\\FAKTUROR 001-241002.XML N";
-  }
 
   FtpServer server{dir + "/ftp"};
 };
 
 // What the user is told after a send, whatever the script returned.
-std::string TransferMessage() {
-  return "message 1 Aktuellt FAKTURA-nummer '241002' har ÖVERFÖRTS till FTP-servern! ¶ Fil " +
-         std::string(kXmlPath) + "\n";
-}
+const std::string kTransfer =
+    "message 1 Aktuellt FAKTURA-nummer '241002' har ÖVERFÖRTS till FTP-servern! ¶ Fil " +
+    std::string(kXmlPath) + "\n";
 
 // The script finds the file through the program's drive map: drive C: alone, in a folder that is
 // not named after its letter. Sent once, the invoice asks before it is sent again.
@@ -64,7 +58,7 @@ TEST_F(Sending, TheXmlFileArrivesIsMarkedSentAndLoggedAndASecondSendAsksFirst) {
   const std::string transcript = Run(kPrintAndSend);
   ASSERT_FALSE(Xml().empty()) << transcript;
   EXPECT_EQ(Received(), Xml()) << server.Log();
-  EXPECT_THAT(MessageLines(transcript), EndsWith(std::string(kXmlPath) + "\n" + TransferMessage()));
+  EXPECT_THAT(MessageLines(transcript), EndsWith(std::string(kXmlPath) + "\n" + kTransfer));
   EXPECT_TRUE(MarkedSent());
   const std::string log = Log();
   EXPECT_TRUE(
@@ -97,10 +91,9 @@ TEST_F(Sending, TheXmlFileArrivesIsMarkedSentAndLoggedAndASecondSendAsksFirst) {
 
   // [JA] sends it again.
   const std::string again = Run(std::string(kPrintAndSend) + "answer JA\n");
-  EXPECT_THAT(again, HasSubstr(TransferMessage()));
+  EXPECT_THAT(again, HasSubstr(kTransfer));
   EXPECT_EQ(Received(), Xml());
-  const std::string lines = Log();
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+  EXPECT_EQ(Occurrences(Log(), "\n"), 2) << Log();
 }
 
 TEST_F(Sending, AnXmlFileCutOffByAFullDiskIsToldAndNeverOfferedForSending) {
@@ -122,21 +115,22 @@ TEST_F(Sending, AnXmlFileCutOffByAFullDiskIsToldAndNeverOfferedForSending) {
 // A server that is down, or an interpreter that cannot start, is told and logged, and the invoice
 // is still marked sent.
 TEST_F(Sending, AFailedTransferIsToldLoggedAndStillMarkedSent) {
-  const std::string port = server.port;
+  const std::string command = "C:\\WINKVOR\\PYCODES\\UPLOAD\\FTP-UL-ORNAB.PY 127.0.0.1 " +
+                              server.port + " kvor kvor C:\\KVOR\\FAKTUROR 001-241002.XML N";
   server.Stop();
   const std::string transcript = Run(kPrintAndSend);
   EXPECT_THAT(MessageLines(transcript),
-              EndsWith(std::string(kXmlPath) + "\nmessage 2 Funktionen '" + Command(port) +
-                       "' kunde EJ utföras! ¶ RETUR-kod: 10\n" + TransferMessage()));
+              EndsWith(std::string(kXmlPath) + "\nmessage 2 Funktionen '" + command +
+                       "' kunde EJ utföras! ¶ RETUR-kod: 10\n" + kTransfer));
   EXPECT_TRUE(MarkedSent());
   EXPECT_THAT(Log(), HasSubstr(";241002;" + std::string(kXmlPath) + ";10;FEL\r\n"));
 
   // Sent once already: the send asks first.
   const std::string shown =
       Run(std::string(kPrintAndSend) + "answer JA\n", {"--python", dir + "/no-python"});
-  EXPECT_THAT(shown, HasSubstr("message 3 Funktion PYTHON för '" + Command(port) +
+  EXPECT_THAT(shown, HasSubstr("message 3 Funktion PYTHON för '" + command +
                                "' kan EJ utföras! ¶ Kräver INSTALLATION av PYTHON-programmet!"));
-  EXPECT_THAT(shown, HasSubstr(TransferMessage()));
+  EXPECT_THAT(shown, HasSubstr(kTransfer));
   EXPECT_THAT(Log(), HasSubstr(";-1;EJ STARTAD\r\n"));
 }
 

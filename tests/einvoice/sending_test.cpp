@@ -42,7 +42,7 @@ class RunPythonTest : public ::testing::Test {
   std::string folder = run.install.dir + "/C/TMP";
 };
 
-TEST_F(RunPythonTest, ExitZeroIsSuccessAndTheArgumentsArriveVerbatimWithoutAShell) {
+TEST_F(RunPythonTest, ArgumentsArriveVerbatimAndEachFailureIsToldByItsKindWhereAWindowIsWanted) {
   const std::string marker = folder + "/X";
   const std::vector<std::string> words{"0", "host;touch " + marker, "$(touch " + marker + ")",
                                        "`touch " + marker + "`", "a|b&c>d"};
@@ -51,12 +51,10 @@ TEST_F(RunPythonTest, ExitZeroIsSuccessAndTheArgumentsArriveVerbatimWithoutAShel
       test::ReadFile(folder + "/ARGS.TXT"),
       "0\nhost;touch " + marker + "\n$(touch " + marker + ")\n`touch " + marker + "`\na|b&c>d");
   EXPECT_FALSE(std::filesystem::exists(marker));
-}
 
-// Codes to 9 are an error shown always; from 10 a notice shown only in a window and never for
-// the backup program. A missing interpreter is told only in a window; the message with a window
-// is checked end to end, where the send logs it too.
-TEST_F(RunPythonTest, EachFailureIsToldByItsKindAndOnlyWhereAWindowIsWanted) {
+  // Codes to 9 are an error shown always; from 10 a notice shown only in a window and never for
+  // the backup program. A missing interpreter is told only in a window; the message with a
+  // window is checked end to end, where the send logs it too.
   EXPECT_EQ(Run({"3", "kvor", "N"}, 1),
             "3 1\nmessage 3 Modulen PGPYTHON kunde EJ utföra PYTHON-funktionen! ¶ Funktion: "
             "C:\\TMP\\EXIT.PY | 3 | kvor | N ¶ RETUR-kod: 3\n");

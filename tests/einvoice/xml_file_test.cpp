@@ -19,20 +19,11 @@ class XmlFile : public ::testing::Test {
     ctx().install.data_folder = "KVOR   ";
   }
   Context& ctx() { return run.ctx(); }
-  std::string Folder() { return run.install.Host("C:\\KVOR   \\FAKTUROR\\"); }
-  void Customer(const std::string& file_type, const std::string& identity_type) {
-    registers::Record& k = registers::Fields(ctx(), "KRK-KUND");
-    k.Set("KUND_P004", "SE");
-    k.Set("KUND_P006", "100");
-    k.Set("KUND_P009", "BERG");
-    k.Set("KUND_P410", file_type);
-    k.Set("KUND_P461", identity_type);
-  }
 
   test::ScriptedRun run;
 };
 
-TEST_F(XmlFile, ABadNameOrTypeIsRefusedAndNoFileIsMade) {
+TEST_F(XmlFile, RefusesABadNameOrTypeAndWritesACreditNoteWithTheSignsOfItsTexts) {
   std::string expected;
   for (const char bad : std::string("\\/:*?\"<>|")) {
     const std::string base = std::string("001-24") + bad + "001";
@@ -58,22 +49,26 @@ TEST_F(XmlFile, ABadNameOrTypeIsRefusedAndNoFileIsMade) {
                 "message 3 Modulen EFTKNFIL för RADER till XML får FELAKTIG parameter! ¶ Typen: f\n"
                 "message 3 Modulen EFTKNFIL för SLUT till XML får FELAKTIG parameter! ¶ "
                 "Typen: FK\n");
-  EXPECT_TRUE(std::filesystem::is_empty(Folder()));
-}
+  EXPECT_TRUE(std::filesystem::is_empty(run.install.Host("C:\\KVOR   \\FAKTUROR\\")));
 
-TEST_F(XmlFile, ACreditNoteKeepsTheSignsOfItsTextsAndOtherFileTypesTakeNoRows) {
-  int16_t err = 0;
+  // A credit note keeps the signs of its texts, and a file type that takes no rows gets none.
+  err = 0;
   OpenInvoiceXml(ctx(), 1, "K", "001-241099", err);
   ASSERT_EQ(err, 0);
   EXPECT_EQ(ctx().einvoice.path, "C:\\KVOR   \\KREDITAR\\001-241099.XML");
-  Customer("H", "N");  // identity: the customer number, whatever its length
+  registers::Record& customer = registers::Fields(ctx(), "KRK-KUND");
+  customer.Set("KUND_P004", "SE");
+  customer.Set("KUND_P006", "100");
+  customer.Set("KUND_P009", "BERG");
+  customer.Set("KUND_P410", "H");
+  customer.Set("KUND_P461", "N");  // identity: the customer number, whatever its length
   ctx().einvoice.values["H_ANM_LA1"] = "Pris < 100  &  fritt   levererat";
   WriteInvoiceHeader(ctx(), 1, "K", err);
   ASSERT_EQ(err, 0);
   ctx().einvoice.values["R_Beskrivning1"] = "Furu  <  S\xE5gad";  // "Sågad"
   WriteInvoiceRow(ctx(), 1, "K", err);
-  Customer("B", "N");
-  WriteInvoiceRow(ctx(), 1, "K", err);  // a file type that takes no rows
+  customer.Set("KUND_P410", "B");  // a file type that takes no rows
+  WriteInvoiceRow(ctx(), 1, "K", err);
   EXPECT_EQ(err, 0);
   EndInvoiceXml(ctx(), 1, "K", err);
   ctx().text_files.CloseAll();
