@@ -13,6 +13,7 @@
 namespace kvor::test {
 namespace {
 
+using ::testing::AnyOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -52,7 +53,6 @@ TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenuHoldingNoFileOfThisPro
   const std::string t = ReadFile(dir + "/transcript");
   // The owner short name of the link area stands in the title.
   EXPECT_THAT(t, HasSubstr("title TRV00381 · BOLA · 2022-10-19\n"));
-  EXPECT_THAT(t, HasSubstr("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"));
 
   // The stand-in writes its line in parts: wait for the part that tells the link area.
   EXPECT_THAT(Log("TRV00377.EXE | link area: "), HasSubstr("TRV00377.EXE | link area: "));
@@ -68,9 +68,8 @@ TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenuHoldingNoFileOfThisPro
   const std::regex beyond_standard_streams(" ([3-9]|[0-9]{2,}) -> (.*)");
   for (std::sregex_iterator it(fds.begin(), fds.end(), beyond_standard_streams), end; it != end;
        ++it) {
-    const std::string held = (*it)[2];
-    EXPECT_TRUE(held == C("WINKVOR/TRV/TRV00377.EXE") || held == dir + "/stdout" ||
-                held == dir + "/stderr")
+    EXPECT_THAT((*it)[2].str(),
+                AnyOf(C("WINKVOR/TRV/TRV00377.EXE"), dir + "/stdout", dir + "/stderr"))
         << fds;
   }
 }

@@ -17,12 +17,11 @@ class RunPythonTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(folder);
-    test::WriteFile(folder + "/EXIT.PY",
-                    "import os, sys\n"
-                    "here = os.path.dirname(os.path.abspath(__file__))\n"
-                    "with open(os.path.join(here, 'ARGS.TXT'), 'w') as f:\n"
-                    "    f.write('\\n'.join(sys.argv[1:]))\n"
-                    "sys.exit(int(sys.argv[1]))\n");
+    test::WriteFile(
+        folder + "/EXIT.PY",
+        "import pathlib, sys\n"
+        "pathlib.Path(__file__).with_name('ARGS.TXT').write_text('\\n'.join(sys.argv[1:]))\n"
+        "sys.exit(int(sys.argv[1]))\n");
   }
 
   // Runs EXIT.PY with the words: the return code and the error flag on a line, then the
