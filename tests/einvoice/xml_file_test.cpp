@@ -12,23 +12,16 @@
 namespace kvor::einvoice {
 namespace {
 
-class XmlFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ctx().install.data_drive = "C:";
-    ctx().install.data_folder = "KVOR   ";
-  }
-  Context& ctx() { return run.ctx(); }
-
+TEST(XmlFile, RefusesABadNameOrTypeAndWritesACreditNoteWithTheSignsOfItsTexts) {
   test::ScriptedRun run;
-};
-
-TEST_F(XmlFile, RefusesABadNameOrTypeAndWritesACreditNoteWithTheSignsOfItsTexts) {
+  Context& ctx = run.ctx();
+  ctx.install.data_drive = "C:";
+  ctx.install.data_folder = "KVOR   ";
   std::string expected;
   for (const char bad : std::string("\\/:*?\"<>|")) {
     const std::string base = std::string("001-24") + bad + "001";
     int16_t err = 0;
-    OpenInvoiceXml(ctx(), 1, "F", base, err);
+    OpenInvoiceXml(ctx, 1, "F", base, err);
     EXPECT_EQ(err, 1) << base;
     expected += "message 3 Namnet '" + base +
                 "' för XML-filen är EJ tillåtet! ¶ FÖRETAGS-id och FAKTURA-nummer får EJ "
@@ -36,10 +29,10 @@ TEST_F(XmlFile, RefusesABadNameOrTypeAndWritesACreditNoteWithTheSignsOfItsTexts)
   }
   // Every operation refuses another type than invoice or credit note.
   int16_t err = 0;
-  OpenInvoiceXml(ctx(), 1, "X", "001-241001", err);
-  WriteInvoiceHeader(ctx(), 1, "", err);
-  WriteInvoiceRow(ctx(), 1, "f", err);
-  EndInvoiceXml(ctx(), 1, "FK", err);
+  OpenInvoiceXml(ctx, 1, "X", "001-241001", err);
+  WriteInvoiceHeader(ctx, 1, "", err);
+  WriteInvoiceRow(ctx, 1, "f", err);
+  EndInvoiceXml(ctx, 1, "FK", err);
   EXPECT_EQ(err, 1);
   EXPECT_EQ(test::MessageLines(run.Lines()),
             expected +
@@ -53,24 +46,24 @@ TEST_F(XmlFile, RefusesABadNameOrTypeAndWritesACreditNoteWithTheSignsOfItsTexts)
 
   // A credit note keeps the signs of its texts, and a file type that takes no rows gets none.
   err = 0;
-  OpenInvoiceXml(ctx(), 1, "K", "001-241099", err);
+  OpenInvoiceXml(ctx, 1, "K", "001-241099", err);
   ASSERT_EQ(err, 0);
-  EXPECT_EQ(ctx().einvoice.path, "C:\\KVOR   \\KREDITAR\\001-241099.XML");
-  registers::Record& customer = registers::Fields(ctx(), "KRK-KUND");
+  EXPECT_EQ(ctx.einvoice.path, "C:\\KVOR   \\KREDITAR\\001-241099.XML");
+  registers::Record& customer = registers::Fields(ctx, "KRK-KUND");
   customer.Set("KUND_P004", "SE");
   customer.Set("KUND_P006", "100");
   customer.Set("KUND_P009", "BERG");
   customer.Set("KUND_P410", "H");
   customer.Set("KUND_P461", "N");  // identity: the customer number, whatever its length
-  ctx().einvoice.values["H_ANM_LA1"] = "Pris < 100  &  fritt   levererat";
-  WriteInvoiceHeader(ctx(), 1, "K", err);
-  ctx().einvoice.values["R_Beskrivning1"] = "Furu  <  S\xE5gad";  // "Sågad"
-  WriteInvoiceRow(ctx(), 1, "K", err);
+  ctx.einvoice.values["H_ANM_LA1"] = "Pris < 100  &  fritt   levererat";
+  WriteInvoiceHeader(ctx, 1, "K", err);
+  ctx.einvoice.values["R_Beskrivning1"] = "Furu  <  S\xE5gad";  // "Sågad"
+  WriteInvoiceRow(ctx, 1, "K", err);
   customer.Set("KUND_P410", "B");  // a file type that takes no rows
-  WriteInvoiceRow(ctx(), 1, "K", err);
+  WriteInvoiceRow(ctx, 1, "K", err);
   EXPECT_EQ(err, 0);
-  EndInvoiceXml(ctx(), 1, "K", err);
-  ctx().text_files.CloseAll();
+  EndInvoiceXml(ctx, 1, "K", err);
+  ctx.text_files.CloseAll();
 
   const std::string file =
       test::ReadFile(run.install.Host("C:\\KVOR   \\KREDITAR\\001-241099.XML"));
