@@ -1,5 +1,6 @@
 // Leaving the program: the link area written back, the menu program or the stop program started,
 // as the suite's programs see it through the stand-ins' log.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,9 +8,14 @@
 #include <regex>
 
 #include "support/demo_process.h"
+#include "support/scripted_run.h"
 
 namespace kvor::test {
 namespace {
+
+using ::testing::AnyOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 // A link area as another program of the suite leaves it: every carried field holds something.
 const char* const kLinkArea =
@@ -23,9 +29,10 @@ const char* const kLinkArea =
 class Chaining : public DemoProcess {
  protected:
   // The clipboard is the file `clipboard` of the test's folder unless env names another.
-  ProcessResult Run(const std::string& actions, Environment env = {}) {
+  ProcessResult Run(const std::string& actions, Environment env = {},
+                    const std::vector<std::string>& more = {}) {
     env.insert(env.begin(), {"KVOR_CLIPBOARD", dir + "/clipboard"});
-    return Play(actions, {}, env);
+    return Play(actions, more, env);
   }
   std::string C(const std::string& path) { return demo + "/C/" + path; }
   std::string Log(const std::string& wanted) {
@@ -33,84 +40,67 @@ class Chaining : public DemoProcess {
   }
 };
 
-TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenu) {
+// The menu program started on exit finds the link area written back, and holds no file of this
+// program beyond its standard streams.
+TEST_F(Chaining, ExitWritesTheLinkAreaBackAndStartsTheMenuHoldingNoFileOfThisProgram) {
   WriteFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"), kLinkArea);
-  const ProcessResult r = Run("click CmdExit\n");
-  EXPECT_EQ(r.code, 0) << r.err;
-  // The owner short name of the link area stands in the title.
-  EXPECT_NE(r.out.find("title TRV00381 · BOLA · 2022-10-19\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"), std::string::npos)
-      << r.out;
-
-  // The stand-in writes its line in parts: wait for the part that tells the link area.
-  const std::string log = Log("TRV00377.EXE | link area: ");
-  EXPECT_NE(log.find("TRV00377.EXE | link area: "), std::string::npos) << log;
-
-  const std::string written = ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
-  const std::string expected = "2026-12-04" + written.substr(10, 8) +
-                               "TRV00381TRV00377Text A from the menu          CDA\r\n"
-                               "JTRVBOLAText B from the menu          KCDB\r\n"
-                               "001" +
-                               std::string(60, ' ') +
-                               "XCDCU\r\n"
-                               "MENY0001/12/-3/1.5/0.25/25000000000/-7/Q/R/\r\n"
-                               "CODE-D  \r\n"
-                               "CDE\r\n";
-  EXPECT_EQ(written, expected);
-}
-
-TEST_F(Chaining, TheMenuProgramHoldsNoFileOfThisProgramBesidesItsStandardStreams) {
   // The menu stand-in lists the files it holds: beyond 0, 1 and 2 only its own script and the
   // copies its shell keeps of the standard streams.
   std::ofstream(C("WINKVOR/TRV/TRV00377.EXE"), std::ios::app)
       << "ls -l /proc/$$/fd > " << dir << "/fds\n";
-  const ProcessResult r = Play("click CmdExit\n", {"--transcript", dir + "/transcript"});
+  const ProcessResult r = Run("click CmdExit\n", {}, {"--transcript", dir + "/transcript"});
   EXPECT_EQ(r.code, 0) << r.err;
+  const std::string t = ReadFile(dir + "/transcript");
+  // The owner short name of the link area stands in the title.
+  EXPECT_THAT(t, HasSubstr("title TRV00381 · BOLA · 2022-10-19\n"));
+
+  // The stand-in writes its line in parts: wait for the part that tells the link area.
+  EXPECT_THAT(Log("TRV00377.EXE | link area: "), HasSubstr("TRV00377.EXE | link area: "));
+  const std::string written = ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
+  // Back as it came but for the date and time of the exit, this program as the caller and the
+  // menu as the one called, and line four's numbers as this program writes them.
+  std::string expected = kLinkArea;
+  expected.replace(0, 34, "2026-12-04" + written.substr(10, 8) + "TRV00381TRV00377");
+  expected.replace(expected.find("Lnk/"), 26, "/12/-3/1.5/0.25/25000000000");
+  EXPECT_EQ(written, expected);
+
   const std::string fds = WaitForText(dir + "/fds", " 2 -> ");
   const std::regex beyond_standard_streams(" ([3-9]|[0-9]{2,}) -> (.*)");
   for (std::sregex_iterator it(fds.begin(), fds.end(), beyond_standard_streams), end; it != end;
        ++it) {
-    const std::string held = (*it)[2];
-    EXPECT_TRUE(held == C("WINKVOR/TRV/TRV00377.EXE") || held == dir + "/stdout" ||
-                held == dir + "/stderr")
+    EXPECT_THAT((*it)[2].str(),
+                AnyOf(C("WINKVOR/TRV/TRV00377.EXE"), dir + "/stdout", dir + "/stderr"))
         << fds;
   }
 }
 
-TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramWithTheMessage) {
+// Without the menu program the exit goes to the stop program, which finds the message on the
+// clipboard. A stop that can neither use the clipboard nor reach the menu falls back on the exit
+// routine once; its second failure ends the run. Called by its own name, the program returns to
+// its caller after the stop.
+TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramAndOnToTheCaller) {
   std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
-  const ProcessResult r = Run("click CmdExit\n");
+  const std::string sample_link = ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
+  const std::string missing =
+      "message 3 Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ på DISK-enheten!\n";
+  ProcessResult r = Run("click CmdExit\n");
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(
-      r.out.find("message 3 Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ på DISK-enheten!\n"
-                 "answer STÄNG (auto)\n"),
-      std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\nend 1\n"),
-            std::string::npos)
-      << r.out;
+  EXPECT_THAT(r.out, HasSubstr(missing + "answer STÄNG (auto)\n"));
+  EXPECT_THAT(r.out, HasSubstr("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\nend 1\n"));
   // The clipboard hand-over: title, blank line, the message (Windows-1252 bytes).
   const std::string handed_over =
       "PROGSTOP.EXE | clipboard: TRV00381 \xB7 KVOR \xB7 2022-10-19||||"
       "Program 'C:\\WINKVOR\\TRV\\TRV00377.EXE' finns EJ p\xE5 DISK-enheten!\n";
-  const std::string log = Log(handed_over);
-  EXPECT_NE(log.find(handed_over), std::string::npos) << log;
-}
+  EXPECT_THAT(Log(handed_over), HasSubstr(handed_over));
 
-TEST_F(Chaining, AStopThatCanNeitherUseTheClipboardNorReachTheMenuEndsAtTheSecondFailure) {
-  std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
-  const ProcessResult r =
-      Run("click CmdExit\n", {{"KVOR_CLIPBOARD", dir + "/no-such-folder/clipboard"}});
+  WriteFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"), sample_link);
+  r = Run("click CmdExit\n", {{"KVOR_CLIPBOARD", dir + "/no-such-folder/clipboard"}});
   EXPECT_EQ(r.code, 1) << r.err;
-  // The stop procedure falls back on the exit routine once; its second failure ends the run.
-  EXPECT_EQ(Occurrences(r.out, "finns EJ på DISK-enheten!"), 2) << r.out.substr(0, 4000);
+  EXPECT_EQ(Occurrences(r.out, missing), 2) << r.out.substr(0, 4000);
   EXPECT_EQ(Occurrences(r.out, "Modulen PROGSTOP för CLIPBOARD till STOPP kan EJ utföras!"), 2);
-  EXPECT_EQ(r.out.find("start "), std::string::npos);
+  EXPECT_THAT(r.out, Not(HasSubstr("start ")));
   EXPECT_TRUE(r.out.ends_with("end 1\n"));
-}
 
-TEST_F(Chaining, CalledByOwnNameReturnsToTheCallerAfterAStop) {
-  std::filesystem::remove(C("WINKVOR/TRV/TRV00377.EXE"));
   // Return kind "T": back to the system's tools program.
   std::string link = kLinkArea;
   link.replace(link.find("MENY0001"), 8, "TRV00381");
@@ -119,37 +109,30 @@ TEST_F(Chaining, CalledByOwnNameReturnsToTheCallerAfterAStop) {
   WriteFile(C("WINKVOR/TRV/TRVTOOLS.EXE"),
             "#!/bin/sh\necho TRVTOOLS.EXE >> \"$(dirname \"$0\")/../STARTAS/STARTED.LOG\"\n");
   std::filesystem::permissions(C("WINKVOR/TRV/TRVTOOLS.EXE"), std::filesystem::perms::owner_all);
-  const ProcessResult r = Run("click CmdExit\n");
-  EXPECT_NE(r.out.find("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\nstart "
-                       "C:\\WINKVOR\\TRV\\TRVTOOLS.EXE\n"),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(Log("TRVTOOLS.EXE").find("TRVTOOLS.EXE"), std::string::npos);
+  r = Run("click CmdExit\n");
+  EXPECT_THAT(r.out, HasSubstr("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\nstart "
+                               "C:\\WINKVOR\\TRV\\TRVTOOLS.EXE\n"));
+  EXPECT_THAT(Log("TRVTOOLS.EXE"), HasSubstr("TRVTOOLS.EXE"));
 }
 
-TEST_F(Chaining, MissingLinkAreaStopsTheStartUpAndReturnsToTheMenu) {
+TEST_F(Chaining, MissingLinkAreaOrDriveSettingsStopTheStartUp) {
+  const std::string sample_link = ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
   std::filesystem::remove(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
-  const ProcessResult r = Run("click CmdExit\n");
+  ProcessResult r = Run("click CmdExit\n");
   EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("message 3 Filen 'C:\\WINKVOR\\SYSTEM\\LINKAREA.DAT' finns EJ skapad!\n"),
-            std::string::npos)
-      << r.out;
-  EXPECT_EQ(r.out.find("focus TxtNmmr"), std::string::npos);  // never reached number entry
-  EXPECT_NE(r.out.find("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"), std::string::npos)
-      << r.out;
-  EXPECT_NE(Log("TRV00377.EXE").find("TRV00377.EXE"), std::string::npos);
-}
+  EXPECT_EQ(MessageLines(r.out),
+            "message 3 Filen 'C:\\WINKVOR\\SYSTEM\\LINKAREA.DAT' finns EJ skapad!\n");
+  EXPECT_THAT(r.out, Not(HasSubstr("focus TxtNmmr")));  // never reached number entry
+  EXPECT_THAT(r.out, HasSubstr("start C:\\WINKVOR\\TRV\\TRV00377.EXE\nend 0\n"));
 
-TEST_F(Chaining, MissingDriveSettingsStopTheStartUp) {
-  std::filesystem::remove(C("WINKVOR/SYSTEM/DISKUNIT.DAT"));
-  const ProcessResult r = Run("");
-  EXPECT_NE(r.out.find("message 3 Filen 'C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT' finns EJ skapad!\n"),
-            std::string::npos)
-      << r.out;
   // Without the drive settings the menu program's folder is unknown: the stop program takes over.
-  EXPECT_NE(r.out.find("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\n"), std::string::npos)
-      << r.out;
+  WriteFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"), sample_link);
+  std::filesystem::remove(C("WINKVOR/SYSTEM/DISKUNIT.DAT"));
+  r = Run("");
   EXPECT_EQ(r.code, 1);
+  EXPECT_THAT(r.out,
+              HasSubstr("message 3 Filen 'C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT' finns EJ skapad!\n"));
+  EXPECT_THAT(r.out, HasSubstr("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\n"));
 }
 
 TEST_F(Chaining, MissingLanguageAndCompanyFilesAreToldAndTheStartUpGoesOn) {
@@ -157,18 +140,13 @@ TEST_F(Chaining, MissingLanguageAndCompanyFilesAreToldAndTheStartUpGoesOn) {
   std::filesystem::remove(C("WINKVOR/SYSTEM/COMPANYS.DAT"));
   const ProcessResult r = Run("");
   EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("message 2 Avsedda SPRÅK skall REGISTRERAS via SPRÅKEN i SIP-menyn! ¶ "
-                       "Filen 'C:\\WINKVOR\\SYSTEM\\LANGUAGE.DAT' saknas!\n"),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("message 3 Filen 'C:\\WINKVOR\\SYSTEM\\COMPANYS.DAT' finns EJ skapad!\n"
-                       "answer STÄNG (auto)\n"),
-            std::string::npos);
-  EXPECT_NE(
-      r.out.find("message 2 För EPOST skall FÖRETAGS-identitet VÄLJAS via SMSEPOST-programmet! ¶ "
-                 "Programmet STARTAS via UPPSTART och EXTRA-valet!\n"),
-      std::string::npos);
-  EXPECT_NE(r.out.find("focus TxtNmmr\n"), std::string::npos);
+  EXPECT_EQ(MessageLines(r.out),
+            "message 2 Avsedda SPRÅK skall REGISTRERAS via SPRÅKEN i SIP-menyn! ¶ Filen "
+            "'C:\\WINKVOR\\SYSTEM\\LANGUAGE.DAT' saknas!\n"
+            "message 3 Filen 'C:\\WINKVOR\\SYSTEM\\COMPANYS.DAT' finns EJ skapad!\n"
+            "message 2 För EPOST skall FÖRETAGS-identitet VÄLJAS via SMSEPOST-programmet! ¶ "
+            "Programmet STARTAS via UPPSTART och EXTRA-valet!\n");
+  EXPECT_THAT(r.out, HasSubstr("focus TxtNmmr\n"));
 }
 
 // A register server out of reach (named by KVOR_REGISTERS) stops the start-up with the engine's
@@ -176,10 +154,10 @@ TEST_F(Chaining, MissingLanguageAndCompanyFilesAreToldAndTheStartUpGoesOn) {
 TEST_F(Chaining, AServerOutOfReachStopsTheStartUpAndItsPasswordShowsNowhere) {
   const ProcessResult r =
       Run("", {{"KVOR_REGISTERS", "postgresql://kvor:S3cret@/postgres?host=" + dir + "/nowhere"}});
-  EXPECT_NE(r.out.find("För PEVASIVE är DATABAS-motorn EJ startad!"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("focus TxtNmmr"), std::string::npos);
+  EXPECT_THAT(r.out, HasSubstr("För PEVASIVE är DATABAS-motorn EJ startad!"));
+  EXPECT_THAT(r.out, Not(HasSubstr("focus TxtNmmr")));
   for (const std::string& shown : {r.out, r.err, ReadFile(dir + "/clipboard"), Log("TRV00377.EXE")})
-    EXPECT_EQ(shown.find("S3cret"), std::string::npos) << shown;
+    EXPECT_THAT(shown, Not(HasSubstr("S3cret")));
 }
 
 }  // namespace
