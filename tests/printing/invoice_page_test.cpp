@@ -37,21 +37,16 @@ TEST_F(SampleInvoice, ASwedishInvoiceCarriesHeadRowsTotalsAndFootOnTheOriginalAn
       {"FAKTURA", "36:FAKTURA | 61:241001"},
       {"*241001*", "3:*241001*"},
       {"Fakturadatum:", "42:Fakturadatum: | 56:2026-11-02 | 86:Sida: | 92:1"},
-      {"Order 1001", "63:Er referens: | 76:Order 1001 | 101:Säljare: | 110:0001"},
       {"Fakturaadress", "61:Fakturaadress | 97:Vat: | 102:SE556123456701"},
       {"ORIGINAL", "109:ORIGINAL"},
       {"Betalningsvillkor.....:",
        "6:Betalningsvillkor.....: | 30:30 dagar netto | 92:Förfallodatum: | 107:2026-12-02"},
-      {"Specifikationsnr:",
-       "6:Specifikation.........: | 30:Plastat Paketmärkt Växjö | "
-       "82:Specifikationsnr: | 100:541001 2026-10-31"},
       {"Avrop 311001",
        "6:Ert ordernummer.......: | 30:Lastbil ABC 123 | 102:Vårt ordernummer: | "
        "120:Avrop 311001"},
       {"0370-481 20",
        "6:Kund..................: | 30:AKESSON Åkesson & Öberg Trävaror AB | "
        "108:Telefon: | 117:0370-481 20"},
-      {"Valuta:", "6:Anmärkning............: | 106:Valuta: | 114:SEK"},
       {"Belopp",
        "8:Benämning | 64:Längd | 74:Avdrag | 101:Pris | 112:Kvantitet | "
        "125:Enhet/Rabatt | 150:Belopp"},
@@ -167,9 +162,6 @@ TEST_F(SampleInvoice, AForeignCurrencyInvoiceIsPrintedInTheCustomersLanguageAndC
        "74:MwSt..................: | 98:1.224:830"},
       {"Rundung...............:", "74:Rundung...............: | 98:-0:130"},
       {"Zu zahlen EUR........:", "74:Zu zahlen EUR........: | 108:6.124:000"},
-      {"Handelsreg.-Nr.:",
-       "7:Trädgårdens Sågverk AB | 39:Telefon: | 48:0470-123 45 | 73:Bankgiro: | "
-       "83:5050-1055 | 106:Handelsreg.-Nr.: | 123:556677-8899"},
       {"USt-IdNr.:",
        "7:352 46 Växjö | 37:USt-IdNr.: | 48:SE 556677-8899 01 | 73:Swift: | "
        "80:SMBKSESS Smålandsbanken Växjö | 117:www.tradgarden.se"},
@@ -178,7 +170,6 @@ TEST_F(SampleInvoice, AForeignCurrencyInvoiceIsPrintedInTheCustomersLanguageAndC
     const printer::TextRun run = OnlyRun(amount);
     EXPECT_EQ(run.column + run.text.find(':'), 98u + 16u) << amount;
   }
-  EXPECT_EQ(OnlyRun(std::string(43, '\x97')).column, 74);
   EXPECT_EQ(RunsOf(kRule, 1).at(1).y, TotalsTop(ctx()));
   EXPECT_GT(TotalsTop(ctx()), 14375 - 175 - 50);
   ExpectNoOverprinting();

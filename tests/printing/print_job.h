@@ -48,9 +48,6 @@ class PrintJob : public ::testing::Test {
   }
   Context& ctx() { return run.ctx(); }
   std::string Messages() { return test::MessageLines(run.Lines(), true); }
-  void WriteTable(const std::string& text) {
-    test::WriteFile(run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"), text);
-  }
   // The printer table and list read, and `shown` applied as the user's choice.
   int16_t Choose(const std::string& shown) {
     int16_t err = 0;
@@ -93,8 +90,6 @@ class PrintJob : public ::testing::Test {
 // additional rows), so that a test can change them and print a part of the page again.
 class SampleInvoice : public PrintJob {
  protected:
-  explicit SampleInvoice(const std::string& actions = "") : PrintJob(actions) {}
-
   void SetUp() override {
     PrintJob::SetUp();
     if (HasFatalFailure()) return;
