@@ -65,9 +65,7 @@ TEST_F(EveryLayout, NoTextIsPrintedOverAnotherOrAPictureOrOffTheSheet) {
     for (int bit = 0; bit < 5; ++bit)
       Setting(settings[bit], (combination >> bit & 1) != 0 ? "J" : "N");
     for (int number = 241001; number <= 241014; ++number) {
-      const std::size_t jobs = ctx().print.printers->RecordedJobs(kTest).size();
-      PrintInvoice(std::to_string(number));
-      if (ctx().print.printers->RecordedJobs(kTest).size() == jobs) continue;  // refused, told
+      if (PrintInvoice(std::to_string(number)) != 0) continue;  // refused, told
       SCOPED_TRACE("invoice " + std::to_string(number) + ", settings " +
                    std::to_string(combination));
       ++printed;
