@@ -12,9 +12,9 @@ namespace {
 using PageEngine = PrintJob;
 
 TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
-  test::WriteFile(
-      run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"),
-      "05Kvor  Pdf\r\n05\r\n03KVOR TEST\r\n");  // the bare code line is too short to count
+  // The bare code line is too short to count.
+  test::WriteFile(run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"),
+                  "05Kvor  Pdf\r\n05\r\n03KVOR TEST\r\n");
   int16_t err = 0;
   LoadPrinterTable(ctx(), err);
   ASSERT_EQ(err, 0) << run.Lines();
@@ -115,8 +115,8 @@ TEST_F(PageEngine, PositionsSpacersAndRowsKeepToThePage) {
             "message 2 För UTSKRIFT ges EJ tillåtet RAD-nummer! ¶ RAD-nummer: 100\n");
 }
 
-// A barcode put back to the head's font after it, wrong barcode parameters and a damaged picture
-// are told.
+// A barcode prints between its stars and gives the head its font back; wrong barcode parameters
+// and a damaged picture are told.
 TEST_F(PageEngine, BarcodesAndPicturesAreCheckedBeforeTheyArePrinted) {
   BeginBarePage();
   int16_t err = 0;
