@@ -1,7 +1,6 @@
-// Printing tests on a sample installation: the program's printer routines called directly, the
-// jobs going to an in-memory printer or to KVOR PDF, messages answered by the scripted user and
-// read from the transcript. With InvoiceRecords an invoice of the sample is read into the register
-// fields the way the print run reads it before it prints a page, a row or the totals.
+// Printing tests on a sample installation: the program's printer routines and the print run
+// called directly, the jobs going to an in-memory printer or to KVOR PDF, messages answered by the
+// scripted user and read from the transcript.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,6 +21,7 @@
 #include "platform/printer/recording.h"
 #include "platform/printer/surface.h"
 #include "printing/page_engine.h"
+#include "printing/print_run.h"
 #include "printing/printer_choice.h"
 #include "registers/database.h"
 #include "registers/readers.h"
@@ -48,9 +48,6 @@ class PrintJob : public ::testing::Test {
   }
   Context& ctx() { return run.ctx(); }
   std::string Messages() { return test::MessageLines(run.Lines(), true); }
-  void WriteTable(const std::string& text) {
-    test::WriteFile(run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"), text);
-  }
   // The printer table and list read, and `shown` applied as the user's choice.
   int16_t Choose(const std::string& shown) {
     int16_t err = 0;
@@ -88,10 +85,11 @@ class PrintJob : public ::testing::Test {
   test::ScriptedRun run;
 };
 
-class InvoiceRecords : public PrintJob {
+// A sample invoice printed by the print run on the in-memory printer. The register fields keep
+// what the run read last (the header, its customer, texts and bank, the last specification and
+// additional rows), so that a test can change them and print a part of the page again.
+class SampleInvoice : public PrintJob {
  protected:
-  explicit InvoiceRecords(const std::string& actions = "") : PrintJob(actions) {}
-
   void SetUp() override {
     PrintJob::SetUp();
     if (HasFatalFailure()) return;
@@ -105,98 +103,52 @@ class InvoiceRecords : public PrintJob {
     ASSERT_EQ(err, 0);
     registers::ReadPrintCode(ctx(), "FT", 10, err);
     ASSERT_EQ(err, 0);
+    settings::ReadLanguageTable(ctx(), err);
+    ASSERT_EQ(err, 0);
   }
   void TearDown() override { registers::CloseAllChannels(ctx()); }
 
   registers::Record& Fields(const std::string& code) { return registers::Fields(ctx(), code); }
+  void Setting(int position, const std::string& value) {
+    Fields("SYS-DATA").SetAt(position, 1, value);
+  }
 
-  // One record by its exact key into the fields of the register on `channel`; the read's error
-  // indicator (0 found). Not found leaves the fields as they were.
-  int16_t Read(int16_t channel, std::string key) {
+  // The print run of invoice `number` (the original and the sample's one copy) on a new job of
+  // the in-memory printer; the run's error indicator.
+  int16_t PrintInvoice(const std::string& number) {
+    ResetCounters(ctx());
+    EXPECT_EQ(Choose(kTest), 0);
+    ctx().main.TxtNmmr->SetText(number);
     int16_t err = 0;
-    registers::Laser(ctx(), key, channel, 0, 0, err);
-    if (err == 0) registers::Transfer(ctx(), registers::LayoutOfChannel(channel));
+    PrintRun(ctx(), err);
     return err;
   }
-  // Cleared fields of the register on `channel`.
-  void Clear(int16_t channel) { registers::Clear(ctx(), registers::LayoutOfChannel(channel)); }
-
-  // The invoice's header (2) and what the page needs around it: customer (3) and its extra data
-  // (26), IBAN (12), load specification (6), invoice text (9), marking texts (27), the freight
-  // text (18, cleared when the invoice has none) and the currency (13). Sets the run's language
-  // and copy 0 as the print run does.
-  void ReadInvoice(const std::string& number) {
-    const std::string company = ctx().frame.company_id;
-    ASSERT_EQ(Read(2, company + "F" + number), 0) << number;
-    const registers::Record& h = Fields("SVF-FTHD");
-    ASSERT_EQ(Read(3, company + h.Get("LANDKOD") + h.Get("KUNDGRUPP") + h.Get("KUNDIDENT")), 0);
-    int16_t err = 0;
-    registers::ReadCustomerExtra(ctx(), 26, err);
-    ASSERT_EQ(err, 0);
-    registers::ReadIban(ctx(), 12, h.Get("VALKOD"), err);
-    const std::string language = Fields("KRK-KUND").Get("KUND_P308");
-    ctx().print.run.language = static_cast<int16_t>(language[0] - '0');
-    ctx().print.run.copy = 0;
-    if (Read(6, company + "S" + h.Get("SPECNR")) != 0) Clear(6);
-    if (Read(9, company + language + "F") != 0) Clear(9);
-    registers::ReadSvfData(ctx(), 27, language, err);
-    ASSERT_EQ(err, 0);
-    if (Read(18, h.Text().substr(0, 10)) != 0) Clear(18);
-    registers::ReadBusinessArea(ctx(), 13, "VK", h.Get("VALKOD"), err);
-    ASSERT_EQ(err, 0);
+  // A new job on the in-memory printer with a bare first page, for one part of the page.
+  void NewBarePage() {
+    ResetCounters(ctx());
+    BeginBarePage();
   }
 
-  // The keys of the invoice's rows in the register on `channel` (4 specification rows, 5
-  // additional rows), walked from the header key as the print run walks them.
-  std::vector<std::string> RowKeys(int16_t channel) {
-    const std::string prefix = Fields("SVF-FTHD").Text().substr(0, 10);
-    std::string key =
-        prefix + std::string(registers::LayoutOfChannel(channel).key_length - prefix.size(), ' ');
-    std::vector<std::string> keys;
-    for (;;) {
-      int16_t err = 0;
-      registers::Nasta(ctx(), key, channel, 1, err);
-      if (err != 0 || key.compare(0, prefix.size(), prefix) != 0) break;
-      keys.push_back(key);
-    }
-    return keys;
-  }
-
-  // A specification row with its load-specification row and its code records: account
-  // (SVP-KTKD), product (SVP-UFKD), grade (SVP-VAKD, cleared when missing), invoice type
-  // (SVP-FTKD).
-  void ReadSpecificationRow(const std::string& key) {
-    ASSERT_EQ(Read(4, key), 0);
-    int16_t err = 0;
-    registers::LookUpLoadSpecificationRow(ctx(), 19, err);
-    ASSERT_EQ(err, 0);
-    const registers::Record& row = Fields("SVF-FTSP");
-    const std::string company = ctx().frame.company_id;
-    ASSERT_EQ(Read(14, company + row.Get("FTSP_P023")), 0);
-    ASSERT_EQ(Read(15, company + row.Get("FTSP_P012") + row.Get("FTSP_P025")), 0);
-    if (Read(16, company + row.Get("FTSP_P025")) != 0) Clear(16);
-    ASSERT_EQ(Read(17, company + row.Get("FTSP_P030")), 0);
-  }
-  void ReadAdditionalRow(const std::string& key) { ASSERT_EQ(Read(5, key), 0); }
-
-  // The recorded runs whose text, blanks around it left out, is `text`.
-  std::vector<printer::TextRun> RunsOf(const std::string& text) {
+  // The recorded runs whose text, blanks around it left out, is `text`: on page `page`, or on
+  // every page when it is 0.
+  std::vector<printer::TextRun> RunsOf(const std::string& text, int page = 0) {
     std::vector<printer::TextRun> out;
     if (Job() == nullptr) return out;
     for (const printer::TextRun& run : Job()->texts)
-      if (Trim(run.text) == text) out.push_back(run);
+      if (Trim(run.text) == text && (page == 0 || run.page == page)) out.push_back(run);
     return out;
   }
-  // The one run of that text; a failure when there is none or more than one.
-  printer::TextRun OnlyRun(const std::string& text) {
-    const auto runs = RunsOf(text);
-    EXPECT_EQ(runs.size(), 1u) << "runs of '" << ToUtf8(text) << "'";
+  // The one run of that text on the page; a failure when there is none or more than one.
+  printer::TextRun OnlyRun(const std::string& text, int page = 1) {
+    const auto runs = RunsOf(text, page);
+    EXPECT_EQ(runs.size(), 1u) << "runs of '" << ToUtf8(text) << "' on page " << page;
     return runs.empty() ? printer::TextRun{} : runs.front();
   }
 
-  // The runs on the line of the one run of that text, in column order, as "column:text | ...".
-  std::string LineOf(const std::string& text) {
-    const printer::TextRun first = OnlyRun(text);
+  // The runs on the line of the one run of that text on the page, in column order, as
+  // "column:text | ...".
+  std::string LineOf(const std::string& text, int page = 1) {
+    const printer::TextRun first = OnlyRun(text, page);
     std::vector<printer::TextRun> line;
     for (const printer::TextRun& run : Job()->texts)
       if (run.page == first.page && run.y == first.y) line.push_back(run);
@@ -207,9 +159,9 @@ class InvoiceRecords : public PrintJob {
       out += (out.empty() ? "" : " | ") + std::to_string(run.column) + ":" + ToUtf8(Trim(run.text));
     return out;
   }
-  // For each pair, the line of the one run of the first text, as LineOf gives it.
-  void ExpectLines(const std::vector<std::pair<std::string, std::string>>& lines) {
-    for (const auto& [text, line] : lines) EXPECT_EQ(LineOf(text), line);
+  // For each pair, the line of the one run of the first text on the page, as LineOf gives it.
+  void ExpectLines(const std::vector<std::pair<std::string, std::string>>& lines, int page = 1) {
+    for (const auto& [text, line] : lines) EXPECT_EQ(LineOf(text, page), line);
   }
 
   // Every text run and picture of the job lies inside the printable area of KVOR PDF's A4 page;
