@@ -27,13 +27,8 @@ class CupsServer {
       error_ = "no cupsd: install cups-daemon (scripts/setup.sh)";
       return;
     }
-    char name[] = "/tmp/kvor-cups-XXXXXX";
-    if (!mkdtemp(name)) {
-      error_ = "no temporary folder";
-      return;
-    }
-    folder_ = name;
-    chmod(name, 0755);
+    folder_ = TempFolder("kvor-cups");
+    chmod(folder_.c_str(), 0755);
     for (const char* made : {"spool", "cache", "state", "tmp"})  // cupsd makes none of them
       std::filesystem::create_directory(folder_ + "/" + made);
     WriteFile(folder_ + "/cupsd.conf",

@@ -2,15 +2,12 @@
 // the system chooses, with the one user kvor/kvor whose login folder is `home`.
 #pragma once
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "support/run_program.h"
+#include "support/background_process.h"
 
 namespace kvor::test {
 
@@ -34,40 +31,27 @@ class FtpServer {
               "    f.write(str(server.socket.getsockname()[1]))\n"
               "os.rename(port_file + '.new', port_file)\n"
               "server.serve_forever()\n");
-    const std::string log = folder_ + "/ftp_server.log", port_file = folder_ + "/ftp_server.port";
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (!std::freopen(log.c_str(), "w", stdout) || !std::freopen(log.c_str(), "a", stderr))
-        _exit(126);
-      execl("/usr/bin/python3", "python3", (folder_ + "/ftp_server.py").c_str(), home.c_str(),
-            port_file.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    for (int i = 0; i < 500 && port.empty(); ++i) {
-      port = ReadFile(port_file);
-      if (port.empty()) usleep(20000);
-    }
+    const std::string port_file = folder_ + "/ftp_server.port";
+    server_ = std::make_unique<BackgroundProcess>(
+        "/usr/bin/python3",
+        std::vector<std::string>{folder_ + "/ftp_server.py", home, port_file}, folder_,
+        "ftp_server");
+    WaitUntil([&] { return !(port = ReadFile(port_file)).empty(); }, 10);
   }
-  ~FtpServer() { Stop(); }
   FtpServer(const FtpServer&) = delete;
   FtpServer& operator=(const FtpServer&) = delete;
 
-  bool Running() const { return pid_ > 0 && !port.empty(); }
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
+  bool Running() const { return !port.empty(); }
+  void Stop() { server_.reset(); }
   // What the server logged, for a failing test's message.
-  std::string Log() const { return ReadFile(folder_ + "/ftp_server.log"); }
+  std::string Log() const { return ReadFile(folder_ + "/ftp_server.err"); }
 
   std::string home;
   std::string port;  // decimal, empty when the server did not come up
 
  private:
   std::string folder_;
-  pid_t pid_ = -1;
+  std::unique_ptr<BackgroundProcess> server_;
 };
 
 }  // namespace kvor::test

@@ -76,15 +76,10 @@ class PgServer {
       error_ = "no PostgreSQL server programs (initdb): install postgresql-15 (scripts/setup.sh)";
       return;
     }
-    char name[] = "/tmp/kvor-pg-XXXXXX";
-    if (!mkdtemp(name)) {
-      error_ = "no temporary folder";
-      return;
-    }
-    folder_ = name;
+    folder_ = TempFolder("kvor-pg");
     if (geteuid() == 0) {
       const passwd* nobody = getpwnam("nobody");
-      if (!nobody || chown(name, nobody->pw_uid, nobody->pw_gid) != 0) {
+      if (!nobody || chown(folder_.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
         error_ = "cannot give the server's folder to the user nobody";
         return;
       }

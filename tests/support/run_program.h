@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,10 +34,11 @@ inline void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A fresh empty folder under the system's temporary folder.
-inline std::string TempFolder() {
-  char name[] = "/tmp/kvor-test-XXXXXX";
-  return mkdtemp(name) ? name : "/tmp";
+// A fresh empty folder under the system's temporary folder, its name beginning with `prefix`.
+inline std::string TempFolder(const std::string& prefix = "kvor-test") {
+  std::string name = "/tmp/" + prefix + "-XXXXXX";
+  if (!mkdtemp(name.data())) throw std::runtime_error("no temporary folder: " + name);
+  return name;
 }
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
