@@ -33,8 +33,9 @@ class DemoProcess : public ::testing::Test {
     args.insert(args.end(), {"--headless", dir + "/actions.txt", "--today", "2026-12-04"});
     args.insert(args.end(), more.begin(), more.end());
     // On the server, the option is given and wins over a KVOR_REGISTERS that leads nowhere.
-    const Environment nowhere = Nowhere();
-    env.insert(env.begin(), nowhere.begin(), nowhere.end());
+    if (!registers.empty())
+      env.insert(env.begin(),
+                 {"KVOR_REGISTERS", "postgresql:///postgres?host=" + dir + "/nowhere"});
     return RunProgram(Trv00381(), WithRegisters(args), dir, env, before_exec);
   }
   // The same with the printers KVOR PDF, writing into pdf_dir, and the queues of cups_server if
@@ -115,10 +116,6 @@ class DemoProcess : public ::testing::Test {
     return r.out;
   }
 
-  Environment Nowhere() const {
-    if (registers.empty()) return {};
-    return {{"KVOR_REGISTERS", "postgresql:///postgres?host=" + dir + "/nowhere"}};
-  }
   // The command line of kvor or trv00381 with the registers' place.
   std::vector<std::string> WithRegisters(std::vector<std::string> args) const {
     if (!registers.empty()) args.insert(args.end(), {"--registers", registers});
