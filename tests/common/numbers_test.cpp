@@ -16,20 +16,6 @@ struct Outcome {
   int16_t error = 7;
 };
 
-TEST(Padding, FillsToTheWidthAfterTrimmingOrReportsATooLongValue) {
-  RecordingMessenger m;
-  std::string value = "Summa   ";
-  PadAfter(m, value, '.', 8);
-  EXPECT_EQ(value, "Summa...");
-  // A value already too long is reported and left trimmed.
-  value = " 1234567";
-  PadZerosBefore(m, value, 6);
-  EXPECT_EQ(value, "1234567");
-  EXPECT_EQ(Told(m),
-            "message 3 För TECKEN-utfyllnad FÖRE har STRÄNGEN redan FLER tilllåtna TECKEN än "
-            "TILL-delas! ¶ Tecken: 0 · Stränglängd: 7 · Tilldelas: 6\n");
-}
-
 TEST(NumericValue, ReadsTheLeadingNumberAsValDoes) {
   EXPECT_DOUBLE_EQ(NumericValue("  -12.5kr"), -12.5);
   EXPECT_DOUBLE_EQ(NumericValue("+.5"), 0.5);

@@ -13,8 +13,8 @@ namespace kvor::dialogs {
 namespace {
 
 // A scripted front end that writes down each dialog at its first turn of events, before the
-// scripted user answers it: a line with the window's left edge, its visible buttons and focus, and
-// what the main window showed meanwhile (enabled or not, events suppressed, the colour of the
+// scripted user answers it: a line with the window's place and size, its visible buttons and focus,
+// and what the main window showed meanwhile (enabled or not, events suppressed, the colour of the
 // message strip, the status line).
 class WatchingFrontEnd : public ui::ScriptedFrontEnd {
  public:
@@ -26,7 +26,8 @@ class WatchingFrontEnd : public ui::ScriptedFrontEnd {
   void DoEvents() override {
     if (shown_) {
       std::ostringstream line;
-      line << "left " << shown_->Geometry().left << " |";
+      const forms::Rect& at = shown_->Geometry();
+      line << "at " << at.left << " size " << at.width << "x" << at.height << " |";
       for (const auto& c : shown_->Controls())
         if (c->GetKind() == forms::Kind::Button && c->Visible()) line << ' ' << c->Name();
       const MasterWindow& m = ctx->main;
@@ -65,26 +66,19 @@ struct DialogRun {
   frame::Program program;
 };
 
-TEST(MeasureMessage, SizesFollowLinesAndLongestLine) {
-  // The longest line counts one more than its length; 60 characters need 61 * 150 + 250.
-  EXPECT_EQ(MeasureMessage("abc\r\n" + std::string(60, 'x') + "\r\nde", 5970, 12000).width, 9400);
-  // Wider than the main window: clipped to it and one line taller.
-  const WindowSize s = MeasureMessage(std::string(100, 'x'), 5970, 12000);
-  EXPECT_EQ(s.width, 12000);
-  EXPECT_EQ(s.lines, 2);
-  EXPECT_EQ(s.height, 2280);
-}
-
-TEST(ShowMessage, KindColoursTheStripOnlyKindFourOffersCancelAndTheMainWindowIsGivenBack) {
+TEST(ShowMessage,
+     SizeFollowsTheTextKindColoursTheStripOnlyKindFourOffersCancelAndTheMainWindowIsGivenBack) {
   DialogRun run("answer AVBRYT\nanswer STÄNG\nanswer AVBRYT\n");
   Context& ctx = run.ctx();
   ctx.main.Mf->SetText("before");
   ShowMessage(ctx, "Posten är LÅST"_w, kCancellable);
   EXPECT_EQ(ctx.msg.answer, kAnswerCancel);
   EXPECT_EQ(ctx.main.Mf->Text(), "before");  // the status line is back afterwards
-  // [AVBRYT] is not on a kind 3 window: the answer is ignored and the window closes with [STÄNG].
-  ShowMessage(ctx, "klart", 7);
-  ShowMessage(ctx, "fel", kError);
+  // The longest line decides the width: 60 characters need 61 * 150 + 250 twips; wider than the
+  // main window, the text is clipped to it and the window is a line taller. [AVBRYT] is not on a
+  // kind 3 window: the answer is ignored and the window closes with [STÄNG].
+  ShowMessage(ctx, std::string(100, 'x'), 7);
+  ShowMessage(ctx, "abc\r\n" + std::string(60, 'x') + "\r\nde", kError);
   EXPECT_EQ(ctx.msg.answer, kAnswerClose);
   EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"),
             std::string::npos);
@@ -92,9 +86,9 @@ TEST(ShowMessage, KindColoursTheStripOnlyKindFourOffersCancelAndTheMainWindowIsG
   // pixel screen of the scripted front end; kind 7 leaves the strip and the status line alone.
   EXPECT_EQ(
       run.front_end.seen,
-      R"(left 11415 | CmdBryt CmdExit | focus CmdExit | strip C00000 | main off 1 | Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!
-left 11415 | CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | before
-left 11415 | CmdExit | focus CmdExit | strip FFC0C0 | main off 1 | Tryck [STÄNG] efter LÄST meddelande!
+      R"(at 11415 size 5970x2040 | CmdBryt CmdExit | focus CmdExit | strip C00000 | main off 1 | Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!
+at 8400 size 12000x2280 | CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | before
+at 9700 size 9400x2280 | CmdExit | focus CmdExit | strip FFC0C0 | main off 1 | Tryck [STÄNG] efter LÄST meddelande!
 )");
   EXPECT_TRUE(ctx.main.form.Enabled());
   EXPECT_EQ(ctx.frame.events_suppressed, 0);
@@ -138,9 +132,9 @@ TEST(AskQuestion, NormalisesSettingsPreselectsAndTakesTheScriptedAnswer) {
   EXPECT_EQ(ctx.msg.answer, kAnswerYes);
   EXPECT_EQ(
       run.front_end.seen,
-      R"(left 10200 | CmdJa CmdNej | focus CmdNej | strip FFC0C0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
-left 10200 | CmdJa CmdNej CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
-left 10200 | CmdJa CmdNej | focus CmdJa | strip C0FFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
+      R"(at 10200 size 8400x2280 | CmdJa CmdNej | focus CmdNej | strip FFC0C0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
+at 10200 size 8400x2040 | CmdJa CmdNej CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
+at 10200 size 8400x2040 | CmdJa CmdNej | focus CmdJa | strip C0FFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
 )");
 }
 
