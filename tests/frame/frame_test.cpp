@@ -54,25 +54,20 @@ TEST(StartUp, GoesOnWithoutALengthTable) {
   EXPECT_EQ(run.ctx().length_table->Entry(1), "    ");
 }
 
-TEST(IdleCountdown, CountsDownFromActivityThenLeavesByTheExitRoutine) {
+TEST(IdleCountdown, LeavesByTheExitRoutineOnceItHasRunOut) {
   ScriptedRun over("tick 242\n");
   EXPECT_EQ(over.Play(), 0);
   EXPECT_FALSE(over.by_script);  // the 242nd tick left by itself
   EXPECT_EQ(over.ctx().frame.close_permitted, 1);
   EXPECT_FALSE(over.ctx().main.TidVisa->Enabled());
   EXPECT_EQ(over.ctx().link.program_to_start, "TRV00377");
-
-  // 200 seconds idle, then the exit button gets the focus: the count starts from 240 again and
-  // 241 ticks bring it to 0 without leaving.
-  ScriptedRun again("tick 200\nfocus CmdExit\ntick 241\n");
-  again.Play();
-  EXPECT_TRUE(again.by_script);
-  EXPECT_EQ(again.ctx().main.LblWaits->Text(), "0");
 }
 
-TEST(CloseBox, NoKeepsTheWindowAndYesLetsItGoWhenTheProgramEnds) {
-  // The first box gets no answer: No is the default button, and the window stays for the second.
-  ScriptedRun run("close\nclose\nanswer JA\n");
+TEST(CloseBox, NoKeepsTheWindowAndRestartsTheIdleCountAndYesLetsItGoWhenTheProgramEnds) {
+  // After 200 idle seconds the first box gets no answer: No is the default button, the window
+  // stays, and the count starts from 240 again: 241 ticks bring it to 0 without leaving. The
+  // second box is answered Yes.
+  ScriptedRun run("tick 200\nclose\ntick 241\nshow LblWaits\nclose\nanswer JA\n");
   EXPECT_EQ(run.Play(), 0);
   EXPECT_FALSE(run.by_script);
   EXPECT_NE(
@@ -81,6 +76,7 @@ TEST(CloseBox, NoKeepsTheWindowAndYesLetsItGoWhenTheProgramEnds) {
                        "answer NEJ (auto)\n"),
       std::string::npos)
       << run.Lines();
+  EXPECT_NE(run.Lines().find("\nshow LblWaits \"0\" on"), std::string::npos) << run.Lines();
   EXPECT_EQ(test::Occurrences(run.Lines(), "\nbox Avslutas"), 2);
   EXPECT_EQ(run.ctx().link.program_to_start, "TRV00377");
   // Once the program itself ends, the close box lets the window go.
