@@ -6,9 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
-#include "common/cp1252.h"
 #include "platform/system/settings.h"
 #include "support/scripted_run.h"
 
@@ -20,11 +18,7 @@ using test::WriteFile;
 
 class Settings : public ::testing::Test {
  protected:
-  Settings() {
-    Context& c = run.ctx();
-    frame::FillFrameState(c, {"/opt/kvor/bin/trv00381", "C:", {}});
-    c.frame.window_title = "TRV00381 \xB7 KVOR \xB7 2022-10-19";
-  }
+  Settings() { frame::FillFrameState(run.ctx(), {"/opt/kvor/bin/trv00381", "C:", {}}); }
   Context& ctx() { return run.ctx(); }
   std::string System(const std::string& name) {
     return run.install.Host("C:\\WINKVOR\\SYSTEM\\" + name);
