@@ -112,9 +112,8 @@ TEST_F(Settings, LinkAreaIsReadIntoItsFieldsAndConsumedUnlessLineFourIsDamaged) 
       << Messages();
 }
 
-TEST_F(Settings, SettingsValueByItsLength) {
-  const std::string config = run.install.dir + "/config";
-  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+TEST_F(Settings, SettingsValueByItsLengthLanguageTableLanguageCodeTestAndCompanyIdentity) {
+  setenv("XDG_CONFIG_HOME", (run.install.dir + "/config").c_str(), 1);
   // The separator kind, installation kind and script flag read from the value.
   auto read_with = [&](const std::string& value) {
     std::string error;
@@ -130,9 +129,7 @@ TEST_F(Settings, SettingsValueByItsLength) {
   EXPECT_EQ(read_with("xxxxxxxxxxxXYZ ABC Q J"), "SKV ISP J");  // 22: unknown kinds fall back
   EXPECT_EQ(read_with("xxxxxxxxxxxCSV PTV "), "SKV ISP N");     // 19: all defaults
   unsetenv("XDG_CONFIG_HOME");
-}
 
-TEST_F(Settings, LanguageTableLanguageCodeTestAndCompanyIdentity) {
   int16_t err = 0;
   ReadDriveSettings(ctx(), err);
   WriteFile(System("LANGUAGE.DAT"), "svenska\r\nEngelska  \r\nTY SKA\r\n");
