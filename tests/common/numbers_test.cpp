@@ -16,14 +16,12 @@ struct Outcome {
   int16_t error = 7;
 };
 
-TEST(NumericValue, ReadsTheLeadingNumberAsValDoes) {
+TEST(RoundDecimals, HalvesGoUpwardsOnTheWrittenDecimalsAndTheNumericValueReadsAsValDoes) {
+  // The numeric value reads the leading number as Val does: only a point is a decimal point.
   EXPECT_DOUBLE_EQ(NumericValue("  -12.5kr"), -12.5);
   EXPECT_DOUBLE_EQ(NumericValue("+.5"), 0.5);
   EXPECT_DOUBLE_EQ(NumericValue("1.2.3"), 1.2);
-  EXPECT_DOUBLE_EQ(NumericValue("12,5"), 12);  // only a point is a decimal point
-}
-
-TEST(RoundDecimals, HalvesGoUpwardsOnTheWrittenDecimalsInTheInvariantForm) {
+  EXPECT_DOUBLE_EQ(NumericValue("12,5"), 12);
   // Binary doubles hold 0.285 just below the half; the text's decimals decide. The
   // invariant form has no trailing zeros, no leading zero and no negative zero.
   const std::vector<std::tuple<std::string, int16_t, std::string>> cases = {
