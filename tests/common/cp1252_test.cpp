@@ -6,10 +6,7 @@ namespace kvor {
 namespace {
 
 TEST(Cp1252, LiteralsBecomeOneByteACharacterRoundTripThroughUtf8AndUpperCase) {
-  EXPECT_EQ("ÅTER"_w, "\xC5TER");
-  EXPECT_EQ("Växjö"_w, "V\xE4xj\xF6");
-  EXPECT_EQ("·"_w, "\xB7");
-  EXPECT_EQ("€–—"_w, "\x80\x96\x97");
+  EXPECT_EQ("ÅTER Växjö·€–—"_w, "\xC5TER V\xE4xj\xF6\xB7\x80\x96\x97");
 
   std::string all;
   for (int b = 1; b < 256; ++b)

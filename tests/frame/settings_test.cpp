@@ -6,9 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
-#include "common/cp1252.h"
 #include "platform/system/settings.h"
 #include "support/scripted_run.h"
 
@@ -20,11 +18,7 @@ using test::WriteFile;
 
 class Settings : public ::testing::Test {
  protected:
-  Settings() {
-    Context& c = run.ctx();
-    frame::FillFrameState(c, {"/opt/kvor/bin/trv00381", "C:", {}});
-    c.frame.window_title = "TRV00381 \xB7 KVOR \xB7 2022-10-19";
-  }
+  Settings() { frame::FillFrameState(run.ctx(), {"/opt/kvor/bin/trv00381", "C:", {}}); }
   Context& ctx() { return run.ctx(); }
   std::string System(const std::string& name) {
     return run.install.Host("C:\\WINKVOR\\SYSTEM\\" + name);
@@ -33,7 +27,7 @@ class Settings : public ::testing::Test {
   ScriptedRun run;
 };
 
-TEST_F(Settings, DriveSettingsWithTheirModeRulesAndMissingLines) {
+TEST_F(Settings, DriveSettingsWithTheirModeRulesAndMissingLinesAndTheFileRoutinesRefusals) {
   // Eight lines, mode "N", short lines, bare LF line ends: flags from the mode, fields padded.
   WriteFile(System("DISKUNIT.DAT"), "X         N\nC:\nD\n\nPROG\nDATA\n\nA:B:\n");
   int16_t err = 9;
@@ -55,9 +49,17 @@ TEST_F(Settings, DriveSettingsWithTheirModeRulesAndMissingLines) {
   WriteFile(System("DISKUNIT.DAT"), "X         A\r\nC:\r\n");
   ReadDriveSettings(ctx(), err);
   EXPECT_EQ(err, 1);
+  // The file routines refuse an unknown open mode and tell a missing file by their indicator.
+  OpenTextFile(ctx(), 1, "X", "C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", err);
+  EXPECT_EQ(err, 1);
+  FileInformation(ctx(), "C:\\WINKVOR\\SYSTEM\\NOSUCH.DAT", err);
+  EXPECT_EQ(err, 2);
+  EXPECT_EQ(FileInformation(ctx(), "C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", err).size, 17);
+  EXPECT_EQ(err, 0);
   EXPECT_EQ(Messages(),
             "message 3 Filen 'C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT' kan EJ läsas! ¶ Fel: 62 · "
-            "Anropat: DISKUNIT ¶ Input past end of file\n");
+            "Anropat: DISKUNIT ¶ Input past end of file\n"
+            "message 3 Tilldelad FUNKTIONS-typ [X] är EJ tillåten! ¶ Modulen: OPENFILE\n");
 }
 
 const char* const kLinkArea =
@@ -110,31 +112,24 @@ TEST_F(Settings, LinkAreaIsReadIntoItsFieldsAndConsumedUnlessLineFourIsDamaged) 
       << Messages();
 }
 
-TEST_F(Settings, SettingsValueByItsLength) {
-  const std::string config = run.install.dir + "/config";
-  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+TEST_F(Settings, SettingsValueByItsLengthLanguageTableLanguageCodeTestAndCompanyIdentity) {
+  setenv("XDG_CONFIG_HOME", (run.install.dir + "/config").c_str(), 1);
+  // The separator kind, installation kind and script flag read from the value.
   auto read_with = [&](const std::string& value) {
     std::string error;
     EXPECT_TRUE(sys::WriteSetting("STANDARD", "KVOR", "KOD", value, error)) << error;
     int16_t err = 0;
     ReadRegistrySettings(ctx(), err);
     EXPECT_EQ(err, 0);
-    return ctx().install;
+    const Installation& in = ctx().install;
+    return in.separator_kind + " " + in.installation_kind + " " + in.script_window;
   };
-  //                       1234567890123456789012
-  Installation in = read_with("xxxxxxxxxxxCSV PTV J");  // 20: the script flag is not read
-  EXPECT_EQ(in.separator_kind, "CSV");
-  EXPECT_EQ(in.installation_kind, "PTV");
-  EXPECT_EQ(in.script_window, "N");
-  in = read_with("xxxxxxxxxxxXYZ ABC Q J");  // 22: unknown kinds fall back
-  EXPECT_EQ(in.separator_kind, "SKV");
-  EXPECT_EQ(in.installation_kind, "ISP");
-  EXPECT_EQ(in.script_window, "J");
-  EXPECT_EQ(read_with("xxxxxxxxxxxCSV PTV ").separator_kind, "SKV");  // 19: all defaults
+  //                         1234567890123456789012
+  EXPECT_EQ(read_with("xxxxxxxxxxxCSV PTV J"), "CSV PTV N");    // 20: the script flag is not read
+  EXPECT_EQ(read_with("xxxxxxxxxxxXYZ ABC Q J"), "SKV ISP J");  // 22: unknown kinds fall back
+  EXPECT_EQ(read_with("xxxxxxxxxxxCSV PTV "), "SKV ISP N");     // 19: all defaults
   unsetenv("XDG_CONFIG_HOME");
-}
 
-TEST_F(Settings, LanguageTableLanguageCodeTestAndCompanyIdentity) {
   int16_t err = 0;
   ReadDriveSettings(ctx(), err);
   WriteFile(System("LANGUAGE.DAT"), "svenska\r\nEngelska  \r\nTY SKA\r\n");
@@ -156,19 +151,6 @@ TEST_F(Settings, LanguageTableLanguageCodeTestAndCompanyIdentity) {
   EXPECT_EQ(err, 0);
   EXPECT_EQ(ctx().frame.company_id, "002");
   EXPECT_EQ(ctx().install.email_identity, "faktura@example.se");
-}
-
-TEST_F(Settings, FileRoutinesRefuseWhatTheyCannotDo) {
-  int16_t err = 0;
-  OpenTextFile(ctx(), 1, "X", "C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", err);
-  EXPECT_EQ(err, 1);
-  FileInformation(ctx(), "C:\\WINKVOR\\SYSTEM\\NOSUCH.DAT", err);
-  EXPECT_EQ(err, 2);
-  const files::FileInfo info = FileInformation(ctx(), "C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT", err);
-  EXPECT_EQ(err, 0);
-  EXPECT_GT(info.size, 20);
-  EXPECT_EQ(Messages(),
-            "message 3 Tilldelad FUNKTIONS-typ [X] är EJ tillåten! ¶ Modulen: OPENFILE\n");
 }
 
 }  // namespace

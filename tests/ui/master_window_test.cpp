@@ -61,7 +61,7 @@ struct WindowsRun {
   frame::Program program;
 };
 
-TEST(MainWindow, OpensAtItsFixedLookAndItsWidgetsAndTheModelFollowEachOther) {
+TEST(MainWindow, OpensAtItsFixedLookItsWidgetsAndTheModelFollowEachOtherAndAnEndUnwindsAMessage) {
   WindowsRun run;
   run.StartUp();
   ASSERT_FALSE(run.front_end.Ended()) << "the start-up ended the program";
@@ -142,11 +142,8 @@ TEST(MainWindow, OpensAtItsFixedLookAndItsWidgetsAndTheModelFollowEachOther) {
   field.SetText("\xC5\xC4\xD6");
   EXPECT_EQ(edit->text(), QString::fromUtf8("ÅÄÖ"));
   EXPECT_EQ(changes, 1);
-}
 
-TEST(MessageWindow, EndOfTheRunDuringTheWaitUnwindsToTheGuard) {
-  WindowsRun run;
-  // Something Qt calls into while the message waits ends the program.
+  // Something Qt calls into while a message waits ends the program: the end unwinds to the guard.
   QTimer::singleShot(150, [&run] { run.front_end.RunGuarded([] { throw ProgramEnd{4}; }); });
   bool returned = false;
   run.front_end.RunGuarded([&] {
