@@ -1,26 +1,246 @@
+// The register engine on both stores, SQLite files and the server, driven the way the channel
+// layer drives it; then what only one of the stores does.
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
-#include "platform/recman/client.h"
+#include "platform/recman/engine.h"
 #include "support/network_share.h"
+#include "support/pg_server.h"
 #include "support/run_program.h"
 
 namespace kvor::recman {
 namespace {
 
-using test::Child;
-using test::Client;
-using test::CreateFile;
-using test::kKeyLength;
-using test::kRecordLength;
-using test::Rec;
+constexpr uint16_t kRecordLength = 40;
+constexpr uint8_t kKeyLength = 8;
+
+// A record of the test files: key padded to the key length, then text, blanks to the end.
+std::string Rec(std::string key, const std::string& text = "") {
+  key.resize(kKeyLength, ' ');
+  std::string record = key + text;
+  record.resize(kRecordLength, ' ');
+  return record;
+}
+
+// Record n of the walk file has key "K" and 2n in five digits, so that odd numbers fall between.
+std::string KeyOf(int n) {
+  char key[16];
+  std::snprintf(key, sizeof key, "K%05d", n);
+  return Rec(key).substr(0, kKeyLength);
+}
+
+// Where a test's register files live: SQLite files in a temporary folder, or an installation of
+// its own on the test binary's server.
+class Place {
+ public:
+  explicit Place(bool on_server) : on_server_(on_server) {
+    static int made = 0;
+    if (!on_server_) {
+      dir_ = kvor::test::TempFolder();
+      return;
+    }
+    kvor::test::PgServer& server = kvor::test::PgServer::Get();
+    error_ = server.error();
+    registers_ = server.url();
+    folder_ = "T" + std::to_string(getpid()) + "_" + std::to_string(++made);
+  }
+  ~Place() {
+    if (!on_server_)
+      std::filesystem::remove_all(dir_);
+    else if (error_.empty())
+      Bare("DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
+  }
+  Place(const Place&) = delete;
+  Place& operator=(const Place&) = delete;
+
+  // Why the place cannot be used; empty when it can.
+  const std::string& error() const { return error_; }
+  // The registers URL of an engine of this place; empty for files.
+  const std::string& registers() const { return registers_; }
+  // The name Open and Create take for the register file `file` ("SVF-FTHD.BTR").
+  std::string Name(const std::string& file) const {
+    return on_server_ ? "C:\\" + folder_ + "\\" + file : dir_ + "/" + file;
+  }
+
+  // Keeps every writer of the file waiting until the returned value goes.
+  std::shared_ptr<void> HoldWriters(const std::string& file) {
+    if (!on_server_) {
+      sqlite3* db = nullptr;
+      sqlite3_open(Name(file).c_str(), &db);
+      EXPECT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+      return std::shared_ptr<void>(db, [](void* db) {
+        sqlite3_exec(static_cast<sqlite3*>(db), "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(static_cast<sqlite3*>(db));
+      });
+    }
+    return std::shared_ptr<void>(Run("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE"),
+                                 [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
+  }
+
+  // The server's table of a register file, and of the installation's layouts ("registers.").
+  std::string Table(const std::string& file) const {
+    return "\"" + folder_ + "\".\"" + file.substr(0, file.rfind('.')) + "\"";
+  }
+  // Statements run on the server on a connection of their own, which is closed again.
+  void Bare(const std::string& sql) { PQfinish(Run(sql)); }
+
+ private:
+  // A connection of its own to the server, which has run sql.
+  PGconn* Run(const std::string& sql) {
+    PGconn* conn = PQconnectdb(registers_.c_str());
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+    PGresult* r = PQexec(conn, sql.c_str());
+    EXPECT_TRUE(PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK)
+        << sql << ": " << PQerrorMessage(conn);
+    PQclear(r);
+    return conn;
+  }
+
+  bool on_server_;
+  std::string dir_;        // files: the temporary folder
+  std::string folder_;     // server: the installation's data folder
+  std::string registers_;  // server: its URL
+  std::string error_;
+};
+
+// A handle of an engine, called as the channel layer calls it.
+class Client {
+ public:
+  explicit Client(Engine& engine, uint8_t key_length = kKeyLength)
+      : engine_(engine), key_length_(key_length) {
+    position_.fill(' ');
+  }
+
+  int16_t Open(const std::string& name, int16_t key_number = -32) {
+    char stat[kStatSize] = {};
+    return OnFile(op::kOpen, name, stat, key_number);
+  }
+  // Makes the file name empty with this layout, in place of any file of that name.
+  int16_t Create(const std::string& name, uint16_t record_length = kRecordLength,
+                 uint8_t key_length = kKeyLength, uint16_t page_size = 4096) {
+    char layout[kStatSize] = {};
+    for (auto [at, value] :
+         {std::pair{kStatRecordLength, record_length}, {kStatPageSize, page_size}}) {
+      layout[at] = static_cast<char>(value & 0xff);
+      layout[at + 1] = static_cast<char>(value >> 8);
+    }
+    layout[kStatKeyLength] = static_cast<char>(key_length);
+    return OnFile(op::kCreate, name, layout, 0);
+  }
+  int16_t Close() { return Write(op::kClose, ""); }
+  int16_t Unlock() { return Write(op::kUnlock, ""); }
+  int16_t Delete() { return Write(op::kDelete, ""); }
+
+  // A read by operation (add op::kSingleLock to lock); on success record() and key() hold what
+  // came back.
+  int16_t Read(int16_t operation, const std::string& key = "") {
+    std::string data(1024, ' ');
+    uint16_t length = static_cast<uint16_t>(data.size());
+    std::string k = key;
+    k.resize(key_length_, ' ');
+    const int16_t st = Raw(operation, data.data(), length, k.data(), key_length_);
+    if (st == 0) {
+      record_ = data.substr(0, length);
+      key_ = k;
+    }
+    return st;
+  }
+  // The record of key, or "status N" when the read fails.
+  std::string Find(const std::string& key) {
+    const int16_t st = Read(op::kGetEqual, key);
+    return st == 0 ? record_ : "status " + std::to_string(st);
+  }
+  // Reads the record of key and writes it with text: the status of the read, or of the write.
+  int16_t Rewrite(const std::string& key, const std::string& text) {
+    const int16_t st = Read(op::kGetEqual, key);
+    return st != 0 ? st : Update(Rec(key, text));
+  }
+  int16_t Insert(std::string record) { return Write(op::kInsert, std::move(record)); }
+  int16_t Update(std::string record) { return Write(op::kUpdate, std::move(record)); }
+
+  // A call with every argument given.
+  int16_t Raw(int16_t operation, char* data, uint16_t& length, char* key, uint8_t key_length,
+              int16_t key_number = 0) {
+    return engine_.Call(operation, position_.data(), data, length, key, key_length, key_number);
+  }
+
+  const std::string& record() const { return record_; }
+  const std::string& key() const { return key_; }
+  char* position_block() { return position_.data(); }
+
+ private:
+  int16_t Write(int16_t operation, std::string record) {
+    uint16_t length = static_cast<uint16_t>(record.size());
+    std::string key(key_length_, ' ');
+    return Raw(operation, record.data(), length, key.data(), key_length_);
+  }
+  // Open and Create: the file name in a key buffer of 255 blank-padded bytes.
+  int16_t OnFile(int16_t operation, std::string name, char* data, int16_t key_number) {
+    name.resize(255, ' ');
+    uint16_t length = kStatSize;
+    return Raw(operation, data, length, name.data(), 255, key_number);
+  }
+
+  Engine& engine_;
+  uint8_t key_length_;
+  std::array<char, kPositionBlockSize> position_;
+  std::string record_, key_;
+};
+
+// A second process running body, with a socket to talk to it. Fork it while this process has no
+// register file open: an SQLite connection must not cross a fork.
+class Child {
+ public:
+  explicit Child(const std::function<int(Child&)>& body) {
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
+    pid_ = fork();
+    fd_ = ends[pid_ == 0 ? 1 : 0];
+    close(ends[pid_ == 0 ? 0 : 1]);
+    if (pid_ == 0) _exit(body(*this));
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child() {
+    if (pid_ > 0) Kill(SIGKILL);
+    close(fd_);
+  }
+
+  // One byte to the other side, and the next byte from it ('\0' when it has gone).
+  void Send(char c) {
+    if (write(fd_, &c, 1) != 1) return;
+  }
+  char Receive() {
+    char c = 0;
+    return read(fd_, &c, 1) == 1 ? c : '\0';
+  }
+  // Ends the child with signal; its exit code, or 128 + the signal that ended it.
+  int Kill(int signal) {
+    if (pid_ <= 0 || kill(pid_, signal) != 0) return -1;
+    const int code = kvor::test::WaitForProgram(pid_);
+    pid_ = -1;
+    return code;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int fd_ = -1;
+};
 
 // Opens name on c with every SQLite connection the open makes running pragma first.
 int16_t OpenWithPragma(Client& c, const std::string& name, const char* pragma) {
@@ -36,22 +256,32 @@ int16_t OpenWithPragma(Client& c, const std::string& name, const char* pragma) {
   return opened;
 }
 
-// Record n of the walk file has key "K" and 2n in five digits, so that odd numbers fall between.
-std::string KeyOf(int n) {
-  char key[16];
-  std::snprintf(key, sizeof key, "K%05d", n);
-  return Rec(key).substr(0, kKeyLength);
-}
-
-// The store's behaviour through the engine, the same on files and on the server.
-class recmanEngine : public test::OnBothStores {
+// A register file SVF-FTHD.BTR in a place of its own, with two handles a and b on one engine.
+class OnStore : public ::testing::Test {
  protected:
+  explicit OnStore(bool on_server) : place(on_server) {}
+  void SetUp() override { ASSERT_EQ(place.error(), ""); }
+
   // A fresh file holding these keys, inserted in the order given, opened on client a.
   void MakeFile(const std::vector<std::string>& keys) {
-    ASSERT_EQ(CreateFile(engine, path), 0);
+    ASSERT_EQ(a.Create(path), 0);
     ASSERT_EQ(a.Open(path), 0);
     for (const std::string& key : keys) ASSERT_EQ(a.Insert(Rec(key, "data of " + key)), 0);
   }
+
+  Place place;
+  std::string path = place.Name("SVF-FTHD.BTR");
+  Engine engine{{}, place.registers()};
+  Client a{engine}, b{engine};
+};
+
+// The store's behaviour through the engine, the same on files and on the server.
+class recmanEngine : public OnStore, public ::testing::WithParamInterface<bool> {
+ protected:
+  static constexpr int kRecords = 600;  // a walk file: more than several fetches ahead
+
+  recmanEngine() : OnStore(GetParam()) {}
+
   // Keys met walking with operation from the record start gave, until a non-zero status; without
   // the blanks that pad them.
   std::vector<std::string> Walk(int16_t start, int16_t operation) {
@@ -67,21 +297,50 @@ class recmanEngine : public test::OnBothStores {
     return c.Open(path) == 0 && c.Read(op::kGetEqual + op::kSingleLock, key) == 0;
   }
 
-  std::string path = place.Name("SVF-FTHD.BTR");
-  Engine engine{{}, place.registers()};
-  Client a{engine}, b{engine};
+  // The walk file, kRecords records, made and filled with no handle left open, so that a test may
+  // fork a child. Walks in key order by Get Greater and Get Next are served from records fetched
+  // ahead: a walk must see the file as it is at each step, whoever changed it meanwhile.
+  void MakeWalkFile() {
+    Engine filler({}, place.registers());
+    Client c(filler);
+    ASSERT_EQ(c.Create(path), 0);
+    ASSERT_EQ(OpenWithPragma(c, path, "PRAGMA synchronous=OFF"), 0);  // no waiting for the disk
+    for (const std::string& record : Records(0, kRecords - 1)) ASSERT_EQ(c.Insert(record), 0);
+  }
+  // The next record of a walk: Get Greater with the key that came back, as the channel layer's
+  // NÄSTA does, or Get Next.
+  static int16_t Next(Client& c, bool by_next) {
+    return by_next ? c.Read(op::kGetNext) : c.Read(op::kGetGreater, c.key());
+  }
+  // Walks on from c's record until end of file; the keys met, each with the record's text.
+  static std::vector<std::string> WalkOn(Client& c, bool by_next = false) {
+    std::vector<std::string> met;
+    int16_t st;
+    while ((st = Next(c, by_next)) == 0) met.push_back(c.record());
+    EXPECT_EQ(st, status::kEndOfFile);
+    return met;
+  }
+  // Records first to last (record numbers n of KeyOf), with their text.
+  static std::vector<std::string> Records(int first, int last) {
+    std::vector<std::string> records;
+    for (int n = first; n <= last; ++n) records.push_back(Rec(KeyOf(2 * n), "first"));
+    return records;
+  }
 };
-KVOR_ON_BOTH_STORES(recmanEngine);
+INSTANTIATE_TEST_SUITE_P(Stores, recmanEngine, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Server" : "Files"; });
 
 // What only register files do: host paths, SQLite's own files and faults.
-class recmanFiles : public ::testing::Test {
+class recmanFiles : public OnStore {
  protected:
-  void TearDown() override { std::filesystem::remove_all(dir); }
+  recmanFiles() : OnStore(false) {}
+};
 
-  std::string dir = kvor::test::TempFolder();
-  std::string path = dir + "/SVF-FTHD.BTR";
-  Engine engine;
-  Client a{engine}, b{engine};
+// What only the server does: installations kept apart, its own refusals, a server that cannot be
+// reached or goes away.
+class recmanOnServer : public OnStore {
+ protected:
+  recmanOnServer() : OnStore(true) {}
 };
 
 // Keys with Windows-1252 letters: "\x80" euro, "\xC5" Å, "\xD6" Ö, "\xE5" å.
@@ -263,29 +522,29 @@ TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
 // What is no register file is refused and left as it was. Made or opened, a register file on a
 // network share is refused, and never put in WAL mode there. A Windows name is mapped to the host.
 TEST_F(recmanFiles, OpenMapsWindowsNamesAndRefusesWhatIsNoRegisterFileOrOnANetworkShare) {
-  EXPECT_EQ(a.Open(dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
-  EXPECT_EQ(CreateFile(engine, dir + "/NO-DIR/X.BTR"), status::kFileNotFound);
+  EXPECT_EQ(a.Open(place.Name("NO-DIR/X.BTR")), status::kFileNotFound);
+  EXPECT_EQ(a.Create(place.Name("NO-DIR/X.BTR")), status::kFileNotFound);
   EXPECT_EQ(a.Open(""), status::kInvalidFileName);
-  EXPECT_EQ(a.Open(dir), status::kNotRegisterFile);
+  EXPECT_EQ(a.Open(place.Name(".")), status::kNotRegisterFile);  // a folder
 
-  const std::string text = dir + "/TEXT.BTR";
+  const std::string text = place.Name("TEXT.BTR");
   const std::string bytes(3000, 'x');
   kvor::test::WriteFile(text, bytes);
   EXPECT_EQ(a.Open(text), status::kNotRegisterFile);
   EXPECT_EQ(kvor::test::ReadFile(text), bytes);  // and left as it was
-  kvor::test::WriteFile(dir + "/EMPTY.BTR", "");
-  EXPECT_EQ(a.Open(dir + "/EMPTY.BTR"), status::kNotRegisterFile);
+  kvor::test::WriteFile(place.Name("EMPTY.BTR"), "");
+  EXPECT_EQ(a.Open(place.Name("EMPTY.BTR")), status::kNotRegisterFile);
 
   sqlite3* db = nullptr;
-  sqlite3_open((dir + "/OTHER.BTR").c_str(), &db);
+  sqlite3_open(place.Name("OTHER.BTR").c_str(), &db);
   sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
   sqlite3_close(db);
-  EXPECT_EQ(a.Open(dir + "/OTHER.BTR"), status::kNotRegisterFile);
+  EXPECT_EQ(a.Open(place.Name("OTHER.BTR")), status::kNotRegisterFile);
 
-  const std::string shared = dir + "/NETWORK-SHARE/SVF-FTHD.BTR";
-  std::filesystem::create_directory(dir + "/NETWORK-SHARE");
-  EXPECT_EQ(CreateFile(engine, shared), status::kOnNetworkShare);
-  ASSERT_EQ(CreateFile(engine, path), 0);
+  const std::string shared = place.Name("NETWORK-SHARE/SVF-FTHD.BTR");
+  std::filesystem::create_directory(place.Name("NETWORK-SHARE"));
+  EXPECT_EQ(a.Create(shared), status::kOnNetworkShare);
+  ASSERT_EQ(a.Create(path), 0);
   std::filesystem::copy_file(path, shared);
   EXPECT_EQ(a.Open(shared), status::kOnNetworkShare);
   EXPECT_FALSE(std::filesystem::exists(shared + "-wal"));
@@ -294,7 +553,7 @@ TEST_F(recmanFiles, OpenMapsWindowsNamesAndRefusesWhatIsNoRegisterFileOrOnANetwo
   Engine mapped([&](const std::string& name) {
     return name == "C:\\KVOR\\SVF\\SVF-FTHD.BTR" ? path : std::string();
   });
-  ASSERT_EQ(CreateFile(mapped, "C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
+  ASSERT_EQ(Client(mapped).Create("C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
   char position[kPositionBlockSize];
   std::string name = "C:\\KVOR\\SVF\\SVF-FTHD.BTR   ";
   name.append(1, '\0').append("rest");
@@ -316,7 +575,7 @@ TEST_P(recmanEngine, AFileInUseAnswers85AndStatDescribesAFileMadeAgain) {
     return call() == status::kFileLocked &&
            std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(1500);
   };
-  EXPECT_TRUE(answers85([&] { return CreateFile(engine, path, 999, 37, 1024); }));
+  EXPECT_TRUE(answers85([&] { return a.Create(path, 999, 37, 1024); }));
   std::shared_ptr<void> writer = place.HoldWriters("SVF-FTHD.BTR");
   EXPECT_TRUE(answers85([&] { return a.Insert(Rec("C")); }));
   EXPECT_EQ(a.Find("A"), Rec("A", "data of A"));
@@ -324,7 +583,7 @@ TEST_P(recmanEngine, AFileInUseAnswers85AndStatDescribesAFileMadeAgain) {
   ASSERT_EQ(a.Insert(Rec("C")), 0);
 
   ASSERT_EQ(a.Close(), 0);
-  ASSERT_EQ(CreateFile(engine, path, 999, 37, 1024), 0);
+  ASSERT_EQ(a.Create(path, 999, 37, 1024), 0);
   Client c(engine, 37);
   ASSERT_EQ(c.Open(path), 0);
   ASSERT_EQ(c.Insert("K01" + std::string(996, ' ')), 0);
@@ -344,13 +603,13 @@ TEST_P(recmanEngine, AFileInUseAnswers85AndStatDescribesAFileMadeAgain) {
   EXPECT_EQ(c.Raw(op::kStat, stat, length, key, 37), status::kDataBufferTooShort);
 
   // Layouts that cannot hold a key.
-  EXPECT_EQ(CreateFile(engine, place.Name("BAD.BTR"), 10, 11), status::kInvalidOperation);
-  EXPECT_EQ(CreateFile(engine, place.Name("BAD.BTR"), 10, 0), status::kInvalidOperation);
+  EXPECT_EQ(a.Create(place.Name("BAD.BTR"), 10, 11), status::kInvalidOperation);
+  EXPECT_EQ(a.Create(place.Name("BAD.BTR"), 10, 0), status::kInvalidOperation);
   EXPECT_EQ(b.Open(place.Name("MISSING.BTR")), status::kFileNotFound);
 }
 
 TEST_F(recmanFiles, FullDiskAnswers18AndKeepsWhatWasWritten) {
-  ASSERT_EQ(CreateFile(engine, path, 1000, 8), 0);
+  ASSERT_EQ(a.Create(path, 1000, 8), 0);
   ASSERT_EQ(OpenWithPragma(a, path, "PRAGMA max_page_count=12"), 0);  // writes run out of room
 
   int16_t st = 0;
@@ -370,25 +629,13 @@ TEST_F(recmanFiles, FullDiskAnswers18AndKeepsWhatWasWritten) {
   ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the full handle still reads
 }
 
-// What only the server does: installations kept apart, its own refusals, a server that cannot be
-// reached or goes away.
-class recmanOnServer : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(place.error(), ""); }
-
-  test::Place place{test::StoreKind::kServer};
-  std::string path = place.Name("SVF-FTHD.BTR");
-  Engine engine{{}, place.registers()};
-  Client a{engine};
-};
-
 TEST_F(recmanOnServer, InstallationsAreApartAndAServerOutOfReachOrGoneAnswers20) {
-  test::Place other(test::StoreKind::kServer);
-  ASSERT_EQ(CreateFile(engine, path), 0);
-  ASSERT_EQ(CreateFile(engine, other.Name("SVF-FTHD.BTR")), 0);
+  Place other(/*on_server=*/true);
+  ASSERT_EQ(a.Create(path), 0);
+  ASSERT_EQ(a.Create(other.Name("SVF-FTHD.BTR")), 0);
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(a.Insert(Rec("A")), 0);
-  Client b(engine), c(engine);
+  Client c(engine);
   ASSERT_EQ(b.Open(other.Name("SVF-FTHD.BTR")), 0);
   EXPECT_EQ(b.Read(op::kGetEqual, "A"), status::kKeyNotFound);
   // Windows names: neither the case nor the folder under the installation's makes another one.
@@ -400,7 +647,7 @@ TEST_F(recmanOnServer, InstallationsAreApartAndAServerOutOfReachOrGoneAnswers20)
   Engine nowhere({}, "postgresql:///postgres?host=" + kvor::test::TempFolder() + "&user=kvor");
   Client lost(nowhere);
   EXPECT_EQ(lost.Open(path), status::kEngineNotRunning);
-  EXPECT_EQ(CreateFile(nowhere, path), status::kEngineNotRunning);
+  EXPECT_EQ(lost.Create(path), status::kEngineNotRunning);
 
   // The server ends the session, as when it stops: the next call answers 20, the record lock went
   // with the session, and the next open connects again.
@@ -420,45 +667,8 @@ TEST_F(recmanOnServer, InstallationsAreApartAndAServerOutOfReachOrGoneAnswers20)
   EXPECT_EQ(c.Open(path), status::kNotRegisterFile);
 }
 
-// Walks in key order by Get Greater and Get Next, which the store serves from records it fetched
-// ahead: the walk must see the file as it is at each step, whoever changed it meanwhile.
-class recmanReadAhead : public recmanEngine {
- protected:
-  static constexpr int kRecords = 600;  // more than several fetches ahead
-
-  // The file is made and filled with no handle left open, so that a test may fork a child.
-  void SetUp() override {
-    recmanEngine::SetUp();
-    Engine filler({}, place.registers());
-    Client c(filler);
-    ASSERT_EQ(CreateFile(filler, path), 0);
-    ASSERT_EQ(OpenWithPragma(c, path, "PRAGMA synchronous=OFF"), 0);  // no waiting for the disk
-    for (const std::string& record : Records(0, kRecords - 1)) ASSERT_EQ(c.Insert(record), 0);
-  }
-
-  // The next record of a walk: Get Greater with the key that came back, as the channel layer's
-  // NÄSTA does, or Get Next.
-  static int16_t Next(Client& c, bool by_next) {
-    return by_next ? c.Read(op::kGetNext) : c.Read(op::kGetGreater, c.key());
-  }
-  // Walks on from c's record until end of file; the keys met, each with the record's text.
-  static std::vector<std::string> WalkOn(Client& c, bool by_next = false) {
-    std::vector<std::string> met;
-    int16_t st;
-    while ((st = Next(c, by_next)) == 0) met.push_back(c.record());
-    EXPECT_EQ(st, status::kEndOfFile);
-    return met;
-  }
-  // Records first to last (record numbers n of KeyOf), with their text.
-  static std::vector<std::string> Records(int first, int last) {
-    std::vector<std::string> records;
-    for (int n = first; n <= last; ++n) records.push_back(Rec(KeyOf(2 * n), "first"));
-    return records;
-  }
-};
-KVOR_ON_BOTH_STORES(recmanReadAhead);
-
-TEST_P(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
+TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrder) {
+  MakeWalkFile();
   ASSERT_EQ(a.Open(path), 0);
   for (bool by_next : {false, true}) {
     ASSERT_EQ(a.Read(op::kGetFirst), 0);
@@ -490,7 +700,8 @@ TEST_P(recmanReadAhead, WalkSeesEveryRecordOnceInOrder) {
 // Locks and changes met in a walk, made by another handle of this engine, by another process and by
 // the walking handle itself. Each change is made after the walk has passed record 40 (and fetched
 // some records after it), and is met as it is when the walk gets there.
-TEST_P(recmanReadAhead, LocksAndChangesOfOthersAreMetInAWalk) {
+TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
+  MakeWalkFile();
   // Forked before this process opens the file. It locks record 30 and says 'L'; on 'g' it updates
   // record 52 (which ends its lock) and says 'u'; on the next 'g' it deletes 55, inserts between 57
   // and 58, locks 30 again and says 'w'; then it waits to be killed, holding its lock.
@@ -559,7 +770,8 @@ TEST_P(recmanReadAhead, LocksAndChangesOfOthersAreMetInAWalk) {
 
 // Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
 // seen by the next read, and so is a record that appeared or went.
-TEST_P(recmanReadAhead, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
+TEST_P(recmanEngine, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
+  MakeWalkFile();
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(b.Open(path), 0);
   const std::string k10 = KeyOf(10), k11 = KeyOf(11);
