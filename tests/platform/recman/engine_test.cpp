@@ -160,11 +160,12 @@ class Client {
     }
     return st;
   }
-  // The record of key, or "status N" when the read fails.
-  std::string Find(const std::string& key) {
-    const int16_t st = Read(op::kGetEqual, key);
+  // The record a read by operation finds, or "status N" when it fails.
+  std::string Got(int16_t operation, const std::string& key = "") {
+    const int16_t st = Read(operation, key);
     return st == 0 ? record_ : "status " + std::to_string(st);
   }
+  std::string Find(const std::string& key) { return Got(op::kGetEqual, key); }
   // Reads the record of key and writes it with text: the status of the read, or of the write.
   int16_t Rewrite(const std::string& key, const std::string& text) {
     const int16_t st = Read(op::kGetEqual, key);
@@ -320,10 +321,11 @@ class recmanEngine : public OnStore, public ::testing::WithParamInterface<bool> 
     EXPECT_EQ(st, status::kEndOfFile);
     return met;
   }
-  // Records first to last (record numbers n of KeyOf), with their text.
+  // Record n of the walk file as written, and records first to last.
+  static std::string Record(int n) { return Rec(KeyOf(2 * n), "first"); }
   static std::vector<std::string> Records(int first, int last) {
     std::vector<std::string> records;
-    for (int n = first; n <= last; ++n) records.push_back(Rec(KeyOf(2 * n), "first"));
+    for (int n = first; n <= last; ++n) records.push_back(Record(n));
     return records;
   }
 };
@@ -389,8 +391,7 @@ TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   EXPECT_EQ(a.Read(op::kGetGreater, "C"), status::kEndOfFile);
   EXPECT_EQ(a.Read(op::kGetLess, "B"), status::kEndOfFile);
   EXPECT_EQ(a.Read(op::kGetEqual, "A"), status::kKeyNotFound);
-  ASSERT_EQ(a.Read(op::kGetPrevious), 0);  // failed reads keep the position at C
-  EXPECT_EQ(a.record(), Rec("B"));
+  EXPECT_EQ(a.Got(op::kGetPrevious), Rec("B"));  // failed reads keep the position at C
 
   // Step Next follows the order of insertion, also in the file opened again.
   ASSERT_EQ(a.Insert(Rec("A")), 0);
@@ -398,8 +399,7 @@ TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   ASSERT_EQ(a.Open(path), 0);
   EXPECT_EQ(Walk(op::kStepNext, op::kStepNext), (std::vector<std::string>{"B", "C", "A"}));
   ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
-  ASSERT_EQ(a.Read(op::kStepNext), 0);
-  EXPECT_EQ(a.record(), Rec("A"));
+  EXPECT_EQ(a.Got(op::kStepNext), Rec("A"));
 }
 
 TEST_P(recmanEngine, WritesGoToTheCurrentRecordUnlessItChangedSinceTheRead) {
@@ -408,8 +408,7 @@ TEST_P(recmanEngine, WritesGoToTheCurrentRecordUnlessItChangedSinceTheRead) {
   ASSERT_EQ(a.Delete(), 0);
   EXPECT_EQ(a.Update(Rec("B")), status::kNoCurrentRecord);
   EXPECT_EQ(a.Delete(), status::kNoCurrentRecord);
-  ASSERT_EQ(a.Read(op::kGetNext), 0);
-  EXPECT_EQ(a.record(), Rec("C", "data of C"));
+  EXPECT_EQ(a.Got(op::kGetNext), Rec("C", "data of C"));
   EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector<std::string>{"A", "C"}));
 
   EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
@@ -449,8 +448,7 @@ TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
   // Shorter data is padded with blanks; data shorter than the key or longer than the record is
   // refused.
   ASSERT_EQ(a.Insert(Rec("SHORT").substr(0, kKeyLength + 2)), 0);
-  ASSERT_EQ(a.Read(op::kGetEqual, "SHORT"), 0);
-  EXPECT_EQ(a.record(), Rec("SHORT"));
+  EXPECT_EQ(a.Got(op::kGetEqual, "SHORT"), Rec("SHORT"));
   EXPECT_EQ(a.Insert("TINY"), status::kDataBufferTooShort);
   EXPECT_EQ(a.Insert(Rec("LONG") + "x"), status::kDataBufferTooShort);
 
@@ -659,8 +657,7 @@ TEST_F(recmanOnServer, InstallationsAreApartAndAServerOutOfReachOrGoneAnswers20)
   EXPECT_EQ(a.Update(Rec("A", "lost")), status::kEngineNotRunning);
   Client d(engine);
   ASSERT_EQ(d.Open(path), 0);
-  ASSERT_EQ(d.Read(op::kGetEqual + op::kSingleLock, "A"), 0);
-  EXPECT_EQ(d.record(), Rec("A"));
+  EXPECT_EQ(d.Got(op::kGetEqual + op::kSingleLock, "A"), Rec("A"));
 
   // A register whose layout is gone is no register file.
   place.Bare("DELETE FROM " + place.Table("registers.") + " WHERE name = 'SVF-FTHD'");
@@ -671,30 +668,24 @@ TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrder) {
   MakeWalkFile();
   ASSERT_EQ(a.Open(path), 0);
   for (bool by_next : {false, true}) {
-    ASSERT_EQ(a.Read(op::kGetFirst), 0);
-    EXPECT_EQ(a.record(), Records(0, 0)[0]);
+    EXPECT_EQ(a.Got(op::kGetFirst), Record(0));
     EXPECT_EQ(WalkOn(a, by_next), Records(1, kRecords - 1))
         << (by_next ? "Get Next" : "Get Greater");
     // End of file keeps the last record current, as any failed read does.
     EXPECT_EQ(a.Read(op::kGetNext), status::kEndOfFile);
-    ASSERT_EQ(a.Read(op::kGetPrevious), 0);
-    EXPECT_EQ(a.key(), KeyOf(2 * (kRecords - 2)));
+    EXPECT_EQ(a.Got(op::kGetPrevious), Record(kRecords - 2));
   }
 
   // Get Greater from a key other than the one served last, and Get Next and Get Greater mixed.
-  ASSERT_EQ(a.Read(op::kGetGreater, KeyOf(199)), 0);
-  EXPECT_EQ(a.key(), KeyOf(200));
+  EXPECT_EQ(a.Got(op::kGetGreater, KeyOf(199)), Record(100));
   for (int n = 101; n < 140; ++n) {
     ASSERT_EQ(Next(a, n % 3 == 0), 0);
-    ASSERT_EQ(a.record(), Rec(KeyOf(2 * n), "first"));
+    ASSERT_EQ(a.record(), Record(n));
   }
-  ASSERT_EQ(a.Read(op::kGetGreater, KeyOf(20)), 0);  // back, in the middle of a walk
-  EXPECT_EQ(a.key(), KeyOf(22));
-  ASSERT_EQ(a.Read(op::kGetNext), 0);
-  EXPECT_EQ(a.key(), KeyOf(24));
+  EXPECT_EQ(a.Got(op::kGetGreater, KeyOf(20)), Record(11));  // back, in the middle of a walk
+  EXPECT_EQ(a.Got(op::kGetNext), Record(12));
   ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(400)), 0);  // another read, then the walk goes on from it
-  ASSERT_EQ(a.Read(op::kGetNext), 0);
-  EXPECT_EQ(a.key(), KeyOf(402));
+  EXPECT_EQ(a.Got(op::kGetNext), Record(201));
 }
 
 // Locks and changes met in a walk, made by another handle of this engine, by another process and by
