@@ -463,9 +463,7 @@ TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
   EXPECT_EQ(a.Raw(op::kInsert + op::kSingleLock, data.data(), length, key.data(), kKeyLength),
             status::kInvalidOperation);
   // Without an open handle: a blank position block, or one of another engine.
-  char blanks[kPositionBlockSize];
-  std::fill(std::begin(blanks), std::end(blanks), ' ');
-  EXPECT_EQ(engine.Call(op::kGetFirst, blanks, data.data(), length, key.data(), kKeyLength, 0),
+  EXPECT_EQ(Client(engine).Raw(op::kGetFirst, data.data(), length, key.data(), kKeyLength),
             status::kFileNotOpen);
   Engine other;
   EXPECT_EQ(
@@ -551,15 +549,9 @@ TEST_F(recmanFiles, OpenMapsWindowsNamesAndRefusesWhatIsNoRegisterFileOrOnANetwo
   Engine mapped([&](const std::string& name) {
     return name == "C:\\KVOR\\SVF\\SVF-FTHD.BTR" ? path : std::string();
   });
-  ASSERT_EQ(Client(mapped).Create("C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
-  char position[kPositionBlockSize];
-  std::string name = "C:\\KVOR\\SVF\\SVF-FTHD.BTR   ";
-  name.append(1, '\0').append("rest");
-  uint16_t length = 0;
-  EXPECT_EQ(mapped.Call(op::kOpen, position, nullptr, length, name.data(),
-                        static_cast<uint8_t>(name.size()), 0),
-            0);
   Client c(mapped);
+  ASSERT_EQ(c.Create("C:\\KVOR\\SVF\\SVF-FTHD.BTR"), 0);
+  EXPECT_EQ(c.Open(std::string("C:\\KVOR\\SVF\\SVF-FTHD.BTR   ") + '\0' + "rest"), 0);
   EXPECT_EQ(c.Open("D:\\NOT\\MAPPED.BTR"), status::kFileNotFound);
   EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR", 5), status::kInvalidOperation);
 }
@@ -585,20 +577,18 @@ TEST_P(recmanEngine, AFileInUseAnswers85AndStatDescribesAFileMadeAgain) {
   Client c(engine, 37);
   ASSERT_EQ(c.Open(path), 0);
   ASSERT_EQ(c.Insert("K01" + std::string(996, ' ')), 0);
-  char stat[40], key[37];
-  std::fill(std::begin(stat), std::end(stat), '#');
-  uint16_t length = sizeof stat;
-  ASSERT_EQ(c.Raw(op::kStat, stat, length, key, 37), 0);
+  std::string stat(40, '#'), key(37, ' ');
+  uint16_t length = 40;
+  ASSERT_EQ(c.Raw(op::kStat, stat.data(), length, key.data(), 37), 0);
   EXPECT_EQ(length, kStatSize);
-  // Record length 999, page size 1024, one record (the old file's went with it), key length 37.
-  const std::string expected(
-      "\xE7\x03\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-      "\x01\x00\x25\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00",
-      32);
-  EXPECT_EQ(std::string(stat, kStatSize), expected);
-  EXPECT_EQ(std::string(stat + kStatSize, 8), "########");
+  // Record length 999, page size 1024, one record (the old file's went with it), key length 37;
+  // nothing written beyond.
+  EXPECT_EQ(stat, std::string("\xE7\x03\x00\x04\x01\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                              "\x01\x00\x25\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00",
+                              32) +
+                      "########");
   length = kStatSize - 1;
-  EXPECT_EQ(c.Raw(op::kStat, stat, length, key, 37), status::kDataBufferTooShort);
+  EXPECT_EQ(c.Raw(op::kStat, stat.data(), length, key.data(), 37), status::kDataBufferTooShort);
 
   // Layouts that cannot hold a key.
   EXPECT_EQ(a.Create(place.Name("BAD.BTR"), 10, 11), status::kInvalidOperation);
