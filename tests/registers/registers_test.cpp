@@ -159,7 +159,7 @@ TEST_F(Channels, RecordsAreInsertedReadTransferredAndWrittenBack) {
                "002F000001"});
 }
 
-TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
+TEST_F(Channels, RefusalsBeforeAnyEngineCallAndAFileOfAnotherLayoutIsRefused) {
   int16_t status = 0;
   BTROPASS(ctx(), RegisterPath(ctx(), Header()), status, 9);  // open on another channel
   EXPECT_EQ(status, -1);
@@ -206,12 +206,10 @@ TEST_F(Channels, RefusalsBeforeAnyEngineCall) {
        "Modulen BTRSUBIO för DATABASANROP får FELAKTIG parameter! ¶ Funktion: LÄSER · Kanal: 2 · "
        "Typen: 3 · Koden: 0",
        "Funktion: SKRIVER · Kanal: 2 · Typen: 1 · Koden: 2"});
-}
 
-TEST_F(Channels, AFileOfAnotherLayoutIsRefusedAndNeverOverrunsTheRecordBuffer) {
+  // A file of another layout is refused, and the channel layer never overruns the record buffer.
   const std::string path = RegisterPath(ctx(), Header());
   std::string error;
-  int16_t status = 2;
   for (const int16_t key_length : {9, 10}) {
     Layout other = Header();
     other.record_end = key_length == 10 ? 3000 : 999;
@@ -230,7 +228,7 @@ TEST_F(Channels, AFileOfAnotherLayoutIsRefusedAndNeverOverrunsTheRecordBuffer) {
       2);
   // The channel layer alone knows no layout, and still reads no more than its buffer holds.
   BTROPASS(ctx(), path, status = 0, kHeader);
-  std::string key = "001F000001";
+  key = "001F000001";
   Err(Laser, key, kHeader, 0, 0);
   EXPECT_EQ(Db(ctx()).statuskod, recman::status::kDataBufferTooShort);
 }
@@ -314,7 +312,7 @@ TEST_F(Readers, CompanySettingsAreNormalisedAndShownAndItsBankAndIbanReadQuietly
   EXPECT_TRUE(IsBlank(r.Text()));
 }
 
-TEST_F(Readers, PrintCodeMarksWrongSettingsAndNormalisesThem) {
+TEST_F(Readers, PrintCodesAndLanguageTextsAreReadNormalisedAndMissingRecordsTold) {
   Store("SYS-DATA", {{1, "001FT"}, {54, "x+3?QJn712J"}});  // positions 54 to 64
   EXPECT_EQ(Err(ReadPrintCode, "FT", 10), 0);
   EXPECT_EQ(F("SYS-DATA").At(54, 11), "NJ3JRJN012N");
@@ -326,9 +324,7 @@ TEST_F(Readers, PrintCodeMarksWrongSettingsAndNormalisesThem) {
             "tillåtet!\n"
             "message 3 Visade FEL för [J] och [N] skall ÅTGÄRDAS via SYS-S01 programmet! ¶ "
             "Aktuella FÄLT är BLÅ-markerade!\n");
-}
 
-TEST_F(Readers, LanguageTextsAreReadAndMissingRecordsToldInTheProgramsWords) {
   Store("VSH-TEXT", {{1, "005"}, {52, "Rechnung"}});  // language 2; language 3 blank
   std::string text;
   EXPECT_EQ(Err(VshSprak, 28, "005", 2, text), 0);
@@ -445,31 +441,28 @@ TEST_F(Readers, LoadSpecificationRowKeyAndItsLength) {
   EXPECT_EQ(look_up("  13", "  "), "err1");
 }
 
-TEST_F(Readers, CertificationRecordIsCreatedThenUpdated) {
+constexpr const char* kHeaderKey = "001F000123";
+
+TEST_F(Readers, CertificationIsCreatedThenUpdatedAndHeaderMarksKeepEveryOtherCharacter) {
   Record& lshd = F("SVF-LSHD");
   lshd.SetAt(1, 19, "001S000777000000000");  // order 000000, suffix 000
   lshd.Set("LSHD_P750", "X");
   lshd.Set("LSHD_P058", "J");
   ASSERT_EQ(Err(WriteLoadSpecificationCertification, 8), 0) << run.Lines();
   EXPECT_EQ(lshd.Get("LSHD_P750") + lshd.Get("LSHD_P058"), "NN");
-  const std::string key = "001S      000777";
-  EXPECT_EQ(Stored("SVF-LSKA", key), key + "   NNKVOR20261204");
+  const std::string lska = "001S      000777";
+  EXPECT_EQ(Stored("SVF-LSKA", lska), lska + "   NNKVOR20261204");
 
   lshd.Set("LSHD_P750", "P");
   lshd.Set("LSHD_P058", "?");
   ctx().frame.owner_short_name = "SKOG";
   ASSERT_EQ(Err(WriteLoadSpecificationCertification, 8), 0) << run.Lines();
-  EXPECT_EQ(Stored("SVF-LSKA", key), key + "   PNSKOG20261204");
+  EXPECT_EQ(Stored("SVF-LSKA", lska), lska + "   PNSKOG20261204");
 
   lshd.SetAt(11, 9, "123456001");  // an order number and suffix that are not zero
   Err(WriteLoadSpecificationCertification, 8);
   EXPECT_EQ(Stored("SVF-LSKA", "001S123456000777"), "001S123456000777001PNSKOG20261204");
-  EXPECT_EQ(Messages(), "");
-}
 
-constexpr const char* kHeaderKey = "001F000123";
-
-TEST_F(Readers, HeaderMarksKeepEveryOtherCharacter) {
   const std::string original = DistinctRecord(kHeaderKey);
   Put("SVF-FTHD", original);
   ASSERT_EQ(Err(WriteSentMark, 2, "000123"), 0) << run.Lines();
