@@ -114,14 +114,12 @@ TEST(Layouts, FieldsTileEveryRecordFromOneToTheRecordEnd) {
 
 TEST_F(Channels, RecordsAreInsertedReadTransferredAndWrittenBack) {
   // Company 002: the sample invoices are company 001's.
+  std::string key = "002F000001";  // company, type, invoice number
   Record& fields = Fields(ctx(), "SVF-FTHD");
   fields.MutableText().assign(999, ' ');
-  fields.Set("FTGID", "002");
-  fields.Set("REGTYP", "F");
-  fields.Set("FAKTNR", "000001");
+  fields.SetAt(1, key.size(), key);
   fields.Set("FAKTNAMN", "Sågverket i Växjö"_w);
   Build(ctx(), Header());
-  std::string key = "002F000001";
   ASSERT_EQ(Err(Skriver, key, kHeader, 1, 1), 0) << run.Lines();
   Clear(ctx(), Header());
   ASSERT_EQ(Err(Laser, key, kHeader, 0, 1), 0);
@@ -280,10 +278,8 @@ TEST_F(Readers, CompanySettingsAreNormalisedAndShownAndItsBankAndIbanReadQuietly
            {470, "Q"},
            {299, "0000"}});
   const Record& r = F("SYS-FRTG");
-  EXPECT_EQ(r.At(175, 5), "NJFNX");
-  EXPECT_EQ(r.At(425, 6), "J000NJ");
-  EXPECT_EQ(r.At(367, 3), "JJN");  // blanks become the defaults
-  EXPECT_EQ(r.At(470, 1), "F");    // its settings cell is above "0"
+  // 367: blanks become the defaults; 470: its settings cell is above "0".
+  EXPECT_EQ(r.At(175, 5) + r.At(425, 6) + r.At(367, 3) + r.At(470, 1), "NJFNXJ000NJJJNF");
   EXPECT_EQ(ctx().main.LblFnamn->Text(), "SÅGVERKET AB"_w);
 
   // No bank: no engine call is made. A currency without its IBAN record takes the company
@@ -298,9 +294,7 @@ TEST_F(Readers, CompanySettingsAreNormalisedAndShownAndItsBankAndIbanReadQuietly
 
   // The master setting off resets the article group; a settings cell of "0" makes 470 "N".
   Company({{213, "0"}, {176, "NAN"}, {425, "J457JJ"}, {470, "K"}, {372, "NO"}});
-  EXPECT_EQ(r.At(176, 3), "NFX");
-  EXPECT_EQ(r.At(425, 6), "N450NN");
-  EXPECT_EQ(r.At(470, 1), "N");
+  EXPECT_EQ(r.At(176, 3) + r.At(425, 6) + r.At(470, 1), "NFXN450NNN");
   EXPECT_EQ(settings.setting_426 * 10 + settings.setting_427, 45);
   EXPECT_EQ(Err(ReadIban, 12, "US"), 1);
   EXPECT_TRUE(IsBlank(F("SYS-IBAN").Text()));
@@ -372,9 +366,8 @@ TEST_F(Readers, LengthTableIsBuiltAndItsSettingsNormalised) {
   Store("SVP-LFID", parts);
   LengthTable table;
   EXPECT_EQ(Err(ReadLengthTable, 24, "L0001", table), 0);
-  EXPECT_EQ(F("SVP-LFID").At(189, 4), "13NJ");
   // 220 "  x" and 223 "0" are out of range; the pair 40 and 7 is out of order.
-  EXPECT_EQ(F("SVP-LFID").At(219, 13), "N  5150  9300");
+  EXPECT_EQ(F("SVP-LFID").At(189, 4) + F("SVP-LFID").At(219, 13), "13NJN  5150  9300");
   EXPECT_EQ(table.rows[0][0] + table.rows[0][1] + table.rows[14][2], "100010151044");
   EXPECT_EQ(table.Entry(2), "1015");
   EXPECT_EQ(table.Entry(46), "    ");

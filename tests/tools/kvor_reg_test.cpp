@@ -115,9 +115,48 @@ class KvorReg : public ::testing::Test {
   std::string root = dir + "/inst";
 };
 
-TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
+// Wrong input is refused with a message and changes nothing.
+TEST_F(KvorReg, PutAndGetKeepSwedishLettersAndWrongInputIsRefusedWithAMessage) {
+  const std::string before = FileBytes("SYS/SYS-FRTG.BTR");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::string too_wide = std::string(24, 'x') + "\xC3\xA5\xC3\xA4";  // 26 characters
+  for (const Case& c : std::vector<Case>{
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P999=x"}, "SYS-FRTG has no field FRTG_P999"},
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=" + too_wide},
+            "the value of FRTG_P004 is 26 characters; the field holds 25"},
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=\xE2\x86\x92"},
+            "Windows-1252 has no character"},
+           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=a", "FRTG_P004=b"}, "named twice"},
+           {{"put", "SYS-FRTG", "FRTG_P004=a"}, "the key is blank: give FRTG_P001"},
+           {{"put", "SYS-FRTG", "--new", "FRTG_P001=001"}, "the key '001' is in SYS-FRTG already"},
+           {{"put", "SYS-XXXX", "FRTG_P001=001"}, "unknown register 'SYS-XXXX'"},
+           {{"get", "SYS-FRTG", "0011"}, "SYS-FRTG keys are 3"},
+           {{"get", "SYS-FRTG", "999"}, "no record with the key '999' in SYS-FRTG"},
+       }) {
+    const ProcessResult r = Reg(c.args);
+    EXPECT_EQ(r.code, 1) << c.args[1];
+    EXPECT_EQ(r.out, "");
+    EXPECT_THAT(r.err, HasSubstr(c.message));
+  }
+  // Nor does create change a file that exists; only --replace empties it.
+  ProcessResult r = Reg({"create", "SYS-FRTG"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_THAT(r.out, HasSubstr("exists, kept"));
+  EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
+
+  // Without an installation under the root: said so, and nothing is made there.
+  const std::string empty = dir + "/empty";
+  std::filesystem::create_directories(empty);
+  r = RunProgram(Kvor(), {"reg", "--root", empty, "create"}, dir);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_THAT(r.err, HasSubstr("DISKUNIT.DAT"));
+  EXPECT_TRUE(std::filesystem::is_empty(empty));
+
   // The sample company field by field, blank fields too.
-  ProcessResult r = Reg({"get", "SYS-FRTG", "001"});
+  r = Reg({"get", "SYS-FRTG", "001"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_THAT(r.out, StartsWith("FRTG_P001=001\nFRTG_P004=Tr\xC3\xA4"
                                 "dg\xC3\xA5rdens S\xC3\xA5gverk AB\n"));
@@ -149,48 +188,6 @@ TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
   EXPECT_EQ(Reg({"get", "SYS-BANK", "001"}).code, 1);
   EXPECT_EQ(Reg({"list", "SYS-BANK", "--prefix", "001"}).out,
             "0010001  6 | SMBKSESS | Sm\xC3\xA5landsbanken V\xC3\xA4xj\xC3\xB6\n");
-}
-
-TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
-  const std::string before = FileBytes("SYS/SYS-FRTG.BTR");
-  struct Case {
-    std::vector<std::string> args;
-    std::string message;
-  };
-  const std::string too_wide = std::string(24, 'x') + "\xC3\xA5\xC3\xA4";  // 26 characters
-  for (const Case& c : std::vector<Case>{
-           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P999=x"}, "SYS-FRTG has no field FRTG_P999"},
-           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=" + too_wide},
-            "the value of FRTG_P004 is 26 characters; the field holds 25"},
-           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=\xE2\x86\x92"},
-            "Windows-1252 has no character"},
-           {{"put", "SYS-FRTG", "FRTG_P001=001", "FRTG_P004=a", "FRTG_P004=b"}, "named twice"},
-           {{"put", "SYS-FRTG", "FRTG_P004=a"}, "the key is blank: give FRTG_P001"},
-           {{"put", "SYS-FRTG", "--new", "FRTG_P001=001"}, "the key '001' is in SYS-FRTG already"},
-           {{"put", "SYS-XXXX", "FRTG_P001=001"}, "unknown register 'SYS-XXXX'"},
-           {{"get", "SYS-FRTG", "0011"}, "SYS-FRTG keys are 3"},
-           {{"get", "SYS-FRTG", "999"}, "no record with the key '999' in SYS-FRTG"},
-       }) {
-    const ProcessResult r = Reg(c.args);
-    EXPECT_EQ(r.code, 1) << c.args[1];
-    EXPECT_EQ(r.out, "");
-    EXPECT_THAT(r.err, HasSubstr(c.message));
-  }
-  EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
-
-  // create keeps a file that exists; only --replace empties it.
-  ProcessResult r = Reg({"create", "SYS-FRTG"});
-  EXPECT_EQ(r.code, 0);
-  EXPECT_THAT(r.out, HasSubstr("exists, kept"));
-  EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
-
-  // Without an installation under the root: said so, and nothing is made there.
-  const std::string empty = dir + "/empty";
-  std::filesystem::create_directories(empty);
-  r = RunProgram(Kvor(), {"reg", "--root", empty, "create"}, dir);
-  EXPECT_EQ(r.code, 1);
-  EXPECT_THAT(r.err, HasSubstr("DISKUNIT.DAT"));
-  EXPECT_TRUE(std::filesystem::is_empty(empty));
 }
 
 TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {

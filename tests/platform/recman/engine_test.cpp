@@ -82,10 +82,8 @@ class Place {
       sqlite3* db = nullptr;
       sqlite3_open(Name(file).c_str(), &db);
       EXPECT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-      return std::shared_ptr<void>(db, [](void* db) {
-        sqlite3_exec(static_cast<sqlite3*>(db), "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(static_cast<sqlite3*>(db));
-      });
+      // Closing ends the transaction.
+      return std::shared_ptr<void>(db, [](void* db) { sqlite3_close(static_cast<sqlite3*>(db)); });
     }
     return std::shared_ptr<void>(Run("BEGIN; LOCK TABLE " + Table(file) + " IN EXCLUSIVE MODE"),
                                  [](void* conn) { PQfinish(static_cast<PGconn*>(conn)); });
@@ -223,9 +221,7 @@ class Child {
   }
 
   // One byte to the other side, and the next byte from it ('\0' when it has gone).
-  void Send(char c) {
-    if (write(fd_, &c, 1) != 1) return;
-  }
+  bool Send(char c) { return write(fd_, &c, 1) == 1; }
   char Receive() {
     char c = 0;
     return read(fd_, &c, 1) == 1 ? c : '\0';
