@@ -38,15 +38,16 @@ std::string Rec(std::string key, const std::string& text = "") {
 
 // Record n of the walk file has key "K" and 2n in five digits, so that odd numbers fall between.
 std::string KeyOf(int n) {
-  char key[16];
-  std::snprintf(key, sizeof key, "K%05d", n);
-  return Rec(key).substr(0, kKeyLength);
+  return Rec("K" + std::to_string(100000 + n).substr(1)).substr(0, kKeyLength);
 }
 
 // Where a test's register files live: SQLite files in a temporary folder, or an installation of
 // its own on the test binary's server.
 class Place {
  public:
+  std::string registers;  // server: the URL of an engine of this place; empty for files
+  std::string error;      // why the place cannot be used; empty when it can
+
   explicit Place(bool on_server) : on_server_(on_server) {
     static int made = 0;
     if (!on_server_) {
@@ -54,23 +55,19 @@ class Place {
       return;
     }
     kvor::test::PgServer& server = kvor::test::PgServer::Get();
-    error_ = server.error();
-    registers_ = server.url();
+    error = server.error();
+    registers = server.url();
     folder_ = "T" + std::to_string(getpid()) + "_" + std::to_string(++made);
   }
   ~Place() {
     if (!on_server_)
       std::filesystem::remove_all(dir_);
-    else if (error_.empty())
+    else if (error.empty())
       Bare("DROP SCHEMA IF EXISTS \"" + folder_ + "\" CASCADE");
   }
   Place(const Place&) = delete;
   Place& operator=(const Place&) = delete;
 
-  // Why the place cannot be used; empty when it can.
-  const std::string& error() const { return error_; }
-  // The registers URL of an engine of this place; empty for files.
-  const std::string& registers() const { return registers_; }
   // The name Open and Create take for the register file `file` ("SVF-FTHD.BTR").
   std::string Name(const std::string& file) const {
     return on_server_ ? "C:\\" + folder_ + "\\" + file : dir_ + "/" + file;
@@ -99,7 +96,7 @@ class Place {
  private:
   // A connection of its own to the server, which has run sql.
   PGconn* Run(const std::string& sql) {
-    PGconn* conn = PQconnectdb(registers_.c_str());
+    PGconn* conn = PQconnectdb(registers.c_str());
     PQsetNoticeProcessor(
         conn, [](void*, const char*) {}, nullptr);
     PGresult* r = PQexec(conn, sql.c_str());
@@ -110,15 +107,15 @@ class Place {
   }
 
   bool on_server_;
-  std::string dir_;        // files: the temporary folder
-  std::string folder_;     // server: the installation's data folder
-  std::string registers_;  // server: its URL
-  std::string error_;
+  std::string dir_;     // files: the temporary folder
+  std::string folder_;  // server: the installation's data folder
 };
 
 // A handle of an engine, called as the channel layer calls it.
 class Client {
  public:
+  std::string record, key;  // what the last read that found a record gave
+
   explicit Client(Engine& engine, uint8_t key_length = kKeyLength)
       : engine_(engine), key_length_(key_length) {
     position_.fill(' ');
@@ -144,33 +141,32 @@ class Client {
   int16_t Unlock() { return Write(op::kUnlock, ""); }
   int16_t Delete() { return Write(op::kDelete, ""); }
 
-  // A read by operation (add op::kSingleLock to lock); on success record() and key() hold what
-  // came back.
-  int16_t Read(int16_t operation, const std::string& key = "") {
+  // A read by operation (add op::kSingleLock to lock) from the key wanted; on success record and
+  // key hold what came back.
+  int16_t Read(int16_t operation, std::string wanted = "") {
     std::string data(1024, ' ');
     uint16_t length = static_cast<uint16_t>(data.size());
-    std::string k = key;
-    k.resize(key_length_, ' ');
-    const int16_t st = Raw(operation, data.data(), length, k.data(), key_length_);
+    wanted.resize(key_length_, ' ');
+    const int16_t st = Raw(operation, data.data(), length, wanted.data(), key_length_);
     if (st == 0) {
-      record_ = data.substr(0, length);
-      key_ = k;
+      record = data.substr(0, length);
+      key = wanted;
     }
     return st;
   }
   // The record a read by operation finds, or "status N" when it fails.
-  std::string Got(int16_t operation, const std::string& key = "") {
-    const int16_t st = Read(operation, key);
-    return st == 0 ? record_ : "status " + std::to_string(st);
+  std::string Got(int16_t operation, const std::string& wanted = "") {
+    const int16_t st = Read(operation, wanted);
+    return st == 0 ? record : "status " + std::to_string(st);
   }
-  std::string Find(const std::string& key) { return Got(op::kGetEqual, key); }
-  // Reads the record of key and writes it with text: the status of the read, or of the write.
-  int16_t Rewrite(const std::string& key, const std::string& text) {
-    const int16_t st = Read(op::kGetEqual, key);
-    return st != 0 ? st : Update(Rec(key, text));
+  std::string Find(const std::string& wanted) { return Got(op::kGetEqual, wanted); }
+  // Reads the record of wanted and writes it with text: the status of the read, or of the write.
+  int16_t Rewrite(const std::string& wanted, const std::string& text) {
+    const int16_t st = Read(op::kGetEqual, wanted);
+    return st != 0 ? st : Update(Rec(wanted, text));
   }
-  int16_t Insert(std::string record) { return Write(op::kInsert, std::move(record)); }
-  int16_t Update(std::string record) { return Write(op::kUpdate, std::move(record)); }
+  int16_t Insert(std::string data) { return Write(op::kInsert, std::move(data)); }
+  int16_t Update(std::string data) { return Write(op::kUpdate, std::move(data)); }
 
   // A call with every argument given.
   int16_t Raw(int16_t operation, char* data, uint16_t& length, char* key, uint8_t key_length,
@@ -178,15 +174,13 @@ class Client {
     return engine_.Call(operation, position_.data(), data, length, key, key_length, key_number);
   }
 
-  const std::string& record() const { return record_; }
-  const std::string& key() const { return key_; }
   char* position_block() { return position_.data(); }
 
  private:
-  int16_t Write(int16_t operation, std::string record) {
-    uint16_t length = static_cast<uint16_t>(record.size());
-    std::string key(key_length_, ' ');
-    return Raw(operation, record.data(), length, key.data(), key_length_);
+  int16_t Write(int16_t operation, std::string data) {
+    uint16_t length = static_cast<uint16_t>(data.size());
+    std::string blank_key(key_length_, ' ');
+    return Raw(operation, data.data(), length, blank_key.data(), key_length_);
   }
   // Open and Create: the file name in a key buffer of 255 blank-padded bytes.
   int16_t OnFile(int16_t operation, std::string name, char* data, int16_t key_number) {
@@ -198,7 +192,6 @@ class Client {
   Engine& engine_;
   uint8_t key_length_;
   std::array<char, kPositionBlockSize> position_;
-  std::string record_, key_;
 };
 
 // A second process running body, with a socket to talk to it. Fork it while this process has no
@@ -257,7 +250,7 @@ int16_t OpenWithPragma(Client& c, const std::string& name, const char* pragma) {
 class OnStore : public ::testing::Test {
  protected:
   explicit OnStore(bool on_server) : place(on_server) {}
-  void SetUp() override { ASSERT_EQ(place.error(), ""); }
+  void SetUp() override { ASSERT_EQ(place.error, ""); }
 
   // A fresh file holding these keys, inserted in the order given, opened on client a.
   void MakeFile(const std::vector<std::string>& keys) {
@@ -268,7 +261,7 @@ class OnStore : public ::testing::Test {
 
   Place place;
   std::string path = place.Name("SVF-FTHD.BTR");
-  Engine engine{{}, place.registers()};
+  Engine engine{{}, place.registers};
   Client a{engine}, b{engine};
 };
 
@@ -284,12 +277,12 @@ class recmanEngine : public OnStore, public ::testing::WithParamInterface<bool> 
   std::vector<std::string> Walk(int16_t start, int16_t operation) {
     std::vector<std::string> keys;
     for (int16_t st = a.Read(start); st == 0; st = a.Read(operation))
-      keys.push_back(a.key().substr(0, a.key().find(' ')));
+      keys.push_back(a.key.substr(0, a.key.find(' ')));
     return keys;
   }
   // Whether a client of another engine can lock the record of key, as another program would.
   bool OthersCanLock(const std::string& key) {
-    Engine engine2({}, place.registers());
+    Engine engine2({}, place.registers);
     Client c(engine2);
     return c.Open(path) == 0 && c.Read(op::kGetEqual + op::kSingleLock, key) == 0;
   }
@@ -298,7 +291,7 @@ class recmanEngine : public OnStore, public ::testing::WithParamInterface<bool> 
   // fork a child. Walks in key order by Get Greater and Get Next are served from records fetched
   // ahead: a walk must see the file as it is at each step, whoever changed it meanwhile.
   void MakeWalkFile() {
-    Engine filler({}, place.registers());
+    Engine filler({}, place.registers);
     Client c(filler);
     ASSERT_EQ(c.Create(path), 0);
     ASSERT_EQ(OpenWithPragma(c, path, "PRAGMA synchronous=OFF"), 0);  // no waiting for the disk
@@ -307,13 +300,13 @@ class recmanEngine : public OnStore, public ::testing::WithParamInterface<bool> 
   // The next record of a walk: Get Greater with the key that came back, as the channel layer's
   // NÄSTA does, or Get Next.
   static int16_t Next(Client& c, bool by_next) {
-    return by_next ? c.Read(op::kGetNext) : c.Read(op::kGetGreater, c.key());
+    return by_next ? c.Read(op::kGetNext) : c.Read(op::kGetGreater, c.key);
   }
   // Walks on from c's record until end of file; the keys met, each with the record's text.
   static std::vector<std::string> WalkOn(Client& c, bool by_next = false) {
     std::vector<std::string> met;
     int16_t st;
-    while ((st = Next(c, by_next)) == 0) met.push_back(c.record());
+    while ((st = Next(c, by_next)) == 0) met.push_back(c.record);
     EXPECT_EQ(st, status::kEndOfFile);
     return met;
   }
@@ -370,7 +363,7 @@ TEST_P(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   };
   for (const auto& c : cases) {
     ASSERT_EQ(a.Read(c.operation, c.given), 0) << c.operation << " " << c.given;
-    EXPECT_EQ(a.record(), Rec(c.found, "data of " + c.found)) << c.operation << " " << c.given;
+    EXPECT_EQ(a.record, Rec(c.found, "data of " + c.found)) << c.operation << " " << c.given;
   }
 }
 
@@ -609,7 +602,7 @@ TEST_F(recmanFiles, FullDiskAnswers18AndKeepsWhatWasWritten) {
   ASSERT_EQ(b.Open(path), 0);
   EXPECT_EQ(b.Read(op::kGetEqual, std::to_string(100000 + stored)), status::kKeyNotFound);
   ASSERT_EQ(b.Read(op::kGetLast), 0);
-  EXPECT_EQ(b.key().substr(0, 6), std::to_string(100000 + stored - 1));
+  EXPECT_EQ(b.key.substr(0, 6), std::to_string(100000 + stored - 1));
   ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the full handle still reads
 }
 
@@ -666,7 +659,7 @@ TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrder) {
   EXPECT_EQ(a.Got(op::kGetGreater, KeyOf(199)), Record(100));
   for (int n = 101; n < 140; ++n) {
     ASSERT_EQ(Next(a, n % 3 == 0), 0);
-    ASSERT_EQ(a.record(), Record(n));
+    ASSERT_EQ(a.record, Record(n));
   }
   EXPECT_EQ(a.Got(op::kGetGreater, KeyOf(20)), Record(11));  // back, in the middle of a walk
   EXPECT_EQ(a.Got(op::kGetNext), Record(12));
@@ -683,7 +676,7 @@ TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   // record 52 (which ends its lock) and says 'u'; on the next 'g' it deletes 55, inserts between 57
   // and 58, locks 30 again and says 'w'; then it waits to be killed, holding its lock.
   Child writer([this](Child& self) {
-    Engine engine({}, place.registers());
+    Engine engine({}, place.registers);
     Client c(engine);
     if (c.Open(path) != 0 || c.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)) != 0) return 1;
     self.Send('L');
@@ -706,9 +699,9 @@ TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   for (int n = 1; n < 29; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
   ASSERT_EQ(a.Read(op::kGetNext + op::kSingleLock), 0);                      // 29 locks
   EXPECT_EQ(a.Read(op::kGetNext + op::kSingleLock), status::kRecordLocked);  // 30 is the child's
-  EXPECT_EQ(a.Read(op::kGetGreater + op::kSingleLock, a.key()), status::kRecordLocked);
+  EXPECT_EQ(a.Read(op::kGetGreater + op::kSingleLock, a.key), status::kRecordLocked);
   ASSERT_EQ(Next(a, true), 0);  // reading is not writing, and the refused reads did not move a
-  EXPECT_EQ(a.key(), KeyOf(60));
+  EXPECT_EQ(a.key, KeyOf(60));
   EXPECT_EQ(a.Update(Rec(KeyOf(60), "by a")), status::kRecordLocked);
   EXPECT_EQ(a.Delete(), status::kRecordLocked);
 
@@ -734,7 +727,7 @@ TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   ASSERT_EQ(a.Insert(Rec(KeyOf(89), "new by a")), 0);
   ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(88)), 0);
   ASSERT_EQ(Next(a, false), 0);
-  EXPECT_EQ(a.record(), Rec(KeyOf(89), "new by a"));
+  EXPECT_EQ(a.record, Rec(KeyOf(89), "new by a"));
 
   // The lock of a killed process goes with it; a server lets it go once it has seen the
   // connection close.
@@ -758,7 +751,7 @@ TEST_P(recmanEngine, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
   EXPECT_EQ(a.Update(Rec(k10, "by a")), 0);  // a holds b's version, so may write
   EXPECT_EQ(a.Find(k10), Rec(k10, "by a"));
   {
-    Engine other({}, place.registers());  // another connection, as of another program
+    Engine other({}, place.registers);  // another connection, as of another program
     Client c(other);
     ASSERT_EQ(c.Open(path), 0);
     ASSERT_EQ(c.Rewrite(k10, "other"), 0);
