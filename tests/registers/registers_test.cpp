@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "common/numbers.h"
 #include "common/text.h"
 #include "platform/recman/sqlite_store.h"
 #include "registers/admin.h"
@@ -31,10 +32,6 @@ constexpr int16_t kHeader = 2;  // SVF-FTHD
 
 using Parts = std::vector<std::pair<int, std::string>>;  // 1-based position, text
 
-const Layout& LayoutOf(const char* code) {
-  return *FindLayout(code);
-}
-
 // Each of the texts is among the messages shown.
 void ExpectShown(const std::string& messages, std::initializer_list<std::string> texts) {
   for (const std::string& text : texts)
@@ -51,17 +48,17 @@ class Registers : public test::OpenRegisters {
   }
   Record& F(const char* code) { return Fields(ctx(), code); }
   void Store(const char* code, const Parts& parts) {
-    Record r(LayoutOf(code));
+    Record r(*FindLayout(code));
     for (const auto& [position, text] : parts) r.SetAt(position, text.size(), text);
     Put(code, r.Text());
   }
   void Put(const char* code, const std::string& record) {
     std::string error;
-    ASSERT_TRUE(PutRecord(ctx(), LayoutOf(code), record, error)) << error;
+    ASSERT_TRUE(PutRecord(ctx(), *FindLayout(code), record, error)) << error;
   }
   std::string Stored(const char* code, const std::string& key) {
     std::string record, error;
-    return GetRecord(ctx(), LayoutOf(code), key, record, error) ? record : "(none)";
+    return GetRecord(ctx(), *FindLayout(code), key, record, error) ? record : "(none)";
   }
   // Calls a register routine (ctx, args..., err) with err at 9: the err it leaves.
   template <class Routine, class... Args>
@@ -466,7 +463,7 @@ TEST_F(Readers, CertificationIsCreatedThenUpdatedAndHeaderMarksKeepEveryOtherCha
   // The print run holds the header locked and may have replaced the invoice address.
   std::string key = kHeaderKey;
   ASSERT_EQ(Err(Laser, key, 2, 2, 1), 0);
-  Transfer(ctx(), LayoutOf("SVF-FTHD"));
+  Transfer(ctx(), Header());
   F("SVF-FTHD").Set("FAKTNAMN", "Kund AB");
   ASSERT_EQ(Err(WritePrintedMark, 2), 0) << run.Lines();
   expected.replace(407 - 1, 30, Fixed("Kund AB", 30));
@@ -495,9 +492,7 @@ class DemoInvoices : public Registers {
   }
   // An amount field in hundredths.
   static long long Cents(const char* code, const std::string& record, const char* name) {
-    const std::string text = Field(code, record, name);
-    return std::llround(std::stod(text.find_first_not_of(' ') == std::string::npos ? "0" : text) *
-                        100);
+    return std::llround(NumericValue(Field(code, record, name)) * 100);
   }
   // The sum of an amount field over records.
   static long long Total(const std::vector<std::string>& records, const char* code,
