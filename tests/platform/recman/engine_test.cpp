@@ -506,7 +506,7 @@ TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
 
 // What is no register file is refused and left as it was. Made or opened, a register file on a
 // network share is refused, and never put in WAL mode there. A Windows name is mapped to the host.
-TEST_F(recmanFiles, OpenMapsWindowsNamesAndRefusesWhatIsNoRegisterFileOrOnANetworkShare) {
+TEST_F(recmanFiles, OpenRefusesWhatIsNoRegisterFileOrOnANetworkShareAndAFullDiskAnswers18) {
   EXPECT_EQ(a.Open(place.Name("NO-DIR/X.BTR")), status::kFileNotFound);
   EXPECT_EQ(a.Create(place.Name("NO-DIR/X.BTR")), status::kFileNotFound);
   EXPECT_EQ(a.Open(""), status::kInvalidFileName);
@@ -543,6 +543,22 @@ TEST_F(recmanFiles, OpenMapsWindowsNamesAndRefusesWhatIsNoRegisterFileOrOnANetwo
   EXPECT_EQ(c.Open(std::string("C:\\KVOR\\SVF\\SVF-FTHD.BTR   ") + '\0' + "rest"), 0);
   EXPECT_EQ(c.Open("D:\\NOT\\MAPPED.BTR"), status::kFileNotFound);
   EXPECT_EQ(c.Open("C:\\KVOR\\SVF\\SVF-FTHD.BTR", 5), status::kInvalidOperation);
+
+  // A full disk answers 18 and keeps what was written.
+  ASSERT_EQ(c.Close(), 0);
+  ASSERT_EQ(a.Create(path, 1000, 8), 0);
+  ASSERT_EQ(OpenWithPragma(a, path, "PRAGMA max_page_count=12"), 0);  // writes run out of room
+
+  int16_t st = 0;
+  int stored = -1;  // the records written before the disk was full
+  while (st == 0 && ++stored < 1000) st = a.Insert(Rec(std::to_string(100000 + stored)));
+  ASSERT_EQ(st, status::kDiskFull);
+  EXPECT_GT(stored, 5);
+  ASSERT_EQ(b.Open(path), 0);
+  EXPECT_EQ(b.Read(op::kGetEqual, std::to_string(100000 + stored)), status::kKeyNotFound);
+  ASSERT_EQ(b.Read(op::kGetLast), 0);
+  EXPECT_EQ(b.key.substr(0, 6), std::to_string(100000 + stored - 1));
+  ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the full handle still reads
 }
 
 // A file in use answers 85 after a short wait and is left as it was: made again while it is open,
@@ -583,27 +599,6 @@ TEST_P(recmanEngine, AFileInUseAnswers85AndStatDescribesAFileMadeAgain) {
   EXPECT_EQ(a.Create(place.Name("BAD.BTR"), 10, 11), status::kInvalidOperation);
   EXPECT_EQ(a.Create(place.Name("BAD.BTR"), 10, 0), status::kInvalidOperation);
   EXPECT_EQ(b.Open(place.Name("MISSING.BTR")), status::kFileNotFound);
-}
-
-TEST_F(recmanFiles, FullDiskAnswers18AndKeepsWhatWasWritten) {
-  ASSERT_EQ(a.Create(path, 1000, 8), 0);
-  ASSERT_EQ(OpenWithPragma(a, path, "PRAGMA max_page_count=12"), 0);  // writes run out of room
-
-  int16_t st = 0;
-  int written = 0;
-  for (; st == 0 && written < 1000; ++written) {
-    std::string record = Rec(std::to_string(100000 + written));
-    record.resize(1000, 'r');
-    st = a.Insert(record);
-  }
-  ASSERT_EQ(st, status::kDiskFull);
-  const int stored = written - 1;
-  EXPECT_GT(stored, 5);
-  ASSERT_EQ(b.Open(path), 0);
-  EXPECT_EQ(b.Read(op::kGetEqual, std::to_string(100000 + stored)), status::kKeyNotFound);
-  ASSERT_EQ(b.Read(op::kGetLast), 0);
-  EXPECT_EQ(b.key.substr(0, 6), std::to_string(100000 + stored - 1));
-  ASSERT_EQ(a.Read(op::kGetFirst), 0);  // the full handle still reads
 }
 
 TEST_F(recmanOnServer, InstallationsAreApartAndAServerOutOfReachOrGoneAnswers20) {
