@@ -321,18 +321,16 @@ class recmanEngine : public OnStore, public ::testing::WithParamInterface<bool> 
 INSTANTIATE_TEST_SUITE_P(Stores, recmanEngine, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Server" : "Files"; });
 
-// What only register files do: host paths, SQLite's own files and faults.
-class recmanFiles : public OnStore {
+template <bool kOnServer>
+class OnOneStore : public OnStore {
  protected:
-  recmanFiles() : OnStore(false) {}
+  OnOneStore() : OnStore(kOnServer) {}
 };
-
+// What only register files do: host paths, SQLite's own files and faults.
+using recmanFiles = OnOneStore<false>;
 // What only the server does: installations kept apart, its own refusals, a server that cannot be
 // reached or goes away.
-class recmanOnServer : public OnStore {
- protected:
-  recmanOnServer() : OnStore(true) {}
-};
+using recmanOnServer = OnOneStore<true>;
 
 // Keys with Windows-1252 letters: "\x80" euro, "\xC5" Å, "\xD6" Ö, "\xE5" å.
 const std::vector<std::string> kMixedKeys = {"ZETA", "\xC5SA", "alfa",  "\x80URO",
@@ -443,21 +441,20 @@ TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
 
   std::string data(kRecordLength, '#');
   std::string key = Rec("SHORT").substr(0, kKeyLength);
-  uint16_t length = kRecordLength - 1;
-  EXPECT_EQ(a.Raw(op::kGetEqual, data.data(), length, key.data(), kKeyLength),
-            status::kDataBufferTooShort);
-  length = kRecordLength;
-  EXPECT_EQ(a.Raw(op::kGetEqual, data.data(), length, key.data(), kKeyLength - 1),
-            status::kKeyBufferTooShort);
-  EXPECT_EQ(a.Raw(op::kInsert + op::kSingleLock, data.data(), length, key.data(), kKeyLength),
+  // A call on these buffers with the lengths given.
+  const auto call = [&](Client& c, int16_t operation, uint16_t length, uint8_t key_length) {
+    return c.Raw(operation, data.data(), length, key.data(), key_length);
+  };
+  EXPECT_EQ(call(a, op::kGetEqual, kRecordLength - 1, kKeyLength), status::kDataBufferTooShort);
+  EXPECT_EQ(call(a, op::kGetEqual, kRecordLength, kKeyLength - 1), status::kKeyBufferTooShort);
+  EXPECT_EQ(call(a, op::kInsert + op::kSingleLock, kRecordLength, kKeyLength),
             status::kInvalidOperation);
   // Without an open handle: a blank position block, or one of another engine.
-  EXPECT_EQ(Client(engine).Raw(op::kGetFirst, data.data(), length, key.data(), kKeyLength),
-            status::kFileNotOpen);
   Engine other;
-  EXPECT_EQ(
-      other.Call(op::kGetFirst, a.position_block(), data.data(), length, key.data(), kKeyLength, 0),
-      status::kFileNotOpen);
+  Client blank(engine), stranger(other);
+  std::copy_n(a.position_block(), kPositionBlockSize, stranger.position_block());
+  EXPECT_EQ(call(blank, op::kGetFirst, kRecordLength, kKeyLength), status::kFileNotOpen);
+  EXPECT_EQ(call(stranger, op::kGetFirst, kRecordLength, kKeyLength), status::kFileNotOpen);
   EXPECT_EQ(data, std::string(kRecordLength, '#'));
 }
 
