@@ -354,7 +354,7 @@ TEST_F(Readers, PrintCodesAndLanguageTextsAreReadNormalisedAndMissingRecordsTold
             std::string::npos);
 }
 
-TEST_F(Readers, LengthTableIsBuiltAndItsSettingsNormalised) {
+TEST_F(Readers, LengthTableIsBuiltAndItsSettingsNormalisedAndALoadSpecificationRowFindsItsLength) {
   Parts parts{{1, "001L0001"}, {189, "17QJ"}, {219, "J  x0   40  7"}};
   for (int i = 0; i < 45; ++i) parts.emplace_back(9 + 4 * i, std::to_string(1000 + i));
   Store("SVP-LFID", parts);
@@ -365,6 +365,31 @@ TEST_F(Readers, LengthTableIsBuiltAndItsSettingsNormalised) {
   EXPECT_EQ(
       table.rows[0][0] + table.rows[0][1] + table.rows[14][2] + table.Entry(2) + table.Entry(46),
       "1000101510441015    ");
+
+  Company({{465, "J"}});
+  F("KRK-KUND").Set("KUND_P457", "J");
+  F("SVF-FTHD").Set("SPECNR", "000777");
+  Record& row = F("SVF-FTSP");
+  row.SetAt(11, 23, "1A333334444422555556677");  // 11 to 33 in record order
+  row.Set("FTSP_P038", "8");
+  for (const char* length : {"  60", "1200", "    "})
+    Store("SVF-LSSP",
+          {{1, "001S0007771A223333344444555556677"}, {34, length}, {38, "8"}, {39, length}});
+  auto look_up = [&](const char* length, const char* index) {
+    row.Set("FTSP_P034", length);
+    row.Set("FTSP_P239", index);
+    const int16_t err = Err(LookUpLoadSpecificationRow, 19);
+    return err == 0 ? "[" + F("SVF-LSSP").Get("LSSP_P039").substr(0, 4) + "]"
+                    : "err" + std::to_string(err);
+  };
+  EXPECT_EQ(look_up("  60", "  "), "[  60]");  // above 45: the length as stored
+  EXPECT_EQ(look_up("  12", "00"), "[1200]");  // the index taken from the length
+  EXPECT_EQ(row.Get("FTSP_P239"), "12");
+  EXPECT_EQ(look_up("   0", "00"), "[    ]");
+  F("KRK-KUND").Set("KUND_P457", "N");  // the customer wants no length part
+  EXPECT_EQ(look_up("  60", "  "), "[    ]");
+  F("KRK-KUND").Set("KUND_P457", "J");
+  EXPECT_EQ(look_up("  13", "  "), "err1");
 }
 
 TEST_F(Readers, CustomerExtraGetsDefaultsOrIsAdjustedAndWrittenBack) {
@@ -399,33 +424,6 @@ TEST_F(Readers, CustomerExtraGetsDefaultsOrIsAdjustedAndWrittenBack) {
   EXPECT_EQ(Stored("KRK-XTRA", customer), expected);
   EXPECT_EQ(x.Text(), expected);  // the fields hold the record as written
   EXPECT_EQ(Messages(), "");      // read with a lock: no warning
-}
-
-TEST_F(Readers, LoadSpecificationRowKeyAndItsLength) {
-  Company({{465, "J"}});
-  F("KRK-KUND").Set("KUND_P457", "J");
-  F("SVF-FTHD").Set("SPECNR", "000777");
-  Record& row = F("SVF-FTSP");
-  row.SetAt(11, 23, "1A333334444422555556677");  // 11 to 33 in record order
-  row.Set("FTSP_P038", "8");
-  for (const char* length : {"  60", "1200", "    "})
-    Store("SVF-LSSP",
-          {{1, "001S0007771A223333344444555556677"}, {34, length}, {38, "8"}, {39, length}});
-  auto look_up = [&](const char* length, const char* index) {
-    row.Set("FTSP_P034", length);
-    row.Set("FTSP_P239", index);
-    const int16_t err = Err(LookUpLoadSpecificationRow, 19);
-    return err == 0 ? "[" + F("SVF-LSSP").Get("LSSP_P039").substr(0, 4) + "]"
-                    : "err" + std::to_string(err);
-  };
-  EXPECT_EQ(look_up("  60", "  "), "[  60]");  // above 45: the length as stored
-  EXPECT_EQ(look_up("  12", "00"), "[1200]");  // the index taken from the length
-  EXPECT_EQ(row.Get("FTSP_P239"), "12");
-  EXPECT_EQ(look_up("   0", "00"), "[    ]");
-  F("KRK-KUND").Set("KUND_P457", "N");  // the customer wants no length part
-  EXPECT_EQ(look_up("  60", "  "), "[    ]");
-  F("KRK-KUND").Set("KUND_P457", "J");
-  EXPECT_EQ(look_up("  13", "  "), "err1");
 }
 
 constexpr const char* kHeaderKey = "001F000123";

@@ -635,7 +635,7 @@ TEST_F(recmanOnServer, InstallationsAreApartAndAServerOutOfReachOrGoneAnswers20)
   EXPECT_EQ(c.Open(path), status::kNotRegisterFile);
 }
 
-TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrder) {
+TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrderAndAnEqualReadAgainSeesEveryChange) {
   MakeWalkFile();
   ASSERT_EQ(a.Open(path), 0);
   for (bool by_next : {false, true}) {
@@ -657,6 +657,45 @@ TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrder) {
   EXPECT_EQ(a.Got(op::kGetNext), Record(12));
   ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(400)), 0);  // another read, then the walk goes on from it
   EXPECT_EQ(a.Got(op::kGetNext), Record(201));
+
+  // Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
+  // seen by the next read, and so is a record that appeared or went.
+  ASSERT_EQ(b.Open(path), 0);
+  const std::string k10 = KeyOf(10), k11 = KeyOf(11);
+  EXPECT_EQ(a.Find(k10), Rec(k10, "first"));
+  ASSERT_EQ(b.Rewrite(k10, "by b"), 0);
+  EXPECT_EQ(a.Find(k10), Rec(k10, "by b"));
+  EXPECT_EQ(a.Update(Rec(k10, "by a")), 0);  // a holds b's version, so may write
+  EXPECT_EQ(a.Find(k10), Rec(k10, "by a"));
+  {
+    Engine other({}, place.registers);  // another connection, as of another program
+    Client c(other);
+    ASSERT_EQ(c.Open(path), 0);
+    ASSERT_EQ(c.Rewrite(k10, "other"), 0);
+  }
+  EXPECT_EQ(a.Find(k10), Rec(k10, "other"));
+  EXPECT_EQ(a.Update(Rec(k10, "by a")), 0);
+
+  EXPECT_EQ(a.Find(k11), "status 4");
+  ASSERT_EQ(b.Insert(Rec(k11, "new by b")), 0);
+  EXPECT_EQ(a.Find(k11), Rec(k11, "new by b"));
+  ASSERT_EQ(b.Read(op::kGetEqual, k11), 0);
+  ASSERT_EQ(b.Delete(), 0);
+  EXPECT_EQ(a.Find(k11), "status 4");
+
+  // Several keys are kept at once; a change to one of them is seen when it is asked again.
+  const std::string k20 = KeyOf(20), k22 = KeyOf(22);
+  for (const std::string& key : {k20, k22, k20}) ASSERT_EQ(a.Read(op::kGetEqual, key), 0);
+  ASSERT_EQ(b.Rewrite(k22, "by b"), 0);
+  EXPECT_EQ(a.Find(k20), Rec(k20, "first"));
+  EXPECT_EQ(a.Find(k22), Rec(k22, "by b"));
+
+  // A lock taken by another handle is met even when the record is served again.
+  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(12)), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), status::kRecordLocked);
+  ASSERT_EQ(b.Unlock(), 0);
+  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
 }
 
 // Locks and changes met in a walk, made by another handle of this engine, by another process and by
@@ -728,49 +767,6 @@ TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   EXPECT_TRUE(kvor::test::WaitUntil(
       [&] { return a.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)) == 0; }, 5));
   EXPECT_EQ(a.Update(Rec(KeyOf(60), "by a")), 0);
-}
-
-// Get Equal outcomes are served again while the file is unchanged; any change, by whoever, is
-// seen by the next read, and so is a record that appeared or went.
-TEST_P(recmanEngine, AnEqualReadAgainSeesEveryChangeSinceTheLast) {
-  MakeWalkFile();
-  ASSERT_EQ(a.Open(path), 0);
-  ASSERT_EQ(b.Open(path), 0);
-  const std::string k10 = KeyOf(10), k11 = KeyOf(11);
-  EXPECT_EQ(a.Find(k10), Rec(k10, "first"));
-  ASSERT_EQ(b.Rewrite(k10, "by b"), 0);
-  EXPECT_EQ(a.Find(k10), Rec(k10, "by b"));
-  EXPECT_EQ(a.Update(Rec(k10, "by a")), 0);  // a holds b's version, so may write
-  EXPECT_EQ(a.Find(k10), Rec(k10, "by a"));
-  {
-    Engine other({}, place.registers);  // another connection, as of another program
-    Client c(other);
-    ASSERT_EQ(c.Open(path), 0);
-    ASSERT_EQ(c.Rewrite(k10, "other"), 0);
-  }
-  EXPECT_EQ(a.Find(k10), Rec(k10, "other"));
-  EXPECT_EQ(a.Update(Rec(k10, "by a")), 0);
-
-  EXPECT_EQ(a.Find(k11), "status 4");
-  ASSERT_EQ(b.Insert(Rec(k11, "new by b")), 0);
-  EXPECT_EQ(a.Find(k11), Rec(k11, "new by b"));
-  ASSERT_EQ(b.Read(op::kGetEqual, k11), 0);
-  ASSERT_EQ(b.Delete(), 0);
-  EXPECT_EQ(a.Find(k11), "status 4");
-
-  // Several keys are kept at once; a change to one of them is seen when it is asked again.
-  const std::string k20 = KeyOf(20), k22 = KeyOf(22);
-  for (const std::string& key : {k20, k22, k20}) ASSERT_EQ(a.Read(op::kGetEqual, key), 0);
-  ASSERT_EQ(b.Rewrite(k22, "by b"), 0);
-  EXPECT_EQ(a.Find(k20), Rec(k20, "first"));
-  EXPECT_EQ(a.Find(k22), Rec(k22, "by b"));
-
-  // A lock taken by another handle is met even when the record is served again.
-  ASSERT_EQ(a.Read(op::kGetEqual, KeyOf(12)), 0);
-  ASSERT_EQ(b.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
-  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), status::kRecordLocked);
-  ASSERT_EQ(b.Unlock(), 0);
-  EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
 }
 
 }  // namespace
