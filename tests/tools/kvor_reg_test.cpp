@@ -1,9 +1,12 @@
 // The real kvor executable: every command's --help and unknown options, and kvor reg on a fresh
 // sample installation; kvor reg's JSON Lines reader and writer.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 
 #include "reg.h"
 #include "support/pg_server.h"
@@ -14,6 +17,9 @@ namespace kvor::test {
 namespace {
 
 using reg::Assignment;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 TEST(JsonLines, TheReaderReadsWhatTheWriterAndOtherWritersEscapeAndRefusesAllElse) {
   const std::vector<Assignment> members = {{"A", "plain"},
@@ -23,8 +29,8 @@ TEST(JsonLines, TheReaderReadsWhatTheWriterAndOtherWritersEscapeAndRefusesAllEls
                                            {"E", ""}};
   const std::string line = reg::WriteJsonObject(members);
   EXPECT_EQ(line.find('\n'), std::string::npos) << "one object is one line";
-  EXPECT_NE(line.find(R"("B": "quote \" backslash \\ slash /")"), std::string::npos) << line;
-  EXPECT_NE(line.find("\\u0001"), std::string::npos) << line;
+  EXPECT_THAT(line, HasSubstr(R"("B": "quote \" backslash \\ slash /")"));
+  EXPECT_THAT(line, HasSubstr("\\u0001"));
   std::vector<Assignment> back;
   std::string error;
   ASSERT_TRUE(reg::ReadJsonObject(line, back, error)) << error;
@@ -50,42 +56,28 @@ TEST(JsonLines, TheReaderReadsWhatTheWriterAndOtherWritersEscapeAndRefusesAllEls
 
 TEST(KvorCommands, EveryCommandAnswersHelpWithItsUsageAndRefusesAnUnknownOption) {
   const std::string dir = TempFolder();
-  for (const std::vector<std::string>& command :
-       std::vector<std::vector<std::string>>{{"demo"},
-                                             {"link"},
-                                             {"help"},
-                                             {"reg"},
-                                             {"reg", "create"},
-                                             {"reg", "put", "SYS-FRTG"},
-                                             {"reg", "get", "SYS-FRTG", "001"},
-                                             {"reg", "list", "SYS-FRTG"},
-                                             {"reg", "export", "SYS-FRTG"},
-                                             {"reg", "import", "SYS-FRTG"},
-                                             {"reg", "fields", "SYS-FRTG"},
-                                             {"reg", "lock", "SYS-FRTG", "001"},
-                                             {"reg", "copy"}}) {
-    std::vector<std::string> args = command;
-    SCOPED_TRACE(testing::PrintToString(args));
-    args.push_back("--help");
+  for (const std::string command :
+       {"demo", "link", "help", "reg", "reg create", "reg put SYS-FRTG", "reg get SYS-FRTG 001",
+        "reg list SYS-FRTG", "reg export SYS-FRTG", "reg import SYS-FRTG", "reg fields SYS-FRTG",
+        "reg lock SYS-FRTG 001", "reg copy"}) {
+    SCOPED_TRACE(command);
+    std::istringstream words(command + " --help");
+    std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
     ProcessResult r = RunProgram(Kvor(), args, dir);
     EXPECT_EQ(r.code, 0);
     EXPECT_FALSE(std::filesystem::exists(args.back())) << "taken for a folder";
-    const std::string name = command[0] == "help" ? "" : command[0] + " ";
-    EXPECT_EQ(r.out.rfind("usage: kvor " + name, 0), 0u) << r.out;
+    const std::string name = args[0] == "help" ? "" : args[0] + " ";
+    EXPECT_THAT(r.out, StartsWith("usage: kvor " + name));
     args.back() = "--no-such-option";
     r = RunProgram(Kvor(), args, dir);
     EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("unknown option --no-such-option\nusage: kvor " + name), std::string::npos)
-        << r.err;
-    EXPECT_FALSE(std::filesystem::exists(args.back())) << "taken for a folder";
+    EXPECT_THAT(r.err, HasSubstr("unknown option --no-such-option\nusage: kvor " + name));
   }
 
   // A field that reaches past the key is only partly a key part.
   const ProcessResult r = RunProgram(Kvor(), {"reg", "fields", "SVP-VAKD"}, dir);
-  EXPECT_NE(r.out.find("VAKD_P004 4 2 key\nVAKD_P006 6 12 key (first 3 characters)\n"
-                       "VAKD_P018 18 12\n"),
-            std::string::npos)
-      << r.out;
+  EXPECT_THAT(r.out, HasSubstr("VAKD_P004 4 2 key\nVAKD_P006 6 12 key (first 3 characters)\n"
+                               "VAKD_P018 18 12\n"));
   std::filesystem::remove_all(dir);
 }
 
@@ -124,47 +116,8 @@ class KvorReg : public ::testing::Test {
   std::string root = dir + "/inst";
 };
 
-TEST_F(KvorReg, PutAndGetKeepSwedishLettersAsOneCharacterEach) {
-  // The sample company field by field, blank fields too.
-  ProcessResult r = Reg({"get", "SYS-FRTG", "001"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("FRTG_P001=001\nFRTG_P004=Tr\xC3\xA4"
-                        "dg\xC3\xA5rdens S\xC3\xA5gverk AB\n",
-                        0),
-            0u)
-      << r.out;
-  EXPECT_NE(r.out.find("\nFRTG_P164=\n"), std::string::npos) << "blank fields are shown too";
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 87) << "a line for every field";
-
-  // 25 characters, the width of the field, though 32 bytes in UTF-8.
-  const std::string name = "\xC3\x85keriet \xC3\x84lmhult \xC3\x96stra \xC3\xA5\xC3\xA4\xC3\xB6";
-  r = Reg({"put", "SYS-FRTG", "FRTG_P001=002", "frtg_p004=" + name, "FRTG_P044=Storgatan 1"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "inserted SYS-FRTG '002'\n");
-  EXPECT_NE(FileBytes("SYS/SYS-FRTG.BTR").find("\xC5keriet \xC4lmhult \xD6stra \xE5\xE4\xF6"),
-            std::string::npos)
-      << "stored as Windows-1252";
-  r = Reg({"get", "SYS-FRTG", "002"});
-  EXPECT_NE(r.out.find("\nFRTG_P004=" + name + "\nFRTG_P029=\n"), std::string::npos) << r.out;
-
-  // The same key again replaces the record: fields not named become blank, unless --keep.
-  EXPECT_EQ(
-      Reg({"put", "SYS-FRTG", "--keep", "FRTG_P001=002", "FRTG_P094=V\xC3\xA4xj\xC3\xB6"}).out,
-      "updated SYS-FRTG '002'\n");
-  r = Reg({"get", "SYS-FRTG", "002"});
-  EXPECT_NE(r.out.find("\nFRTG_P044=Storgatan 1\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\nFRTG_P094=V\xC3\xA4xj\xC3\xB6\n"), std::string::npos) << r.out;
-  ASSERT_EQ(Reg({"put", "SYS-FRTG", "FRTG_P001=002", "FRTG_P004=Nytt"}).code, 0);
-  r = Reg({"get", "SYS-FRTG", "002"});
-  EXPECT_NE(r.out.find("\nFRTG_P044=\n"), std::string::npos) << r.out;
-
-  // A key shorter than the key length is padded with blanks.
-  EXPECT_EQ(Reg({"get", "SYS-BANK", "001"}).code, 1);
-  EXPECT_EQ(Reg({"list", "SYS-BANK", "--prefix", "001"}).out,
-            "0010001  6 | SMBKSESS | Sm\xC3\xA5landsbanken V\xC3\xA4xj\xC3\xB6\n");
-}
-
-TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
+// Wrong input is refused with a message and changes nothing.
+TEST_F(KvorReg, PutAndGetKeepSwedishLettersAndWrongInputIsRefusedWithAMessage) {
   const std::string before = FileBytes("SYS/SYS-FRTG.BTR");
   struct Case {
     std::vector<std::string> args;
@@ -187,14 +140,12 @@ TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
     const ProcessResult r = Reg(c.args);
     EXPECT_EQ(r.code, 1) << c.args[1];
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr(c.message));
   }
-  EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
-
-  // create keeps a file that exists; only --replace empties it.
+  // Nor does create change a file that exists; only --replace empties it.
   ProcessResult r = Reg({"create", "SYS-FRTG"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_NE(r.out.find("exists, kept"), std::string::npos) << r.out;
+  EXPECT_THAT(r.out, HasSubstr("exists, kept"));
   EXPECT_EQ(FileBytes("SYS/SYS-FRTG.BTR"), before);
 
   // Without an installation under the root: said so, and nothing is made there.
@@ -202,8 +153,41 @@ TEST_F(KvorReg, WrongInputIsRefusedWithAMessageAndChangesNothing) {
   std::filesystem::create_directories(empty);
   r = RunProgram(Kvor(), {"reg", "--root", empty, "create"}, dir);
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("DISKUNIT.DAT"), std::string::npos) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("DISKUNIT.DAT"));
   EXPECT_TRUE(std::filesystem::is_empty(empty));
+
+  // The sample company field by field, blank fields too.
+  r = Reg({"get", "SYS-FRTG", "001"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_THAT(r.out, StartsWith("FRTG_P001=001\nFRTG_P004=Tr\xC3\xA4"
+                                "dg\xC3\xA5rdens S\xC3\xA5gverk AB\n"));
+  EXPECT_THAT(r.out, HasSubstr("\nFRTG_P164=\n"));  // blank fields are shown too
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 87) << "a line for every field";
+
+  // 25 characters, the width of the field, though 32 bytes in UTF-8.
+  const std::string name = "\xC3\x85keriet \xC3\x84lmhult \xC3\x96stra \xC3\xA5\xC3\xA4\xC3\xB6";
+  r = Reg({"put", "SYS-FRTG", "FRTG_P001=002", "frtg_p004=" + name, "FRTG_P044=Storgatan 1"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "inserted SYS-FRTG '002'\n");
+  EXPECT_THAT(FileBytes("SYS/SYS-FRTG.BTR"),  // stored as Windows-1252
+              HasSubstr("\xC5keriet \xC4lmhult \xD6stra \xE5\xE4\xF6"));
+  EXPECT_THAT(Reg({"get", "SYS-FRTG", "002"}).out,
+              HasSubstr("\nFRTG_P004=" + name + "\nFRTG_P029=\n"));
+
+  // The same key again replaces the record: fields not named become blank, unless --keep.
+  EXPECT_EQ(
+      Reg({"put", "SYS-FRTG", "--keep", "FRTG_P001=002", "FRTG_P094=V\xC3\xA4xj\xC3\xB6"}).out,
+      "updated SYS-FRTG '002'\n");
+  EXPECT_THAT(Reg({"get", "SYS-FRTG", "002"}).out,
+              AllOf(HasSubstr("\nFRTG_P044=Storgatan 1\n"),
+                    HasSubstr("\nFRTG_P094=V\xC3\xA4xj\xC3\xB6\n")));
+  ASSERT_EQ(Reg({"put", "SYS-FRTG", "FRTG_P001=002", "FRTG_P004=Nytt"}).code, 0);
+  EXPECT_THAT(Reg({"get", "SYS-FRTG", "002"}).out, HasSubstr("\nFRTG_P044=\n"));
+
+  // A key shorter than the key length is padded with blanks.
+  EXPECT_EQ(Reg({"get", "SYS-BANK", "001"}).code, 1);
+  EXPECT_EQ(Reg({"list", "SYS-BANK", "--prefix", "001"}).out,
+            "0010001  6 | SMBKSESS | Sm\xC3\xA5landsbanken V\xC3\xA4xj\xC3\xB6\n");
 }
 
 TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
@@ -214,7 +198,7 @@ TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
             0);
   const std::string frtg = Export("SYS-FRTG"), text = Export("VSH-TEXT");
   EXPECT_EQ(std::count(frtg.begin(), frtg.end(), '\n'), 2) << frtg;
-  EXPECT_NE(frtg.find(R"("FRTG_P004": "\"Citat\" \\ och\ttab")"), std::string::npos) << frtg;
+  EXPECT_THAT(frtg, HasSubstr(R"("FRTG_P004": "\"Citat\" \\ och\ttab")"));
 
   ASSERT_EQ(Reg({"create", "SYS-FRTG", "--replace"}).code, 0);
   ASSERT_EQ(Reg({"create", "VSH-TEXT", "--replace"}).code, 0);
@@ -227,12 +211,12 @@ TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(Export("SYS-FRTG"), frtg);
   EXPECT_EQ(Export("VSH-TEXT"), text);
-  EXPECT_NE(FileBytes("SYS/SYS-FRTG.BTR").find("odefinierad \x81"), std::string::npos);
+  EXPECT_THAT(FileBytes("SYS/SYS-FRTG.BTR"), HasSubstr("odefinierad \x81"));
 
   // Importing again meets keys that are there already: refused as a whole, or replaced.
   r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl"});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("line 1: the key '001' is in SYS-FRTG already"), std::string::npos) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("line 1: the key '001' is in SYS-FRTG already"));
   r = Reg({"import", "SYS-FRTG", dir + "/frtg.jsonl", "--replace"});
   EXPECT_EQ(r.out, "SYS-FRTG: 0 inserted, 2 replaced\n") << r.err;
 
@@ -242,8 +226,8 @@ TEST_F(KvorReg, ExportThenImportIntoAFreshFileGivesTheSameRecords) {
   r = ImportFromStdin(
       "VSH-TEXT", line + "\n" + R"({"VSHTEXT_P001": "90", "VSHTEXT_P003": "3"})" + "\n\n" + line);
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("line 4: the key '901' is on line 1 already"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("1 bad line; nothing was written to VSH-TEXT"), std::string::npos) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("line 4: the key '901' is on line 1 already"));
+  EXPECT_THAT(r.err, HasSubstr("1 bad line; nothing was written to VSH-TEXT"));
   EXPECT_EQ(Export("VSH-TEXT"), text);
 }
 
@@ -257,11 +241,10 @@ TEST_F(KvorRegOnServer, CopyToAServerAndBackGivesTheSameRecords) {
   const RegisterSnapshot before = SnapshotRegisters(root);
   ProcessResult r = Reg({"copy", "--from", "files", "--to", server.url()});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("SYS-FRTG: 2 records copied\n"), std::string::npos) << r.out;
+  EXPECT_THAT(r.out, HasSubstr("SYS-FRTG: 2 records copied\n"));
   r = Reg({"copy", "--from", server.url(), "--to", "files"});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("holds 2 records; nothing was copied (give --replace"), std::string::npos)
-      << r.err;
+  EXPECT_THAT(r.err, HasSubstr("holds 2 records; nothing was copied (give --replace"));
   r = Reg({"copy", "--from", server.url(), "--to", "files", "--replace"});
   ASSERT_EQ(r.code, 0) << r.err;
   const RegisterSnapshot after = SnapshotRegisters(root);
