@@ -118,7 +118,7 @@ TEST_F(PageEngine, PositionsSpacersAndRowsKeepToThePage) {
 // A barcode prints between its stars and gives the head its font back; wrong barcode parameters
 // and a damaged picture are told.
 TEST_F(PageEngine, BarcodesAndPicturesAreCheckedBeforeTheyArePrinted) {
-  BeginBarePage();
+  NewBarePage();
   int16_t err = 0;
   Streckkod(ctx(), 3, "000123", err);
   Streckkod(ctx(), 3, "", err);  // nothing to print

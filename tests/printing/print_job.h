@@ -71,9 +71,10 @@ class PrintJob : public ::testing::Test {
     if (err == 0) Printer(ctx()).Print(5, "Sida " + std::to_string(n), true);
     return err;
   }
-  // A job begun on the in-memory printer with its first page started, as the page head leaves
-  // it but without the head itself.
-  void BeginBarePage() {
+  // A new job on the in-memory printer with its first page started, as the page head leaves it
+  // but without the head itself: for one part of the page.
+  void NewBarePage() {
+    ResetCounters(ctx());
     ASSERT_EQ(Choose(kTest), 0);
     int16_t err = 0;
     BeginJob(ctx(), "S", err);
@@ -123,12 +124,6 @@ class SampleInvoice : public PrintJob {
     PrintRun(ctx(), err);
     return err;
   }
-  // A new job on the in-memory printer with a bare first page, for one part of the page.
-  void NewBarePage() {
-    ResetCounters(ctx());
-    BeginBarePage();
-  }
-
   // The recorded runs whose text, blanks around it left out, is `text`: on page `page`, or on
   // every page when it is 0.
   std::vector<printer::TextRun> RunsOf(const std::string& text, int page = 0) {

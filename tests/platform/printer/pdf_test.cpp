@@ -5,7 +5,6 @@
 
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 
 #include <filesystem>
 #include <regex>
@@ -54,16 +53,10 @@ struct FreshFolder {
   const std::string path = kvor::test::TempFolder();
 };
 
-// Standard output of a command line (the arguments are test-made paths without quotes in them).
-std::string RunTool(const std::string& command) {
-  std::string out;
-  if (FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r")) {
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    ::pclose(p);
-  }
-  return out;
+// Standard output of one of the system's PDF tools.
+std::string RunTool(const std::string& tool, const std::vector<std::string>& args) {
+  const FreshFolder out;
+  return test::RunProgram("/usr/bin/" + tool, args, out).out;
 }
 
 std::vector<std::uint8_t> Pixel(const Picture& p, int x, int y) {
@@ -117,13 +110,6 @@ std::time_t JobTime() {
   return std::mktime(&t);
 }
 
-std::string PdfInfo(const std::string& path, const std::string& field) {
-  std::smatch m;
-  const std::string info = RunTool("pdfinfo " + path);
-  if (std::regex_search(info, m, std::regex(field + ": *([^\n]*)"))) return m[1];
-  return "(no " + field + " in pdfinfo output)";
-}
-
 // Left edge in points of the first word of that text in pdftotext -bbox output.
 double WordLeft(const std::string& boxes, const std::string& word) {
   std::smatch m;
@@ -153,32 +139,34 @@ TEST(PdfOutput, InvoicePageHasItsTextAtItsColumnsAndItsPicture) {
 
   const std::string path = s->OutputPath();
   EXPECT_EQ(std::filesystem::path(path).filename(), "FAKTURA-001F000123-20261205-143012.pdf");
-  EXPECT_TRUE(std::regex_match(PdfInfo(path, "Page size"),
-                               std::regex("595[.0-9]* x 84[12][.0-9]* pts \\(A4\\)")))
-      << PdfInfo(path, "Page size");
+  const std::string info = RunTool("pdfinfo", {path});
+  EXPECT_TRUE(
+      std::regex_search(info, std::regex("Page size: *595[.0-9]* x 84[12][.0-9]* pts \\(A4\\)")))
+      << info;
 
-  const std::string text = RunTool("pdftotext -layout " + path + " -");
+  const std::string text = RunTool("pdftotext", {"-layout", path, "-"});
   EXPECT_TRUE(std::regex_search(text, std::regex("Fakturanr +000123"))) << text;
   EXPECT_NE(text.find("Öppet köp"), std::string::npos) << text;  // UTF-8 from pdftotext
   // The words at their columns: column n is n x 1229/2048 of 10 points from the printable area's
   // left edge, which lies kPdfMarginPoints inside the sheet.
-  const std::string boxes = RunTool("pdftotext -bbox " + path + " -");
+  const std::string boxes = RunTool("pdftotext", {"-bbox", path, "-"});
   EXPECT_NEAR(WordLeft(boxes, "Fakturanr"), kPdfMarginPoints + 5 * 1229.0 / 2048 * 10, 0.3)
       << boxes;
   EXPECT_NEAR(WordLeft(boxes, "000123"), kPdfMarginPoints + 40 * 1229.0 / 2048 * 10, 0.3) << boxes;
-  const std::string fonts = RunTool("pdffonts " + path);
+  const std::string fonts = RunTool("pdffonts", {path});
   EXPECT_TRUE(std::regex_search(fonts, std::regex("LiberationMono[^\n]* yes "))) << fonts;
 
-  // The page at 300 dpi, one pixel at a time, its red, green and blue reduced to 0 or 1 as the
-  // renderer's colour handling may shift a step: the picture fills its rectangle.
-  auto at = [&](double x, double y) {  // twips from the printable area's corner
-    const auto pixel = [](double twips) {
-      return std::to_string(static_cast<int>((twips + 20 * kPdfMarginPoints) * 300 / 1440));
-    };
-    const std::string ppm = RunTool("pdftoppm -r 300 -singlefile -W 1 -H 1 -x " + pixel(x) +
-                                    " -y " + pixel(y) + " " + path);
-    std::string rgb = ppm.size() < 3 ? "no pixel" : "";
-    for (std::size_t i = ppm.size() < 3 ? ppm.size() : ppm.size() - 3; i < ppm.size(); ++i)
+  // The top left of the printable area at 72 dpi, 20 twips a pixel, each pixel's red, green and
+  // blue reduced to 0 or 1 as the renderer's colour handling may shift a step: the picture fills
+  // its rectangle.
+  const std::string margin = std::to_string(static_cast<int>(kPdfMarginPoints));
+  const std::string ppm =
+      RunTool("pdftoppm", {"-r", "72", "-x", margin, "-y", margin, "-W", "300", "-H", "70", path});
+  auto at = [&](int x, int y) {  // twips from the printable area's corner
+    if (ppm.size() < 3 * 300 * 70) return std::string("no page");
+    const std::size_t pixel = ppm.size() - 3 * (300 * 70 - (y / 20 * 300 + x / 20));
+    std::string rgb;
+    for (std::size_t i = pixel; i < pixel + 3; ++i)
       rgb += static_cast<unsigned char>(ppm[i]) >= 128 ? '1' : '0';
     return rgb;
   };
@@ -199,7 +187,7 @@ TEST(PdfOutput, EarlierFilesAreNeverOverwrittenAndAnAbortedJobLeavesNone) {
   }
   for (const char* name : {"", "-2", "-3"})
     texts.push_back(
-        RunTool("pdftotext " + dir.path + "/FAKTURA-20261205-143012" + name + ".pdf -"));
+        RunTool("pdftotext", {dir.path + "/FAKTURA-20261205-143012" + name + ".pdf", "-"}));
   EXPECT_EQ(texts, (std::vector<std::string>{"Jobb 0\n\n\f", "Jobb 1\n\n\f", "Jobb 2\n\n\f"}));
 
   auto aborted = set.Open("KVOR PDF", {"FAKTURA", ""});
