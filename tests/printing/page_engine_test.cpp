@@ -9,7 +9,11 @@
 namespace kvor::printing {
 namespace {
 
-using PageEngine = PrintJob;
+// The user answers the first cancel question "NEJ" and the second "JA".
+class PageEngine : public PrintJob {
+ protected:
+  PageEngine() : PrintJob("answer NEJ\nanswer JA\n") {}
+};
 
 TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
   // The bare code line is too short to count.
@@ -36,10 +40,30 @@ TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
       << Messages();
 }
 
-// A job without pages sends no document; one has at most 999 pages; an unknown type is refused.
-TEST_F(PageEngine, AJobHasOneTo999Pages) {
+// A job without pages sends no document; one has at most 999 pages; the cancel question goes on
+// at "NEJ" and at "JA" ends the job with the pages printed; an unknown type is refused.
+TEST_F(PageEngine, AJobHasOneTo999PagesAndEndsEarlyWhenCancelled) {
   ASSERT_EQ(Choose("kvor test"), 0);
+  MasterWindow& m = ctx().main;
+  m.Mf->SetText("före"_w);
   int16_t err = 0;
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(Page(1), 0);
+  CancelQuestion(ctx(), err);
+  EXPECT_EQ(err, 0);
+  // The question gone, the status line and the title are those of the running job again.
+  EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
+  EXPECT_EQ(m.form.Caption(), ctx().frame.window_title + " \xB7 !");
+  EXPECT_EQ(Page(2), 0);
+  CancelQuestion(ctx(), err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().frame.stop, 1);
+  EXPECT_FALSE(m.CmdBryt->Enabled());
+  EXPECT_EQ(Page(3), 1);
+  Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(m.Mf->Text(), "före"_w);
+  EXPECT_EQ(m.form.Caption(), ctx().frame.window_title);
+
   BeginJob(ctx(), "S", err);
   Avsluta(ctx(), "FAKTURA", err);
   EXPECT_EQ(err, 0);
@@ -48,6 +72,7 @@ TEST_F(PageEngine, AJobHasOneTo999Pages) {
   BeginJob(ctx(), "S", err);
   ASSERT_EQ(Page(1), 0);
   Avsluta(ctx(), "FAKTURA", err);
+
   BeginJob(ctx(), "S", err);
   ASSERT_EQ(err, 0);
   int n = 1;
@@ -58,6 +83,9 @@ TEST_F(PageEngine, AJobHasOneTo999Pages) {
   Avsluta(ctx(), "FAKTURA", err);
   EXPECT_EQ(err, 0);
   EXPECT_EQ(Messages(),
+            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
+            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor! ¶ Skrivare: KVOR TEST\n"
             "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n"
             "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 1 sida! ¶ Skrivare: KVOR TEST\n"
             "message 2 Önskad UTSKRIFT har MAX gällande 999 tillåtna SID-antal! ¶ Påbörjad "
@@ -154,42 +182,6 @@ TEST_F(PageEngine, BarcodesAndPicturesAreCheckedBeforeTheyArePrinted) {
               0),
       0u)
       << m;
-}
-
-class CancelQuestion : public PrintJob {
- protected:
-  CancelQuestion() : PrintJob("answer NEJ\nanswer JA\n") {}
-};
-
-TEST_F(CancelQuestion, NoGoesOnAndYesEndsWithThePagesPrinted) {
-  ASSERT_EQ(Choose("KVOR TEST"), 0);
-  MasterWindow& m = ctx().main;
-  m.Mf->SetText("före"_w);
-  int16_t err = 0;
-  BeginJob(ctx(), "S", err);
-  ASSERT_EQ(Page(1), 0);
-  printing::CancelQuestion(ctx(), err);
-  EXPECT_EQ(err, 0);
-  // The question gone, the status line and the title are those of the running job again.
-  EXPECT_EQ(m.Mf->Text(), "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w);
-  EXPECT_EQ(m.form.Caption(), ctx().frame.window_title + " \xB7 !");
-  EXPECT_EQ(Page(2), 0);
-  printing::CancelQuestion(ctx(), err);
-  EXPECT_EQ(err, 1);
-  EXPECT_EQ(ctx().frame.stop, 1);
-  EXPECT_FALSE(ctx().main.CmdBryt->Enabled());
-  EXPECT_EQ(Page(3), 1);
-  Avsluta(ctx(), "FAKTURA", err);
-  EXPECT_EQ(m.Mf->Text(), "före"_w);
-  EXPECT_EQ(m.form.Caption(), ctx().frame.window_title);
-  EXPECT_EQ(Messages(),
-            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
-            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
-            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor! ¶ Skrivare: KVOR "
-            "TEST\n");
-  ASSERT_NE(Job(), nullptr);
-  EXPECT_EQ(Job()->pages, 2);
-  EXPECT_TRUE(Job()->ended);
 }
 
 }  // namespace
