@@ -27,7 +27,6 @@ TEST_F(SampleInvoice, ASwedishInvoiceCarriesHeadRowsTotalsAndFootOnTheOriginalAn
   EXPECT_EQ(
       Messages(),
       "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor! ¶ Skrivare: KVOR TEST\n");
-  ASSERT_EQ(Job()->pages, 2);
 
   // The head, each line with its parts in column order: the invoice date by date rule "R";
   // right-hand texts ending at their columns (ORIGINAL at 117, "Belopp" at 156 of the 6-point
@@ -51,7 +50,6 @@ TEST_F(SampleInvoice, ASwedishInvoiceCarriesHeadRowsTotalsAndFootOnTheOriginalAn
        "8:Benämning | 64:Längd | 74:Avdrag | 101:Pris | 112:Kvantitet | "
        "125:Enhet/Rabatt | 150:Belopp"},
   });
-  EXPECT_EQ(RunsOf("Trädgårdens Sågverk AB"_w, 1).size(), 1u);  // in the foot only
   EXPECT_TRUE(RunsOf("Leveransadress").empty());
   const printer::TextRun name = OnlyRun("Åkesson & Öberg Trävaror AB"_w);
   EXPECT_EQ(OnlyRun("Box 114").y - name.y, 3 * (OnlyRun("Ekonomiavdelningen").y - name.y));
