@@ -40,9 +40,10 @@ TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
       << Messages();
 }
 
-// A job without pages sends no document; one has at most 999 pages; the cancel question goes on
-// at "NEJ" and at "JA" ends the job with the pages printed; an unknown type is refused.
-TEST_F(PageEngine, AJobHasOneTo999PagesAndEndsEarlyWhenCancelled) {
+// A run of jobs: the cancel question goes on at "NEJ" and at "JA" ends the job with the pages
+// printed; a job without pages sends no document; one has at most 999 pages; an unknown type is
+// refused.
+TEST_F(PageEngine, JobsHaveOneTo999PagesKeepToThePageAndEndEarlyWhenCancelled) {
   ASSERT_EQ(Choose("kvor test"), 0);
   MasterWindow& m = ctx().main;
   m.Mf->SetText("före"_w);
@@ -69,44 +70,8 @@ TEST_F(PageEngine, AJobHasOneTo999PagesAndEndsEarlyWhenCancelled) {
   EXPECT_EQ(err, 0);
   ASSERT_NE(Job(), nullptr);
   EXPECT_FALSE(Job()->ended);
-  BeginJob(ctx(), "S", err);
-  ASSERT_EQ(Page(1), 0);
-  Avsluta(ctx(), "FAKTURA", err);
 
-  BeginJob(ctx(), "S", err);
-  ASSERT_EQ(err, 0);
-  int n = 1;
-  while (Page(n) == 0) ++n;
-  EXPECT_EQ(n, 1000);
-  Sidbyte(ctx(), err);  // the stop flag refuses every further page
-  EXPECT_EQ(err, 1);
-  Avsluta(ctx(), "FAKTURA", err);
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(Messages(),
-            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
-            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
-            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor! ¶ Skrivare: KVOR TEST\n"
-            "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n"
-            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 1 sida! ¶ Skrivare: KVOR TEST\n"
-            "message 2 Önskad UTSKRIFT har MAX gällande 999 tillåtna SID-antal! ¶ Påbörjad "
-            "UTSKRIFT avbryts!\n"
-            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 999 sidor! ¶ Skrivare: KVOR "
-            "TEST\n");
-  ASSERT_NE(Job(), nullptr);
-  EXPECT_EQ(Job()->pages, 999);
-  EXPECT_TRUE(Job()->ended);
-  EXPECT_EQ(ctx().frame.stop, 0);
-  EXPECT_EQ(ctx().frame.print_busy, 0);
-  BeginJob(ctx(), "X", err);
-  EXPECT_EQ(err, 1);
-  EXPECT_NE(Messages().find("Tilldelad TYP-kod 'X' för UTSKRIFT är EJ godkänd!"),
-            std::string::npos);
-}
-
-// Positions and spacer lines keep to the page; a row number past 99 stops the job.
-TEST_F(PageEngine, PositionsSpacersAndRowsKeepToThePage) {
-  ASSERT_EQ(Choose("KVOR TEST"), 0);
-  int16_t err = 0;
+  // Positions and spacer lines keep to the page; a row number past 99 stops the job.
   BeginJob(ctx(), "S", err);
   ASSERT_EQ(Page(1), 0);
   SetPosition(ctx(), 15850, err);
@@ -137,10 +102,38 @@ TEST_F(PageEngine, PositionsSpacersAndRowsKeepToThePage) {
   AdvanceRows(ctx(), -1, err);  // refused without a word while the job stops
   EXPECT_EQ(err, 1);
   EXPECT_EQ(ctx().print.rows_in_job, 60);
+  Avsluta(ctx(), "FAKTURA", err);
+
+  BeginJob(ctx(), "S", err);
+  ASSERT_EQ(err, 0);
+  int n = 1;
+  while (Page(n) == 0) ++n;
+  EXPECT_EQ(n, 1000);
+  Sidbyte(ctx(), err);  // the stop flag refuses every further page
+  EXPECT_EQ(err, 1);
+  Avsluta(ctx(), "FAKTURA", err);
+  EXPECT_EQ(err, 0);
   EXPECT_EQ(Messages(),
+            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
+            "box KVOR TEST: Skall AVBRYT pågående UTSKRIFT utföras?\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor! ¶ Skrivare: KVOR TEST\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' gav INGA sidor! ¶ Skrivare: KVOR TEST\n"
             "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 15851\n"
             "message 2 För UTSKRIFT kan EJ tilldelad POSITION sättas! ¶ POSITIONS-nummer: 0\n"
-            "message 2 För UTSKRIFT ges EJ tillåtet RAD-nummer! ¶ RAD-nummer: 100\n");
+            "message 2 För UTSKRIFT ges EJ tillåtet RAD-nummer! ¶ RAD-nummer: 100\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 1 sida! ¶ Skrivare: KVOR TEST\n"
+            "message 2 Önskad UTSKRIFT har MAX gällande 999 tillåtna SID-antal! ¶ Påbörjad "
+            "UTSKRIFT avbryts!\n"
+            "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 999 sidor! ¶ Skrivare: KVOR "
+            "TEST\n");
+  EXPECT_EQ(Job()->pages, 999);
+  EXPECT_TRUE(Job()->ended);
+  EXPECT_EQ(ctx().frame.stop, 0);
+  EXPECT_EQ(ctx().frame.print_busy, 0);
+  BeginJob(ctx(), "X", err);
+  EXPECT_EQ(err, 1);
+  EXPECT_NE(Messages().find("Tilldelad TYP-kod 'X' för UTSKRIFT är EJ godkänd!"),
+            std::string::npos);
 }
 
 // A barcode prints between its stars and gives the head its font back; wrong barcode parameters
