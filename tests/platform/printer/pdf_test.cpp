@@ -2,6 +2,8 @@
 // and barcode tools.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <QBuffer>
+#include <QImage>
 
 #include <csignal>
 #include <cstdint>
@@ -21,28 +23,20 @@ namespace {
 
 using test::WriteFile;
 
-// A bottom-up BMP of 24 bits (pixels as 0xRRGGBB) or 8 bits (pixels index the palette).
-std::string Bmp(int width, int height, int bits, const std::vector<std::uint32_t>& pixels_top_down,
-                const std::vector<std::uint32_t>& palette = {}) {
-  std::string b = "BM";
-  auto put = [&b](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  const std::uint32_t stride = (width * bits + 31) / 32 * 4;
-  const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(palette.size());
-  const std::uint32_t size = stride * height;
-  // File header, then the info header: 1 plane, no compression, 3780 pixels a metre (96 dpi).
-  const std::pair<std::uint32_t, int> header[] = {
-      {offset + size, 4}, {0, 4}, {offset, 4}, {40, 4},   {width, 4}, {height, 4},         {1, 2},
-      {bits, 2},          {0, 4}, {size, 4},   {3780, 4}, {3780, 4},  {palette.size(), 4}, {0, 4}};
-  for (auto [value, bytes] : header) put(value, bytes);
-  for (std::uint32_t c : palette) put(c, 4);
-  for (int row = height - 1; row >= 0; --row) {
-    const std::size_t start = b.size();
-    for (int x = 0; x < width; ++x) put(pixels_top_down[row * width + x], bits / 8);
-    b.resize(start + stride, '\0');
-  }
-  return b;
+// A picture in BMP form as Qt writes it, 96 dpi: 24 bits a pixel (pixels as 0xRRGGBB, top row
+// first), or 8 bits indexing the palette when there is one.
+std::string Bmp(int width, int height, const std::vector<QRgb>& pixels,
+                const QList<QRgb>& palette = {}) {
+  QImage image(width, height, palette.empty() ? QImage::Format_RGB888 : QImage::Format_Indexed8);
+  image.setColorTable(palette);
+  image.setDotsPerMeterX(3780);
+  image.setDotsPerMeterY(3780);
+  for (int i = 0; i < width * height; ++i) image.setPixel(i % width, i / width, pixels[i]);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "BMP");
+  return bytes.toStdString();
 }
 
 // An empty temporary folder, removed with what it holds when the test is done.
@@ -68,8 +62,8 @@ TEST(PictureLoad, ReadsTrueColourAndPalettePicturesAndRefusesDamagedOnes) {
   const FreshFolder dir;
   // 3 x 2 pixels: the row padding and the bottom-up order both matter.
   WriteFile(dir + "/rgb.bmp",
-            Bmp(3, 2, 24, {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFFFFFF, 0x123456}));
-  WriteFile(dir + "/pal.bmp", Bmp(3, 2, 8, {0, 1, 2, 2, 1, 0}, {0x000000, 0xFFFFFF, 0x00A0B0C0}));
+            Bmp(3, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0xFFFFFF, 0x123456}));
+  WriteFile(dir + "/pal.bmp", Bmp(3, 2, {0, 1, 2, 2, 1, 0}, {0x000000, 0xFFFFFF, 0x00A0B0C0}));
 
   Picture p;
   std::string error;
@@ -86,7 +80,7 @@ TEST(PictureLoad, ReadsTrueColourAndPalettePicturesAndRefusesDamagedOnes) {
   EXPECT_NE(error.find(" ingen läsbar BMP-bild: "_w), std::string::npos);
 
   // Every cut-short prefix of a good picture is refused without reading past its end.
-  const auto good = Bmp(5, 4, 8, std::vector<std::uint32_t>(20, 1), {0, 0xFFFFFF});
+  const auto good = Bmp(5, 4, std::vector<QRgb>(20, 1), {0, 0xFFFFFF});
   for (std::size_t n = 0; n < good.size(); ++n) {
     WriteFile(dir + "/short.bmp", good.substr(0, n));
     error.clear();
@@ -96,7 +90,7 @@ TEST(PictureLoad, ReadsTrueColourAndPalettePicturesAndRefusesDamagedOnes) {
   }
 
   // An absurd size in the header is refused, not allocated.
-  auto huge = Bmp(1, 1, 24, {0});
+  auto huge = Bmp(1, 1, {0});
   huge.replace(18, 4, "\xFF\xFF\xFF\x7F");
   WriteFile(dir + "/huge.bmp", huge);
   EXPECT_FALSE(p.Load(dir + "/huge.bmp", error));
@@ -119,7 +113,7 @@ double WordLeft(const std::string& boxes, const std::string& word) {
 
 TEST(PdfOutput, InvoicePageHasItsTextAtItsColumnsAndItsPictureAndNeverOverwritesAnEarlierFile) {
   const FreshFolder dir;
-  WriteFile(dir + "/LOGGA.BMP", Bmp(4, 2, 24, std::vector<std::uint32_t>(8, 0xFF0000)));
+  WriteFile(dir + "/LOGGA.BMP", Bmp(4, 2, std::vector<QRgb>(8, 0xFF0000)));
   Picture logo;
   std::string error;
   ASSERT_TRUE(logo.Load(dir + "/LOGGA.BMP", error)) << error;
