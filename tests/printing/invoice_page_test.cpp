@@ -144,7 +144,6 @@ TEST_F(SampleInvoice, AForeignCurrencyInvoiceIsPrintedInTheCustomersLanguageAndC
   // Rows priced in the invoice's currency print the invoice-currency amounts; the bank is the
   // one of that currency. The block is raised from its line (14375 less the bottom reserve) just
   // so far that the foot ends on the sheet.
-  EXPECT_EQ(ctx().print.run.row_price_flag, "U");
   ExpectLines({
       {"1 SF Kiefer, gesägt 45*145[N]"_w,
        "6:1 SF Kiefer, gesägt 45*145[N] | 46:4800MM | 62:215:00 | 80:11.200 | 90:M3 | "
