@@ -15,7 +15,7 @@ class PageEngine : public PrintJob {
   PageEngine() : PrintJob("answer NEJ\nanswer JA\n") {}
 };
 
-TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
+TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCaseAndWrongParametersAreTold) {
   // The bare code line is too short to count.
   test::WriteFile(run.install.Host("C:\\WINKVOR\\SYSTEM\\SKRIVARE.DAT"),
                   "05Kvor  Pdf\r\n05\r\n03KVOR TEST\r\n");
@@ -32,11 +32,33 @@ TEST_F(PageEngine, TheTableFindsItsPrinterWhateverTheBlanksAndCase) {
   EXPECT_EQ(err, 0);
   EXPECT_EQ(ctx().print.device, "KVOR PDF");
   EXPECT_EQ(Messages(), "");
-  // A code outside 1 to 15 asked for by the program is a program error.
+  // A code outside 1 to 15 asked for by the program is a program error; so are wrong barcode
+  // parameters. A damaged picture is told.
   ChoosePrinterByCode(ctx(), 16, err);
   EXPECT_EQ(err, 1);
-  EXPECT_NE(Messages().find("SKRIVAR-valet: 16 · Modulen: PRINTSET"), std::string::npos)
-      << Messages();
+  SetUpBarcodeFont(ctx(), " 9 3", "R", err);
+  EXPECT_EQ(err, 1);
+  SetUpBarcodeFont(ctx(), "128", "R", err);
+  EXPECT_EQ(ctx().print.barcode_font, "CODE 128");
+  EncodeBarcode(ctx(), "000123", "R", "X", err);
+  EXPECT_EQ(err, 1);
+  EncodeBarcode(ctx(), "000123", "E", "N", err);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(ctx().print.barcode_text, "000123");
+  test::WriteFile(run.install.Host("C:\\KVOR\\BILDER\\TRASIG.BMP"), "BM not a picture");
+  LoadPictureByName(ctx(), "TRASIG", err);
+  EXPECT_EQ(err, 1);
+  EXPECT_EQ(ctx().main.LblBfile->Text(), "C:\\KVOR   \\BILDER\\TRASIG.BMP");
+  const std::string m = Messages();
+  EXPECT_NE(m.find("SKRIVAR-valet: 16 · Modulen: PRINTSET"), std::string::npos) << m;
+  EXPECT_NE(
+      m.find("message 3 Modulen BARCODES för STRECKKODER får FELAKTIG parameter! ¶ IdString: 093 "
+             "¶ BkString: R\n"
+             "message 3 Modulen BARCODES för KALKYLERING får FELAKTIG parameter! ¶ PubBarCodes: "
+             "128 ¶ BkString: R ¶ SkString: X\n"
+             "message 3 Avsedd BILD-logga 'C:\\KVOR   \\BILDER\\TRASIG.BMP' kan EJ laddas!"),
+      std::string::npos)
+      << m;
 }
 
 // A run of jobs: the cancel question goes on at "NEJ" and at "JA" ends the job with the pages
@@ -49,6 +71,17 @@ TEST_F(PageEngine, JobsHaveOneTo999PagesKeepToThePageAndEndEarlyWhenCancelled) {
   int16_t err = 0;
   BeginJob(ctx(), "S", err);
   ASSERT_EQ(Page(1), 0);
+  // A barcode prints between its stars and gives the head its font back.
+  Streckkod(ctx(), 3, "000123", err);
+  Streckkod(ctx(), 3, "", err);  // nothing to print
+  EXPECT_EQ(err, 0);
+  ASSERT_EQ(Job()->texts.size(), 2u);
+  EXPECT_EQ(Job()->texts[1].text, "*000123*");
+  printer::Surface& s = Printer(ctx());
+  EXPECT_EQ(s.FontName(), "COURIER NEW");
+  EXPECT_TRUE(s.FontBold());
+  EXPECT_EQ(s.FontSize(), 10);
+  EXPECT_GE(s.CurrentY() - Job()->texts[1].y, 40 * 20);  // one 40-point line down
   CancelQuestion(ctx(), err);
   EXPECT_EQ(err, 0);
   // The question gone, the status line and the title are those of the running job again.
@@ -133,47 +166,6 @@ TEST_F(PageEngine, JobsHaveOneTo999PagesKeepToThePageAndEndEarlyWhenCancelled) {
   EXPECT_EQ(err, 1);
   EXPECT_NE(Messages().find("Tilldelad TYP-kod 'X' för UTSKRIFT är EJ godkänd!"),
             std::string::npos);
-}
-
-// A barcode prints between its stars and gives the head its font back; wrong barcode parameters
-// and a damaged picture are told.
-TEST_F(PageEngine, BarcodesAndPicturesAreCheckedBeforeTheyArePrinted) {
-  NewBarePage();
-  int16_t err = 0;
-  Streckkod(ctx(), 3, "000123", err);
-  Streckkod(ctx(), 3, "", err);  // nothing to print
-  EXPECT_EQ(err, 0);
-  ASSERT_EQ(Job()->texts.size(), 1u);
-  EXPECT_EQ(Job()->texts[0].text, "*000123*");
-  printer::Surface& s = Printer(ctx());
-  EXPECT_EQ(s.FontName(), "COURIER NEW");
-  EXPECT_TRUE(s.FontBold());
-  EXPECT_EQ(s.FontSize(), 10);
-  EXPECT_GE(s.CurrentY(), 40 * 20);  // one 40-point line down
-
-  SetUpBarcodeFont(ctx(), " 9 3", "R", err);
-  EXPECT_EQ(err, 1);
-  SetUpBarcodeFont(ctx(), "128", "R", err);
-  EXPECT_EQ(ctx().print.barcode_font, "CODE 128");
-  EncodeBarcode(ctx(), "000123", "R", "X", err);
-  EXPECT_EQ(err, 1);
-  EncodeBarcode(ctx(), "000123", "E", "N", err);
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(ctx().print.barcode_text, "000123");
-  test::WriteFile(run.install.Host("C:\\KVOR\\BILDER\\TRASIG.BMP"), "BM not a picture");
-  LoadPictureByName(ctx(), "TRASIG", err);
-  EXPECT_EQ(err, 1);
-  EXPECT_EQ(ctx().main.LblBfile->Text(), "C:\\KVOR   \\BILDER\\TRASIG.BMP");
-  const std::string m = Messages();
-  EXPECT_EQ(
-      m.rfind("message 3 Modulen BARCODES för STRECKKODER får FELAKTIG parameter! ¶ IdString: 093 "
-              "¶ BkString: R\n"
-              "message 3 Modulen BARCODES för KALKYLERING får FELAKTIG parameter! ¶ PubBarCodes: "
-              "128 ¶ BkString: R ¶ SkString: X\n"
-              "message 3 Avsedd BILD-logga 'C:\\KVOR   \\BILDER\\TRASIG.BMP' kan EJ laddas!",
-              0),
-      0u)
-      << m;
 }
 
 }  // namespace
