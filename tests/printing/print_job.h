@@ -89,14 +89,13 @@ class SampleInvoice : public PrintJob {
   void SetUp() override {
     PrintJob::SetUp();
     if (HasFatalFailure()) return;
+    // The readers the start-up runs for printing; a failure sets the indicator to 1.
     int16_t err = 0;
     registers::ReadCompany(ctx(), 1, *ctx().company, err);
     ASSERT_EQ(err, 0);
     registers::ReadBank(ctx(), 11, err);
     registers::ReadLengthTable(ctx(), 24, "L0001", *ctx().length_table, err);
-    ASSERT_EQ(err, 0);
     registers::ReadPrintCode(ctx(), "FT", 10, err);
-    ASSERT_EQ(err, 0);
     settings::ReadLanguageTable(ctx(), err);
     ASSERT_EQ(err, 0);
   }
