@@ -43,12 +43,10 @@ TEST(CancelledPrintRun, EndsWithThePagesPrintedAndLeavesNoLock) {
             std::string::npos)
       << lines;
   // The job ends with the pages printed before the answer.
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(lines, m,
-                                std::regex("message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med "
-                                           "([0-9]+) sid(a|or)! ¶ Skrivare: KVOR PDF\n")))
+  EXPECT_TRUE(
+      std::regex_search(lines, std::regex("message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD "
+                                          "med [1-9][0-9]* sid(a|or)! ¶ Skrivare: KVOR PDF\n")))
       << lines;
-  EXPECT_GE(std::stoi(m[1]), 1);
   // Cancelled in the first pass: the header is not marked printed.
   EXPECT_EQ(registers::Fields(run.ctx(), "SVF-FTHD").Get("UTSKRIVEN"), "N");
 }
