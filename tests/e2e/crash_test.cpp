@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "support/demo_process.h"
+#include "installation.h"
 #include "support/register_snapshot.h"
 
 namespace kvor::test {
@@ -30,7 +30,7 @@ std::set<std::string> Changed(const State& a, const State& b) {
   return out;
 }
 
-class CrashSafety : public DemoProcess {
+class CrashSafety : public Installation {
  protected:
   // A fresh copy of the sample installation, as `kvor demo` left it, in dir/run; on the server,
   // kvor demo writes its registers there again.
@@ -62,14 +62,6 @@ class CrashSafety : public DemoProcess {
   }
   std::string Xml(const std::string& root) {
     return ReadFile(root + "/C/KVOR/FAKTUROR/001-241002.XML");
-  }
-  // Another process can take the header's lock: nobody holds it.
-  bool HeaderFree(const std::string& root) {
-    return RunProgram(Kvor(),
-                      WithRegisters(
-                          {"reg", "--root", root, "lock", "SVF-FTHD", "001F241002", "--hold", "0"}),
-                      dir)
-               .code == 0;
   }
 };
 
@@ -121,7 +113,7 @@ TEST_P(CrashSafetyOnStores,
     }
     previous = stopped;
 
-    EXPECT_TRUE(HeaderFree(root));
+    EXPECT_EQ(LockHeaderOnce("241002", root).code, 0);  // nobody holds the lock
     const bool printed = stopped.at(header).data == after.at(header).data;
     ASSERT_EQ(Print(root, 0), 0);
     EXPECT_EQ(Xml(root), printed ? reprint_xml : xml);

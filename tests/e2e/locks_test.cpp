@@ -12,9 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "installation.h"
 #include "support/background_process.h"
-#include "support/demo_process.h"
-#include "support/ftp_server.h"
 #include "support/register_snapshot.h"
 
 namespace kvor::test {
@@ -36,7 +35,7 @@ bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
   return true;
 }
 
-class Locks : public DemoProcess {
+class Locks : public Installation {
  protected:
   // `kvor reg lock` on a record of a register, held until the test ends it.
   std::unique_ptr<BackgroundProcess> Hold(const std::string& reg, const std::string& key) {
@@ -50,18 +49,11 @@ class Locks : public DemoProcess {
   std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
     return Hold("SVF-FTHD", "001F" + number);
   }
-  // `kvor reg lock` on the header, given up at once.
-  ProcessResult LockOnce(const std::string& number) {
-    return RunProgram(
-        Kvor(),
-        WithRegisters({"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number, "--hold", "0"}),
-        dir);
-  }
   // Waits until the header can be locked again. The server frees a lock once it has seen its
   // holder's connection go, a moment after the holder has ended.
   void WaitUntilHeaderIsFree(const std::string& number) {
     for (int tries = 0; tries < 200; ++tries) {
-      if (LockOnce(number).code == 0) return;
+      if (LockHeaderOnce(number).code == 0) return;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     ADD_FAILURE() << "the header of " << number << " stays locked";
@@ -100,9 +92,9 @@ TEST_P(LocksOnStores, APrintAtALockedHeaderIsCancelledOrWaitsUntilTheHolderIsKil
   auto holder = HoldHeader("241002");          // the e-invoice: no XML file either
   const std::string message = LockMessage("001F241002");
   // Another client meets the lock, on that record alone.
-  EXPECT_EQ(LockOnce("241002").err,
+  EXPECT_EQ(LockHeaderOnce("241002").err,
             "kvor reg: SVF-FTHD '001F241002' is locked by another program (status 84)\n");
-  EXPECT_EQ(LockOnce("241001").code, 0);
+  EXPECT_EQ(LockHeaderOnce("241001").code, 0);
 
   // Cancel at the lock message: nothing printed or written.
   auto program = StartPlaying("type TxtNmmr 241002\nclick CmdKlar\nanswer AVBRYT\n");
@@ -163,15 +155,7 @@ TEST_F(Locks, AnInsertThatWaitedForTheBusyFileIsStoredUnderItsOwnKey) {
   EXPECT_EQ(At(stored[0], 26, 8), "20261204");
 }
 
-class LockedSend : public Locks {
- protected:
-  void SetUp() override {
-    Locks::SetUp();
-    ASSERT_TRUE(server.Running()) << server.Log();
-    SendTo(server.port);
-  }
-  FtpServer server{dir + "/ftp"};
-};
+using LockedSend = WithFtpServer<Locks>;
 
 // The sent mark is read with a lock as the print reads the header, and meets another program's
 // lock the same way.
@@ -280,8 +264,7 @@ TEST_F(WorkstationsOnServer,
   EXPECT_EQ(Snapshot().text, written.text);
 
   // The next run on the restarted server prints the invoice and marks it printed.
-  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
-  const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
+  const std::string t = RunAgain("type TxtNmmr 241001\nclick CmdKlar\n");
   EXPECT_NE(t.find("är UTFÖRD med 2 sidor!"), std::string::npos) << t;
   EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }

@@ -8,7 +8,7 @@
 #include <map>
 #include <regex>
 
-#include "support/demo_process.h"
+#include "installation.h"
 #include "support/register_snapshot.h"
 #include "support/scripted_run.h"
 
@@ -27,10 +27,10 @@ std::string Count(std::size_t n) {
   return std::string(3 - std::min<std::size_t>(digits.size(), 3), ' ') + digits;
 }
 
-using PrintRun = DemoProcess;
+using PrintRun = Installation;
 
 // The whole print run, on register files and on a register server.
-using PrintRunOnStores = OnBothStores<DemoProcess>;
+using PrintRunOnStores = OnBothStores<Installation>;
 KVOR_DEMO_ON_BOTH_STORES(PrintRunOnStores);
 
 TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksWrittenOnce) {
@@ -106,9 +106,8 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
   }
 
   // 241003 is in EUR, to a German customer (language 2): the captions of VSH-TEXT in German.
-  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
   std::filesystem::remove_all(pdf_dir);
-  Run("type TxtNmmr 241003\nclick CmdKlar\n");
+  RunAgain("type TxtNmmr 241003\nclick CmdKlar\n");
   ASSERT_EQ(Pdfs().size(), 1u);
   const std::string german = PdfText(Pdfs()[0], 1);
   EXPECT_NE(german.find("RECHNUNG"), std::string::npos) << german;
@@ -142,8 +141,7 @@ TEST_F(PrintRun, TheCustomersAddressReachesThePdfAndALanguageNotThereIsTold) {
   // is then as after a finished run: AvBryt goes back to number entry, asking nothing.
   Reg({"put", "KRK-KUND", "--keep", "KUND_P001=001", "KUND_P004=DE", "KUND_P006=200",
        "KUND_P009=HOLZMULLER", "KUND_P308=9"});
-  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
-  const std::string t = Run("type TxtNmmr 241003\nclick CmdKlar\nclick CmdBryt\n");
+  const std::string t = RunAgain("type TxtNmmr 241003\nclick CmdKlar\nclick CmdBryt\n");
   EXPECT_NE(t.find("har EJ tillåten SPRÅK-kod! ¶ SPRÅK-kod: 9\n"), std::string::npos) << t;
   EXPECT_EQ(t.find("Skall AVBRYT"), std::string::npos) << t;
   EXPECT_NE(t.find("focus CmdBryt\nfocus TxtNmmr\nstatus Tryck [ENTER] för TILLDELNING"),
@@ -173,7 +171,6 @@ TEST_F(PrintRun, ALongInvoiceFlowsOverPagesAndMoreRowsThanTheCountHoldsAreStored
     }
   }
 
-  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
   // 1000 more specification rows: copies of one, of other lengths (a key part), which find the
   // same load-specification row.
   const std::string spec = Reg({"export", "SVF-FTSP"});
@@ -187,7 +184,7 @@ TEST_F(PrintRun, ALongInvoiceFlowsOverPagesAndMoreRowsThanTheCountHoldsAreStored
   WriteFile(dir + "/rows.jsonl", rows);
   Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
   const std::size_t count = Records("SVF-FTSP", "001F241001").size();
-  const std::string said = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
+  const std::string said = MessageLines(RunAgain("type TxtNmmr 241001\nclick CmdKlar\n"));
   EXPECT_NE(said.find("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
                       "STÖRRE än 999! ¶ Antal: " +
                       std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"),
