@@ -5,11 +5,9 @@
 // workstations (two installations with one data folder), and a server that stops mid-run.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "installation.h"
@@ -46,18 +44,6 @@ class Locks : public Installation {
         << holder->Err();
     return holder;
   }
-  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
-    return Hold("SVF-FTHD", "001F" + number);
-  }
-  // Waits until the header can be locked again. The server frees a lock once it has seen its
-  // holder's connection go, a moment after the holder has ended.
-  void WaitUntilHeaderIsFree(const std::string& number) {
-    for (int tries = 0; tries < 200; ++tries) {
-      if (LockHeaderOnce(number).code == 0) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ADD_FAILURE() << "the header of " << number << " stays locked";
-  }
   // trv00381 playing `actions` on the installation at root (demo unless told) without waiting
   // for it; its transcript goes to TranscriptOf(name).
   std::unique_ptr<BackgroundProcess> StartPlaying(const std::string& actions,
@@ -88,8 +74,8 @@ using LocksOnStores = OnBothStores<Locks>;
 KVOR_DEMO_ON_BOTH_STORES(LocksOnStores);
 
 TEST_P(LocksOnStores, APrintAtALockedHeaderIsCancelledOrWaitsUntilTheHolderIsKilled) {
-  const RegisterSnapshot before = Snapshot();  // from the files or the server
-  auto holder = HoldHeader("241002");          // the e-invoice: no XML file either
+  const RegisterSnapshot before = Snapshot();    // from the files or the server
+  auto holder = Hold("SVF-FTHD", "001F241002");  // the e-invoice: no XML file either
   const std::string message = LockMessage("001F241002");
   // Another client meets the lock, on that record alone.
   EXPECT_EQ(LockHeaderOnce("241002").err,
@@ -118,7 +104,8 @@ TEST_P(LocksOnStores, APrintAtALockedHeaderIsCancelledOrWaitsUntilTheHolderIsKil
 
   // A holder that never unlocks: its lock goes with it.
   EXPECT_EQ(holder->Kill(), 128 + SIGKILL);
-  WaitUntilHeaderIsFree("241002");
+  // The server frees a lock once it has seen its holder's connection go, a moment later.
+  EXPECT_TRUE(WaitUntil([&] { return LockHeaderOnce("241002").code == 0; }, 10));
   Touch("killed");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   seen = ReadFile(TranscriptOf("second"));
@@ -166,7 +153,7 @@ TEST_F(LockedSend, TheSentMarkWaitsForTheLockedHeaderAndIsWrittenWhenTheHolderHa
                               "/released\nanswer STÄNG\n");
   const std::string written = "' har DATA som XML skapats!";
   EXPECT_EQ(Occurrences(TranscriptWith(written, 1), written), 1);
-  auto holder = HoldHeader("241002");
+  auto holder = Hold("SVF-FTHD", "001F241002");
   Touch("locked");
   const std::string message = LockMessage("001F241002");
   std::string seen = TranscriptWith(message, 2);
