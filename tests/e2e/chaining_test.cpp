@@ -1,21 +1,18 @@
 // Leaving the program: the link area written back, the menu program or the stop program started,
 // as the suite's programs see it through the stand-ins' log.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <regex>
 
-#include "support/demo_process.h"
+#include "installation.h"
 #include "support/scripted_run.h"
 
 namespace kvor::test {
 namespace {
 
 using ::testing::AnyOf;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 // A link area as another program of the suite leaves it: every carried field holds something.
 const char* const kLinkArea =
@@ -26,7 +23,7 @@ const char* const kLinkArea =
     "CODE-D  \r\n"
     "CDE\r\n";
 
-class Chaining : public DemoProcess {
+class Chaining : public Installation {
  protected:
   // The clipboard is the file `clipboard` of the test's folder unless env names another.
   ProcessResult Run(const std::string& actions, Environment env = {},

@@ -1,11 +1,10 @@
 // The e-invoice XML file that the real trv00381 writes for invoice 241002 of the sample
 // installation, byte for byte, and the refusal of a customer whose identity is not whole.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "support/demo_process.h"
+#include "installation.h"
 #include "support/scripted_run.h"
 
 namespace kvor::test {
@@ -80,7 +79,7 @@ std::string Row(const std::vector<std::string>& values, bool certified) {
   return out + "</FAKTURARAD>\r\n";
 }
 
-class EInvoiceXml : public DemoProcess {
+class EInvoiceXml : public Installation {
  protected:
   std::string Path() { return demo + "/C/KVOR/FAKTUROR/001-241002.XML"; }
 };

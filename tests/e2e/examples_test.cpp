@@ -40,9 +40,9 @@ TEST_P(Example, RunsHeadlessOnAFreshInstallation) {
   const std::string& t = r.out;
   ASSERT_EQ(r.code, 0) << r.err << t;
   EXPECT_TRUE(t.ends_with("end 0\n")) << t;
-  EXPECT_EQ(t.find("\nignored "), std::string::npos) << t;
-  EXPECT_EQ(t.find("(auto)"), std::string::npos) << "a message the example leaves open\n" << t;
-  for (const std::string& line : GetParam().shows) EXPECT_NE(t.find(line), std::string::npos) << t;
+  EXPECT_THAT(t, Not(HasSubstr("\nignored ")));
+  EXPECT_THAT(t, Not(HasSubstr("(auto)"))) << "a message the example leaves open";
+  for (const std::string& line : GetParam().shows) EXPECT_THAT(t, HasSubstr(line));
 }
 
 // "print-and-send.txt" runs as the test "print_and_send".

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "support/demo_process.h"
+#include "installation.h"
 
 namespace kvor::test {
 namespace {
@@ -33,7 +33,7 @@ TEST_F(Headless, BadScriptsStopBeforeAnythingHappens) {
     const ProcessResult r = RunProgram(Trv00381(), args, dir);
     EXPECT_EQ(r.code, 2) << told;
     EXPECT_EQ(r.out, "") << told;
-    EXPECT_NE(r.err.find(told), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr(told));
   };
   WriteFile(dir + "/wiggle.txt", "focus TxtNmmr\nwiggle CboNmmr\n");
   refused({"--root", demo, "--headless", dir + "/wiggle.txt"}, "line 2: unknown action 'wiggle'");

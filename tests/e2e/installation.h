@@ -3,6 +3,8 @@
 // for the installation to send its e-invoices to.
 #pragma once
 
+#include <gmock/gmock.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,9 @@
 #include "support/ftp_server.h"
 
 namespace kvor::test {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 class Installation : public DemoProcess {
  protected:

@@ -86,7 +86,7 @@ TEST_P(LocksOnStores, APrintAtALockedHeaderIsCancelledOrWaitsUntilTheHolderIsKil
   auto program = StartPlaying("type TxtNmmr 241002\nclick CmdKlar\nanswer AVBRYT\n");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   std::string seen = ReadFile(TranscriptOf("trv00381"));
-  EXPECT_NE(seen.find(message + "answer AVBRYT\n"), std::string::npos) << seen;
+  EXPECT_THAT(seen, HasSubstr(message + "answer AVBRYT\n"));
   EXPECT_EQ(Occurrences(seen, "message 4"), 1) << seen;
   EXPECT_EQ(Occurrences(seen, "XML"), 0) << seen;
   EXPECT_FALSE(std::filesystem::exists(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
@@ -252,7 +252,7 @@ TEST_F(WorkstationsOnServer,
 
   // The next run on the restarted server prints the invoice and marks it printed.
   const std::string t = RunAgain("type TxtNmmr 241001\nclick CmdKlar\n");
-  EXPECT_NE(t.find("är UTFÖRD med 2 sidor!"), std::string::npos) << t;
+  EXPECT_THAT(t, HasSubstr("är UTFÖRD med 2 sidor!"));
   EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 

@@ -87,8 +87,8 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
     for (int at = from; at <= to; ++at) kept_before[at - 1] = kept_after[at - 1] = '#';
   EXPECT_EQ(kept_after, kept_before);
 
-  EXPECT_NE(MessageLines(t).find("message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 3 sidor!"),
-            std::string::npos)
+  EXPECT_THAT(MessageLines(t),
+              HasSubstr("message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 3 sidor!"))
       << t;
   ASSERT_EQ(Pdfs().size(), 1u);
   const std::string pdf = Pdfs()[0];
@@ -99,8 +99,8 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
   ASSERT_TRUE(std::regex_search(page1, total, std::regex("Att betala SEK\\.*: +([0-9.:]+)")));
   for (const auto& [page, mark] : {std::pair{1, "ORIGINAL"}, {2, "Kopia: 1"}, {3, "Kopia: 2"}}) {
     const std::string text = PdfText(pdf, page);
-    EXPECT_NE(text.find(mark), std::string::npos) << text;
-    EXPECT_NE(text.find(total[1].str()), std::string::npos) << text;
+    EXPECT_THAT(text, HasSubstr(mark));
+    EXPECT_THAT(text, HasSubstr(total[1].str()));
   }
 
   // 241003 is in EUR, to a German customer (language 2): the captions of VSH-TEXT in German.
@@ -108,8 +108,8 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
   RunAgain("type TxtNmmr 241003\nclick CmdKlar\n");
   ASSERT_EQ(Pdfs().size(), 1u);
   const std::string german = PdfText(Pdfs()[0], 1);
-  EXPECT_NE(german.find("RECHNUNG"), std::string::npos) << german;
-  EXPECT_EQ(german.find("FAKTURA "), std::string::npos) << german;
+  EXPECT_THAT(german, HasSubstr("RECHNUNG"));
+  EXPECT_THAT(german, Not(HasSubstr("FAKTURA ")));
   // It is rounded to whole euros; that rounding, at the invoice's rate and rounded to the öre, is
   // the company-currency rounding, and with it the company-currency total adds up.
   const std::string eur = Header("241003");
@@ -131,8 +131,8 @@ TEST_F(PrintRun, TheCustomersAddressReachesThePdfAndALanguageNotThereIsTold) {
   Run("type TxtNmmr 241006\nclick CmdKlar\n");
   ASSERT_EQ(Pdfs().size(), 1u);
   std::string page = PdfText(Pdfs()[0], 1);
-  EXPECT_NE(page.find("Sjöbergs Bygg & Trä AB"), std::string::npos) << page;
-  EXPECT_EQ(page.find("Gammal Adress AB"), std::string::npos);
+  EXPECT_THAT(page, HasSubstr("Sjöbergs Bygg & Trä AB"));
+  EXPECT_THAT(page, Not(HasSubstr("Gammal Adress AB")));
   std::filesystem::remove_all(pdf_dir);
 
   // A language the installation does not have stops the run before its job begins; the window
@@ -140,11 +140,9 @@ TEST_F(PrintRun, TheCustomersAddressReachesThePdfAndALanguageNotThereIsTold) {
   Reg({"put", "KRK-KUND", "--keep", "KUND_P001=001", "KUND_P004=DE", "KUND_P006=200",
        "KUND_P009=HOLZMULLER", "KUND_P308=9"});
   const std::string t = RunAgain("type TxtNmmr 241003\nclick CmdKlar\nclick CmdBryt\n");
-  EXPECT_NE(t.find("har EJ tillåten SPRÅK-kod! ¶ SPRÅK-kod: 9\n"), std::string::npos) << t;
-  EXPECT_EQ(t.find("Skall AVBRYT"), std::string::npos) << t;
-  EXPECT_NE(t.find("focus CmdBryt\nfocus TxtNmmr\nstatus Tryck [ENTER] för TILLDELNING"),
-            std::string::npos)
-      << t;
+  EXPECT_THAT(t, HasSubstr("har EJ tillåten SPRÅK-kod! ¶ SPRÅK-kod: 9\n"));
+  EXPECT_THAT(t, Not(HasSubstr("Skall AVBRYT")));
+  EXPECT_THAT(t, HasSubstr("focus CmdBryt\nfocus TxtNmmr\nstatus Tryck [ENTER] för TILLDELNING"));
   EXPECT_TRUE(Pdfs().empty());
 }
 
@@ -164,11 +162,10 @@ TEST_F(PrintRun, MoreRowsThanTheCountHoldsAreToldAndStoredAs999) {
   Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
   const std::size_t count = Records("SVF-FTSP", "001F241001").size();
   const std::string said = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
-  EXPECT_NE(said.find("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
-                      "STÖRRE än 999! ¶ Antal: " +
-                      std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"),
-            std::string::npos)
-      << said;
+  EXPECT_THAT(said,
+              HasSubstr("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
+                        "STÖRRE än 999! ¶ Antal: " +
+                        std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"));
   EXPECT_EQ(At(Header("241001"), 869, 3), "999");
   EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
@@ -184,27 +181,23 @@ TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted)
        "FTAP_P478=U", "FTAP_P221=0"});
   const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
   const std::string messages = MessageLines(t);
-  EXPECT_NE(messages.find("message 3 Modulen SYSOREVP för EGETPRIS får FELAKTIG parameter! ¶ "
-                          "FpString: "),
-            std::string::npos)
-      << messages;
+  EXPECT_THAT(messages,
+              HasSubstr("message 3 Modulen SYSOREVP för EGETPRIS får FELAKTIG parameter! ¶ "
+                        "FpString: "));
   // The row is written back with neither price.
   const std::string written = Records("SVF-FTAP", row.substr(0, 18)).at(0);
   EXPECT_EQ(At(written, 205, 14), std::string(14, ' '));
   EXPECT_EQ(At(written, 231, 14), std::string(14, ' '));
-  EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' är FAS-beloppet STÖRRE än "
-                          "NETTO-beloppet!"),
-            std::string::npos)
-      << messages;
-  EXPECT_NE(messages.find("message 2 För FAKTURA-nummer '241001' måste KODEN för VALUTAN "
-                          "registreras! ¶ Denna KOD skall REGISTRERAS via VSH-V01 programmet! ¶ "
-                          "VALUTA-kod: XQ\n"),
-            std::string::npos)
-      << messages;
-  EXPECT_NE(messages.find("är UTFÖRD med 1 sida!"), std::string::npos) << messages;
+  EXPECT_THAT(messages, HasSubstr("message 2 För FAKTURA-nummer '241001' är FAS-beloppet STÖRRE än "
+                                  "NETTO-beloppet!"));
+  EXPECT_THAT(messages,
+              HasSubstr("message 2 För FAKTURA-nummer '241001' måste KODEN för VALUTAN "
+                        "registreras! ¶ Denna KOD skall REGISTRERAS via VSH-V01 programmet! ¶ "
+                        "VALUTA-kod: XQ\n"));
+  EXPECT_THAT(messages, HasSubstr("är UTFÖRD med 1 sida!"));
   EXPECT_EQ(At(Header("241001"), 881, 1), "N");
   ASSERT_EQ(Pdfs().size(), 1u);
-  EXPECT_NE(PdfText(Pdfs()[0], 1).find("Furu, sågad"), std::string::npos);  // the rows came
+  EXPECT_THAT(PdfText(Pdfs()[0], 1), HasSubstr("Furu, sågad"));  // the rows came
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(Printers, TheTablesInvoicePrinterIsChosenOrTheFaultTold) {
     WriteFile(Table(), c.table);
     const std::string t = RunAgain("type TxtNmmr 241001\nshow CboPrnt\nshow CmdBryt\n");
     EXPECT_EQ(MessageLines(t), c.messages) << c.table;
-    EXPECT_NE(t.find(c.shown), std::string::npos) << t;
+    EXPECT_THAT(t, HasSubstr(c.shown));
     EXPECT_EQ(t.find("focus TxtNmmr") != std::string::npos, c.entry) << t;
   }
 }
@@ -90,13 +90,13 @@ TEST_F(Printers, AnInvoiceGoesToAPrintQueueAsOneJobLaidOutAsOnKvorPdf) {
   // Code 05 names the queue in other letters and blanks; the list holds it and KVOR PDF.
   WriteFile(Table(), "05 kontor_LASER\r\n");
   std::string t = RunAgain("show CboPrnt\ntype TxtNmmr 241004\nclick CmdKlar\n");
-  EXPECT_NE(t.find("\" kontor_LASER\" off back #808080 fore #000000 list 2 "), std::string::npos);
+  EXPECT_THAT(t, HasSubstr("\" kontor_LASER\" off back #808080 fore #000000 list 2 "));
   std::smatch done;
   ASSERT_TRUE(std::regex_search(t, done, std::regex("är UTFÖRD med ([0-9]+) sidor!"))) << t;
   // One job, the original and its copy, titled with the invoice.
   const std::string jobs = WaitForText(cups.PageLog(), "\n", 30);
   EXPECT_EQ(Occurrences(jobs, "\n"), 1) << jobs;
-  EXPECT_NE(jobs.find(" FAKTURA 001F241004 "), std::string::npos) << jobs;
+  EXPECT_THAT(jobs, HasSubstr(" FAKTURA 001F241004 "));
   const std::string job = cups.QueueFile("Kontor_Laser");
   EXPECT_EQ(PdfPages(job), std::stoi(done[1]));
   const auto on_paper = PagesOfWords(Tool("pdftotext", {"-bbox", job, "-"}));
@@ -137,7 +137,7 @@ TEST_F(Printers, AnInvoiceGoesToAPrintQueueAsOneJobLaidOutAsOnKvorPdf) {
   EXPECT_TRUE(std::regex_search(
       MessageLines(t), std::regex("För [A-Z]+ gavs FELKOD och UTSKRIFTEN avbryts! ¶ Skrivare:")))
       << t;
-  EXPECT_NE(t.find("\nend 0\n"), std::string::npos) << t;
+  EXPECT_THAT(t, HasSubstr("\nend 0\n"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Sending e-invoice 241002 with the real trv00381 and the installation's own upload script to a
 // real FTP server: what arrives, what the user is told, the sent mark and the transfer log.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,8 +13,6 @@ namespace kvor::test {
 namespace {
 
 using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 const char* const kPrint = "type TxtNmmr 241002\nclick CmdKlar\n";
 const char* const kPrintAndSend = "type TxtNmmr 241002\nclick CmdKlar\nclick CmdSänd\n";
