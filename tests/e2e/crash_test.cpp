@@ -44,12 +44,6 @@ class CrashSafety : public Installation {
     return run;
   }
 
-  // Every record of the installation at root, from the files or the server.
-  State ReadState(const std::string& root) {
-    const RegisterSnapshot snapshot = Snapshot(root);
-    EXPECT_EQ(snapshot.files, 28);
-    return snapshot.records;
-  }
   // Prints 241002 on the installation; with kill_after > 0 the run is stopped after that many
   // register writes. The exit code, or 128 + the signal.
   int Print(const std::string& root, long kill_after) {
@@ -71,9 +65,9 @@ KVOR_DEMO_ON_BOTH_STORES(CrashSafetyOnStores);
 TEST_P(CrashSafetyOnStores,
        AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARunThatGoesOn) {
   // The run that is never stopped, and what it leaves.
-  const State before = ReadState(FreshCopy());
+  const State before = Snapshot(FreshCopy()).records;
   ASSERT_EQ(Print(dir + "/run", 0), 0);
-  const State after = ReadState(dir + "/run");
+  const State after = Snapshot(dir + "/run").records;
   const std::string xml = Xml(dir + "/run");
   ASSERT_TRUE(xml.ends_with("</ORNWEB>\r\n")) << xml;
   // A second run prints the invoice again. Its XML file takes the header's sums as the first
@@ -101,7 +95,7 @@ TEST_P(CrashSafetyOnStores,
     if (ended == 0) break;
     ASSERT_EQ(ended, 128 + SIGKILL);
     ASSERT_LT(n, 1000) << "the run never ends";
-    const State stopped = ReadState(root);
+    const State stopped = Snapshot(root).records;
 
     // The nth write is whole: one record more than after the (n-1)th, and every record as
     // before, as after, or between for one written again later.
@@ -117,7 +111,7 @@ TEST_P(CrashSafetyOnStores,
     const bool printed = stopped.at(header).data == after.at(header).data;
     ASSERT_EQ(Print(root, 0), 0);
     EXPECT_EQ(Xml(root), printed ? reprint_xml : xml);
-    EXPECT_EQ(DataOf(ReadState(root)), DataOf(after));
+    EXPECT_EQ(DataOf(Snapshot(root).records), DataOf(after));
   }
   // The last kill came right after the run's last write: all is as the run leaves it.
   EXPECT_GT(n, 1);
