@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "support/demo_process.h"
+#include "installation.h"
 #include "support/register_snapshot.h"
 
 namespace kvor::test {
@@ -30,7 +30,7 @@ std::set<std::string> Changed(const State& a, const State& b) {
   return out;
 }
 
-class CrashSafety : public DemoProcess {
+class CrashSafety : public Installation {
  protected:
   // A fresh copy of the sample installation, as `kvor demo` left it, in dir/run; on the server,
   // kvor demo writes its registers there again.
@@ -44,12 +44,6 @@ class CrashSafety : public DemoProcess {
     return run;
   }
 
-  // Every record of the installation at root, from the files or the server.
-  State ReadState(const std::string& root) {
-    const RegisterSnapshot snapshot = Snapshot(root);
-    EXPECT_EQ(snapshot.files, 28);
-    return snapshot.records;
-  }
   // Prints 241002 on the installation; with kill_after > 0 the run is stopped after that many
   // register writes. The exit code, or 128 + the signal.
   int Print(const std::string& root, long kill_after) {
@@ -63,14 +57,6 @@ class CrashSafety : public DemoProcess {
   std::string Xml(const std::string& root) {
     return ReadFile(root + "/C/KVOR/FAKTUROR/001-241002.XML");
   }
-  // Another process can take the header's lock: nobody holds it.
-  bool HeaderFree(const std::string& root) {
-    return RunProgram(Kvor(),
-                      WithRegisters(
-                          {"reg", "--root", root, "lock", "SVF-FTHD", "001F241002", "--hold", "0"}),
-                      dir)
-               .code == 0;
-  }
 };
 
 using CrashSafetyOnStores = OnBothStores<CrashSafety>;
@@ -79,9 +65,9 @@ KVOR_DEMO_ON_BOTH_STORES(CrashSafetyOnStores);
 TEST_P(CrashSafetyOnStores,
        AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARunThatGoesOn) {
   // The run that is never stopped, and what it leaves.
-  const State before = ReadState(FreshCopy());
+  const State before = Snapshot(FreshCopy()).records;
   ASSERT_EQ(Print(dir + "/run", 0), 0);
-  const State after = ReadState(dir + "/run");
+  const State after = Snapshot(dir + "/run").records;
   const std::string xml = Xml(dir + "/run");
   ASSERT_TRUE(xml.ends_with("</ORNWEB>\r\n")) << xml;
   // A second run prints the invoice again. Its XML file takes the header's sums as the first
@@ -109,7 +95,7 @@ TEST_P(CrashSafetyOnStores,
     if (ended == 0) break;
     ASSERT_EQ(ended, 128 + SIGKILL);
     ASSERT_LT(n, 1000) << "the run never ends";
-    const State stopped = ReadState(root);
+    const State stopped = Snapshot(root).records;
 
     // The nth write is whole: one record more than after the (n-1)th, and every record as
     // before, as after, or between for one written again later.
@@ -121,11 +107,11 @@ TEST_P(CrashSafetyOnStores,
     }
     previous = stopped;
 
-    EXPECT_TRUE(HeaderFree(root));
+    EXPECT_EQ(LockHeaderOnce("241002", root).code, 0);  // nobody holds the lock
     const bool printed = stopped.at(header).data == after.at(header).data;
     ASSERT_EQ(Print(root, 0), 0);
     EXPECT_EQ(Xml(root), printed ? reprint_xml : xml);
-    EXPECT_EQ(DataOf(ReadState(root)), DataOf(after));
+    EXPECT_EQ(DataOf(Snapshot(root).records), DataOf(after));
   }
   // The last kill came right after the run's last write: all is as the run leaves it.
   EXPECT_GT(n, 1);

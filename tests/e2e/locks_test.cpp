@@ -5,16 +5,13 @@
 // workstations (two installations with one data folder), and a server that stops mid-run.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "installation.h"
 #include "support/background_process.h"
-#include "support/demo_process.h"
-#include "support/ftp_server.h"
 #include "support/register_snapshot.h"
 
 namespace kvor::test {
@@ -36,7 +33,7 @@ bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
   return true;
 }
 
-class Locks : public DemoProcess {
+class Locks : public Installation {
  protected:
   // `kvor reg lock` on a record of a register, held until the test ends it.
   std::unique_ptr<BackgroundProcess> Hold(const std::string& reg, const std::string& key) {
@@ -46,25 +43,6 @@ class Locks : public DemoProcess {
     EXPECT_TRUE(holder->WaitForOutput("holding " + reg + " '" + key + "' locked for 600 s\n"))
         << holder->Err();
     return holder;
-  }
-  std::unique_ptr<BackgroundProcess> HoldHeader(const std::string& number) {
-    return Hold("SVF-FTHD", "001F" + number);
-  }
-  // `kvor reg lock` on the header, given up at once.
-  ProcessResult LockOnce(const std::string& number) {
-    return RunProgram(
-        Kvor(),
-        WithRegisters({"reg", "--root", demo, "lock", "SVF-FTHD", "001F" + number, "--hold", "0"}),
-        dir);
-  }
-  // Waits until the header can be locked again. The server frees a lock once it has seen its
-  // holder's connection go, a moment after the holder has ended.
-  void WaitUntilHeaderIsFree(const std::string& number) {
-    for (int tries = 0; tries < 200; ++tries) {
-      if (LockOnce(number).code == 0) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ADD_FAILURE() << "the header of " << number << " stays locked";
   }
   // trv00381 playing `actions` on the installation at root (demo unless told) without waiting
   // for it; its transcript goes to TranscriptOf(name).
@@ -92,33 +70,37 @@ class Locks : public DemoProcess {
 };
 
 // Two clients of one set of registers, in files or on a server.
-using LocksOnStores = OnBothStores<Locks>;
+using LocksOnStores = OnBothStores<WithFtpServer<Locks>>;
 KVOR_DEMO_ON_BOTH_STORES(LocksOnStores);
 
-TEST_P(LocksOnStores, APrintAtALockedHeaderIsCancelledOrWaitsUntilTheHolderIsKilled) {
-  const RegisterSnapshot before = Snapshot();  // from the files or the server
-  auto holder = HoldHeader("241002");          // the e-invoice: no XML file either
+TEST_P(LocksOnStores, APrintOrSendAtALockedHeaderIsCancelledOrWaitsUntilTheHolderHasEnded) {
+  const RegisterSnapshot before = Snapshot();    // from the files or the server
+  auto holder = Hold("SVF-FTHD", "001F241002");  // the e-invoice: no XML file either
   const std::string message = LockMessage("001F241002");
   // Another client meets the lock, on that record alone.
-  EXPECT_EQ(LockOnce("241002").err,
+  EXPECT_EQ(LockHeaderOnce("241002").err,
             "kvor reg: SVF-FTHD '001F241002' is locked by another program (status 84)\n");
-  EXPECT_EQ(LockOnce("241001").code, 0);
+  EXPECT_EQ(LockHeaderOnce("241001").code, 0);
 
   // Cancel at the lock message: nothing printed or written.
   auto program = StartPlaying("type TxtNmmr 241002\nclick CmdKlar\nanswer AVBRYT\n");
   EXPECT_EQ(program->Wait(), 0) << program->Err();
   std::string seen = ReadFile(TranscriptOf("trv00381"));
-  EXPECT_NE(seen.find(message + "answer AVBRYT\n"), std::string::npos) << seen;
+  EXPECT_THAT(seen, HasSubstr(message + "answer AVBRYT\n"));
   EXPECT_EQ(Occurrences(seen, "message 4"), 1) << seen;
   EXPECT_EQ(Occurrences(seen, "XML"), 0) << seen;
   EXPECT_FALSE(std::filesystem::exists(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
 
   // Closing the message tries again; the program stands at the second lock message with nothing
-  // printed or written yet.
+  // printed or written yet. Once printed, it waits at idle for the test to lock the header again,
+  // then sends: the sent mark is read with a lock as the print reads the header, and meets
+  // another program's lock the same way.
   ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);  // the run consumed the link area
-  program = StartPlaying(
-      "type TxtNmmr 241002\nclick CmdKlar\nanswer STÄNG\nwait " + dir + "/killed\nanswer STÄNG\n",
-      "second");
+  program = StartPlaying("type TxtNmmr 241002\nclick CmdKlar\nanswer STÄNG\nwait " + dir +
+                             "/killed\nanswer STÄNG\nanswer STÄNG\nwait " + dir +
+                             "/locked\nclick CmdSänd\nanswer STÄNG\nanswer STÄNG\nwait " + dir +
+                             "/released\nanswer STÄNG\n",
+                         "second");
   seen = TranscriptWith(message, 2, "second");
   ASSERT_EQ(Occurrences(seen, message), 2) << seen;
   EXPECT_EQ(Pdfs().size(), 0u);
@@ -126,18 +108,36 @@ TEST_P(LocksOnStores, APrintAtALockedHeaderIsCancelledOrWaitsUntilTheHolderIsKil
 
   // A holder that never unlocks: its lock goes with it.
   EXPECT_EQ(holder->Kill(), 128 + SIGKILL);
-  WaitUntilHeaderIsFree("241002");
+  // The server frees a lock once it has seen its holder's connection go, a moment later.
+  EXPECT_TRUE(WaitUntil([&] { return LockHeaderOnce("241002").code == 0; }, 10));
   Touch("killed");
-  EXPECT_EQ(program->Wait(), 0) << program->Err();
-  seen = ReadFile(TranscriptOf("second"));
-  EXPECT_EQ(Occurrences(seen, message), 2) << seen;
+  const std::string written = "' har DATA som XML skapats!";
+  seen = TranscriptWith(written, 1, "second");
   EXPECT_TRUE(InOrder(seen, {message, "answer STÄNG\n", message, "answer STÄNG\n",
-                             "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med "}))
+                             "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med ", written}))
       << seen;
-  EXPECT_EQ(Occurrences(seen, "ignored"), 0) << seen;
   EXPECT_EQ(Pdfs().size(), 1u);
   EXPECT_EQ(At(Header("241002"), 881, 1), "J");         // printed
   EXPECT_EQ(At(Header("241002"), 974, 8), "20261204");  // today
+
+  holder = Hold("SVF-FTHD", "001F241002");
+  Touch("locked");
+  seen = TranscriptWith(message, 4, "second");
+  // The upload is done and told; the lock is met when the sent mark is written.
+  EXPECT_TRUE(InOrder(
+      seen, {written, "' har ÖVERFÖRTS till FTP-servern!", message, "answer STÄNG\n", message}))
+      << seen;
+  const auto marked_sent = [&] { return At(Header("241002"), 853, 1) == "J"; };
+  EXPECT_FALSE(marked_sent());
+  holder->Stop();
+  Touch("released");
+  EXPECT_EQ(program->Wait(), 0) << program->Err();
+  seen = ReadFile(TranscriptOf("second"));
+  EXPECT_EQ(Occurrences(seen, message), 4) << seen;
+  EXPECT_EQ(Occurrences(seen, "ignored"), 0) << seen;
+  EXPECT_TRUE(marked_sent());
+  EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
+            ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
 }
 
 TEST_F(Locks, AnInsertThatWaitedForTheBusyFileIsStoredUnderItsOwnKey) {
@@ -161,48 +161,6 @@ TEST_F(Locks, AnInsertThatWaitedForTheBusyFileIsStoredUnderItsOwnKey) {
   const auto stored = Records("SVF-LSKA", "001S311001541001");
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(At(stored[0], 26, 8), "20261204");
-}
-
-class LockedSend : public Locks {
- protected:
-  void SetUp() override {
-    Locks::SetUp();
-    ASSERT_TRUE(server.Running()) << server.Log();
-    SendTo(server.port);
-  }
-  FtpServer server{dir + "/ftp"};
-};
-
-// The sent mark is read with a lock as the print reads the header, and meets another program's
-// lock the same way.
-TEST_F(LockedSend, TheSentMarkWaitsForTheLockedHeaderAndIsWrittenWhenTheHolderHasEnded) {
-  // Prints 241002, then waits at idle for the test to lock its header, then sends.
-  auto program = StartPlaying("type TxtNmmr 241002\nclick CmdKlar\nanswer STÄNG\nwait " + dir +
-                              "/locked\nclick CmdSänd\nanswer STÄNG\nanswer STÄNG\nwait " + dir +
-                              "/released\nanswer STÄNG\n");
-  const std::string written = "' har DATA som XML skapats!";
-  EXPECT_EQ(Occurrences(TranscriptWith(written, 1), written), 1);
-  auto holder = HoldHeader("241002");
-  Touch("locked");
-  const std::string message = LockMessage("001F241002");
-  std::string seen = TranscriptWith(message, 2);
-  ASSERT_EQ(Occurrences(seen, message), 2) << seen;
-  // The upload is done and told; the lock is met when the sent mark is written.
-  EXPECT_TRUE(
-      InOrder(seen, {"' har ÖVERFÖRTS till FTP-servern!", message, "answer STÄNG\n", message}))
-      << seen;
-  const auto marked_sent = [&] { return At(Header("241002"), 853, 1) == "J"; };
-  EXPECT_FALSE(marked_sent());
-
-  holder->Stop();
-  Touch("released");
-  EXPECT_EQ(program->Wait(), 0) << program->Err();
-  seen = ReadFile(TranscriptOf("trv00381"));
-  EXPECT_EQ(Occurrences(seen, message), 2) << seen;
-  EXPECT_EQ(Occurrences(seen, "ignored"), 0) << seen;
-  EXPECT_TRUE(marked_sent());
-  EXPECT_EQ(ReadFile(server.home + "/001-241002.XML"),
-            ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"));
 }
 
 // Two workstations of one office: two installations (system drives) that kvor demo made, whose
@@ -280,9 +238,8 @@ TEST_F(WorkstationsOnServer,
   EXPECT_EQ(Snapshot().text, written.text);
 
   // The next run on the restarted server prints the invoice and marks it printed.
-  ASSERT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
-  const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
-  EXPECT_NE(t.find("är UTFÖRD med 2 sidor!"), std::string::npos) << t;
+  const std::string t = RunAgain("type TxtNmmr 241001\nclick CmdKlar\n");
+  EXPECT_THAT(t, HasSubstr("är UTFÖRD med 2 sidor!"));
   EXPECT_EQ(At(Header("241001"), 881, 1), "J");
 }
 

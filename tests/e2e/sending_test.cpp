@@ -1,13 +1,11 @@
 // Sending e-invoice 241002 with the real trv00381 and the installation's own upload script to a
 // real FTP server: what arrives, what the user is told, the sent mark and the transfer log.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
 
-#include "support/demo_process.h"
-#include "support/ftp_server.h"
+#include "installation.h"
 #include "support/register_snapshot.h"
 #include "support/scripted_run.h"
 
@@ -15,34 +13,19 @@ namespace kvor::test {
 namespace {
 
 using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 const char* const kPrint = "type TxtNmmr 241002\nclick CmdKlar\n";
 const char* const kPrintAndSend = "type TxtNmmr 241002\nclick CmdKlar\nclick CmdSänd\n";
 const char* const kXmlPath = "C:\\KVOR   \\FAKTUROR\\001-241002.XML";
 
-class Sending : public DemoProcess {
+class Sending : public WithFtpServer<Installation> {
  protected:
-  void SetUp() override {
-    DemoProcess::SetUp();
-    ASSERT_TRUE(server.Running()) << server.Log();
-    SendTo(server.port);
-  }
-
-  // Each run consumes the link area that the menu program leaves: a fresh one first.
-  std::string Run(const std::string& actions, const std::vector<std::string>& more = {}) {
-    EXPECT_EQ(RunProgram(Kvor(), {"link", demo}, dir).code, 0);
-    return DemoProcess::Run(actions, more);
-  }
   bool MarkedSent() {
     return Reg({"get", "SVF-FTHD", "001F241002"}).find("\nSKICKAD=J\n") != std::string::npos;
   }
   std::string Xml() { return ReadFile(demo + "/C/KVOR/FAKTUROR/001-241002.XML"); }
   std::string Received() { return ReadFile(server.home + "/001-241002.XML"); }
   std::string Log() { return ReadFile(demo + "/C/KVOR/FAKTUROR/SANDLOGG.TXT"); }
-
-  FtpServer server{dir + "/ftp"};
 };
 
 // What the user is told after a send, whatever the script returned.
@@ -69,11 +52,11 @@ TEST_F(Sending, TheXmlFileArrivesIsMarkedSentAndLoggedAndASecondSendAsksFirst) {
 
   // Every print writes the same records again, each bumping their versions alike: a send
   // answered [NEJ] after a print must leave the records as a print alone does.
-  Run(kPrint);
+  RunAgain(kPrint);
   const auto first = SnapshotRegisters(demo).records;
-  Run(kPrint);
+  RunAgain(kPrint);
   const auto printed = SnapshotRegisters(demo).records;
-  const std::string asking = Run(std::string(kPrintAndSend) + "answer NEJ\n");
+  const std::string asking = RunAgain(std::string(kPrintAndSend) + "answer NEJ\n");
   EXPECT_THAT(
       asking,
       HasSubstr("question För FAKTURA-nummer '241002' har MARKERATS som SKICKAD redan! ¶ Skall "
@@ -90,7 +73,7 @@ TEST_F(Sending, TheXmlFileArrivesIsMarkedSentAndLoggedAndASecondSendAsksFirst) {
   EXPECT_EQ(Log(), log);
 
   // [JA] sends it again.
-  const std::string again = Run(std::string(kPrintAndSend) + "answer JA\n");
+  const std::string again = RunAgain(std::string(kPrintAndSend) + "answer JA\n");
   EXPECT_THAT(again, HasSubstr(kTransfer));
   EXPECT_EQ(Received(), Xml());
   EXPECT_EQ(Occurrences(Log(), "\n"), 2) << Log();
@@ -126,7 +109,7 @@ TEST_F(Sending, AFailedTransferIsToldLoggedAndStillMarkedSent) {
 
   // Sent once already: the send asks first.
   const std::string shown =
-      Run(std::string(kPrintAndSend) + "answer JA\n", {"--python", dir + "/no-python"});
+      RunAgain(std::string(kPrintAndSend) + "answer JA\n", {"--python", dir + "/no-python"});
   EXPECT_THAT(shown, HasSubstr("message 3 Funktion PYTHON för '" + command +
                                "' kan EJ utföras! ¶ Kräver INSTALLATION av PYTHON-programmet!"));
   EXPECT_THAT(shown, HasSubstr(kTransfer));
