@@ -113,9 +113,10 @@ TEST_F(Chaining, MissingMenuProgramGoesToTheStopProgramAndOnToTheCaller) {
   EXPECT_THAT(Log("TRVTOOLS.EXE"), HasSubstr("TRVTOOLS.EXE"));
 }
 
-// Missing system files are told at start-up: without the link area or the drive settings it
-// stops, without the language and company files it goes on to number entry.
-TEST_F(Chaining, MissingSystemFilesAreToldAndSomeStopTheStartUp) {
+// Missing system files and a register server out of reach are told at start-up: without the link
+// area, the drive settings or the server it stops, without the language and company files it goes
+// on to number entry.
+TEST_F(Chaining, MissingSystemFilesOrAnUnreachableServerAreToldAndSomeStopTheStartUp) {
   const std::string sample_link = ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
   std::filesystem::remove(C("WINKVOR/SYSTEM/LINKAREA.DAT"));
   ProcessResult r = Run("click CmdExit\n");
@@ -138,6 +139,16 @@ TEST_F(Chaining, MissingSystemFilesAreToldAndSomeStopTheStartUp) {
             "Programmet STARTAS via UPPSTART och EXTRA-valet!\n");
   EXPECT_THAT(r.out, HasSubstr("focus TxtNmmr\n"));
 
+  // A register server out of reach (named by KVOR_REGISTERS) stops the start-up with the engine's
+  // message; the password in its URL is shown nowhere.
+  WriteFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"), sample_link);
+  r = Run("", {{"KVOR_REGISTERS", "postgresql://kvor:S3cret@/postgres?host=" + dir + "/nowhere"}});
+  EXPECT_THAT(r.out, HasSubstr("För PEVASIVE är DATABAS-motorn EJ startad!"));
+  EXPECT_THAT(r.out, Not(HasSubstr("focus TxtNmmr")));
+  for (const std::string& shown :
+       {r.out, r.err, ReadFile(dir + "/clipboard"), ReadFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"))})
+    EXPECT_THAT(shown, Not(HasSubstr("S3cret")));
+
   // Without the drive settings the menu program's folder is unknown: the stop program takes over.
   WriteFile(C("WINKVOR/SYSTEM/LINKAREA.DAT"), sample_link);
   std::filesystem::remove(C("WINKVOR/SYSTEM/DISKUNIT.DAT"));
@@ -146,17 +157,6 @@ TEST_F(Chaining, MissingSystemFilesAreToldAndSomeStopTheStartUp) {
   EXPECT_THAT(r.out,
               HasSubstr("message 3 Filen 'C:\\WINKVOR\\SYSTEM\\DISKUNIT.DAT' finns EJ skapad!\n"));
   EXPECT_THAT(r.out, HasSubstr("start C:\\WINKVOR\\STARTAS\\WORKS\\PROGSTOP.EXE\n"));
-}
-
-// A register server out of reach (named by KVOR_REGISTERS) stops the start-up with the engine's
-// message; the password in its URL is shown nowhere.
-TEST_F(Chaining, AServerOutOfReachStopsTheStartUpAndItsPasswordShowsNowhere) {
-  const ProcessResult r =
-      Run("", {{"KVOR_REGISTERS", "postgresql://kvor:S3cret@/postgres?host=" + dir + "/nowhere"}});
-  EXPECT_THAT(r.out, HasSubstr("För PEVASIVE är DATABAS-motorn EJ startad!"));
-  EXPECT_THAT(r.out, Not(HasSubstr("focus TxtNmmr")));
-  for (const std::string& shown : {r.out, r.err, ReadFile(dir + "/clipboard"), Log("TRV00377.EXE")})
-    EXPECT_THAT(shown, Not(HasSubstr("S3cret")));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <signal.h>
 
 #include <filesystem>
-#include <iostream>
 #include <set>
 #include <string>
 
@@ -16,12 +15,8 @@
 namespace kvor::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-using State = StoredState;
-
 // The records that differ between two states, by version or by being there.
-std::set<std::string> Changed(const State& a, const State& b) {
+std::set<std::string> Changed(const StoredState& a, const StoredState& b) {
   std::set<std::string> out;
   for (const auto& [key, record] : a)
     if (!b.count(key) || b.at(key).version != record.version) out.insert(key);
@@ -36,9 +31,9 @@ class CrashSafety : public Installation {
   // kvor demo writes its registers there again.
   std::string FreshCopy() {
     const std::string run = dir + "/run";
-    fs::remove_all(run);
+    std::filesystem::remove_all(run);
     if (registers.empty())
-      fs::copy(demo, run, fs::copy_options::recursive);
+      std::filesystem::copy(demo, run, std::filesystem::copy_options::recursive);
     else
       EXPECT_EQ(RunProgram(Kvor(), WithRegisters({"demo", run}), dir).code, 0);
     return run;
@@ -65,9 +60,9 @@ KVOR_DEMO_ON_BOTH_STORES(CrashSafetyOnStores);
 TEST_P(CrashSafetyOnStores,
        AKillAfterAnyWriteOfAPrintRunLeavesWholeRecordsNoLockAndARunThatGoesOn) {
   // The run that is never stopped, and what it leaves.
-  const State before = Snapshot(FreshCopy()).records;
+  const StoredState before = Snapshot(FreshCopy()).records;
   ASSERT_EQ(Print(dir + "/run", 0), 0);
-  const State after = Snapshot(dir + "/run").records;
+  const StoredState after = Snapshot(dir + "/run").records;
   const std::string xml = Xml(dir + "/run");
   ASSERT_TRUE(xml.ends_with("</ORNWEB>\r\n")) << xml;
   // A second run prints the invoice again. Its XML file takes the header's sums as the first
@@ -86,7 +81,7 @@ TEST_P(CrashSafetyOnStores,
   ASSERT_TRUE(before.count(header) && after.count(header));
 
   // Killed after the nth write, for each n, until a run makes fewer writes than that and ends.
-  State previous = before;
+  StoredState previous = before;
   long n = 1;
   for (;; ++n) {
     SCOPED_TRACE("killed after write " + std::to_string(n));
@@ -95,7 +90,7 @@ TEST_P(CrashSafetyOnStores,
     if (ended == 0) break;
     ASSERT_EQ(ended, 128 + SIGKILL);
     ASSERT_LT(n, 1000) << "the run never ends";
-    const State stopped = Snapshot(root).records;
+    const StoredState stopped = Snapshot(root).records;
 
     // The nth write is whole: one record more than after the (n-1)th, and every record as
     // before, as after, or between for one written again later.
@@ -116,7 +111,6 @@ TEST_P(CrashSafetyOnStores,
   // The last kill came right after the run's last write: all is as the run leaves it.
   EXPECT_GT(n, 1);
   EXPECT_EQ(previous, after);
-  std::cout << "a print run of 241002 makes " << n - 1 << " register writes" << std::endl;
 }
 
 }  // namespace

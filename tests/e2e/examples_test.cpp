@@ -4,7 +4,6 @@
 // answers itself.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,19 +13,24 @@
 namespace kvor::test {
 namespace {
 
-// The README's examples, each with what its transcript must hold beyond the checks that all get.
+// The README's examples, each with the name of its test and what its transcript must hold beyond
+// the checks that all get.
 struct ReadmeExample {
-  std::string file;
+  std::string file, name;
   std::vector<std::string> shows;
   friend void PrintTo(const ReadmeExample& e, std::ostream* out) { *out << e.file; }
 };
 const ReadmeExample kExamples[] = {
     {"print-and-send.txt",
+     "print_and_send",
      {"message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor!",
       "message 1 För FAKTURA-nummer '241002' har DATA som XML skapats!",
       "message 1 Aktuellt FAKTURA-nummer '241002' har ÖVERFÖRTS till FTP-servern!"}},
-    {"print-long-invoice.txt", {"message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med"}},
+    {"print-long-invoice.txt",
+     "print_long_invoice",
+     {"message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med"}},
     {"leave.txt",
+     "leave",
      {"box Avslutas: Vald STÄNGNING är EJ normal!", "start C:\\WINKVOR\\TRV\\TRV00377.EXE"}},
 };
 
@@ -37,23 +41,15 @@ TEST_P(Example, RunsHeadlessOnAFreshInstallation) {
   const std::string file = std::string(KVOR_SOURCE_DIR) + "/examples/" + GetParam().file;
   const ProcessResult r =
       RunProgram(Trv00381(), {"--root", demo, "--headless", file, "--pdf-only"}, dir);
-  const std::string& t = r.out;
-  ASSERT_EQ(r.code, 0) << r.err << t;
-  EXPECT_TRUE(t.ends_with("end 0\n")) << t;
-  EXPECT_THAT(t, Not(HasSubstr("\nignored ")));
-  EXPECT_THAT(t, Not(HasSubstr("(auto)"))) << "a message the example leaves open";
-  for (const std::string& line : GetParam().shows) EXPECT_THAT(t, HasSubstr(line));
+  ASSERT_EQ(r.code, 0) << r.err << r.out;
+  EXPECT_TRUE(r.out.ends_with("end 0\n")) << r.out;
+  EXPECT_THAT(r.out, Not(HasSubstr("\nignored ")));
+  EXPECT_THAT(r.out, Not(HasSubstr("(auto)"))) << "a message the example leaves open";
+  for (const std::string& line : GetParam().shows) EXPECT_THAT(r.out, HasSubstr(line));
 }
 
-// "print-and-send.txt" runs as the test "print_and_send".
-std::string TestName(const ::testing::TestParamInfo<ReadmeExample>& info) {
-  std::string name = info.param.file.substr(0, info.param.file.rfind('.'));
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Examples, Example, ::testing::ValuesIn(kExamples), TestName);
+INSTANTIATE_TEST_SUITE_P(Examples, Example, ::testing::ValuesIn(kExamples),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace kvor::test

@@ -13,6 +13,7 @@
 
 namespace kvor::test {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 

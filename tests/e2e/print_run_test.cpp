@@ -47,8 +47,7 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
   std::map<int, long long> sum;  // header position -> thousandths
   const auto rows = Records("SVF-FTSP", "001F241001");
   const auto extra = Records("SVF-FTAP", "001F241001");
-  ASSERT_FALSE(rows.empty());
-  ASSERT_FALSE(extra.empty());
+  ASSERT_FALSE(rows.empty() || extra.empty());
   // The nine amounts of a row, 14 wide from position 85, add up to the header's from 631; the
   // last seven of an additional row's, from 250, to the same seven. The gross amounts at 659 and
   // 673 are stored less the deductions at 645 and 631.
@@ -97,19 +96,20 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
   // The first print, then the copies, each with the same total.
   std::smatch total;
   ASSERT_TRUE(std::regex_search(page1, total, std::regex("Att betala SEK\\.*: +([0-9.:]+)")));
-  for (const auto& [page, mark] : {std::pair{1, "ORIGINAL"}, {2, "Kopia: 1"}, {3, "Kopia: 2"}}) {
-    const std::string text = PdfText(pdf, page);
-    EXPECT_THAT(text, HasSubstr(mark));
-    EXPECT_THAT(text, HasSubstr(total[1].str()));
-  }
+  for (const auto& [page, mark] : {std::pair{1, "ORIGINAL"}, {2, "Kopia: 1"}, {3, "Kopia: 2"}})
+    EXPECT_THAT(PdfText(pdf, page), AllOf(HasSubstr(mark), HasSubstr(total[1].str())));
 
-  // 241003 is in EUR, to a German customer (language 2): the captions of VSH-TEXT in German.
+  // 241003, handed over by the link area and looked up at once, is in EUR, to a German customer
+  // (language 2): the captions of VSH-TEXT in German.
   std::filesystem::remove_all(pdf_dir);
-  RunAgain("type TxtNmmr 241003\nclick CmdKlar\n");
+  ASSERT_EQ(RunProgram(Kvor(), {"link", demo, "--invoice", "241003"}, dir).code, 0);
+  EXPECT_THAT(Run("show TxtNmmr\nshow LblVkod\nshow LblKoden\nclick CmdKlar\n"),
+              AllOf(Not(HasSubstr("status Tryck [ENTER] för TILLDELNING")),
+                    HasSubstr("show TxtNmmr \"241003\" off back #FFFFC0 fore #000000\n"
+                              "show LblVkod \"EUR\" on back #FFFFFF fore #000000\n"
+                              "show LblKoden \"DE\" on back #FFFFFF fore #000000\n")));
   ASSERT_EQ(Pdfs().size(), 1u);
-  const std::string german = PdfText(Pdfs()[0], 1);
-  EXPECT_THAT(german, HasSubstr("RECHNUNG"));
-  EXPECT_THAT(german, Not(HasSubstr("FAKTURA ")));
+  EXPECT_THAT(PdfText(Pdfs()[0], 1), AllOf(HasSubstr("RECHNUNG"), Not(HasSubstr("FAKTURA "))));
   // It is rounded to whole euros; that rounding, at the invoice's rate and rounded to the öre, is
   // the company-currency rounding, and with it the company-currency total adds up.
   const std::string eur = Header("241003");
@@ -123,16 +123,31 @@ TEST_P(PrintRunOnStores, TheHeaderCarriesTheSumsOfItsRowsAndTheFirstPrintsMarksW
             Thousandths(At(eur, 673, 14)) + Thousandths(At(eur, 715, 14)) + rounding_sek);
 }
 
-TEST_F(PrintRun, TheCustomersAddressReachesThePdfAndALanguageNotThereIsTold) {
+TEST_F(PrintRun, TheRegistersAddressIsPrintedTooManyRowsAreToldAndAnUnknownLanguageStops) {
   // 241006's customer asks for the register's address: the one stored on the invoice is not
-  // printed.
+  // printed. 1000 more specification rows, copies of one of other lengths (a key part) that find
+  // the same load-specification row, are more than the header's count holds.
   Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241006",
        "FAKTNAMN=Gammal Adress AB"});
-  Run("type TxtNmmr 241006\nclick CmdKlar\n");
+  const std::string spec = Reg({"export", "SVF-FTSP"});
+  std::smatch row;
+  ASSERT_TRUE(std::regex_search(spec, row, std::regex(".*\"FTSP_P005\": \"241006\".*")));
+  std::string rows;
+  for (int length = 1000; length < 2000; ++length)
+    rows += std::regex_replace(row.str(), std::regex("\"FTSP_P034\": \"[^\"]*\""),
+                               "\"FTSP_P034\": \"" + std::to_string(length) + "\"") +
+            "\n";
+  WriteFile(dir + "/rows.jsonl", rows);
+  Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
+  const std::size_t count = Records("SVF-FTSP", "001F241006").size();
+  EXPECT_THAT(MessageLines(Run("type TxtNmmr 241006\nclick CmdKlar\n")),
+              HasSubstr("message 2 För FAKTURA-nummer '241006' är ANTALET specifikationsrader "
+                        "STÖRRE än 999! ¶ Antal: " +
+                        std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"));
+  EXPECT_EQ(At(Header("241006"), 869, 3), "999");
   ASSERT_EQ(Pdfs().size(), 1u);
-  std::string page = PdfText(Pdfs()[0], 1);
-  EXPECT_THAT(page, HasSubstr("Sjöbergs Bygg & Trä AB"));
-  EXPECT_THAT(page, Not(HasSubstr("Gammal Adress AB")));
+  EXPECT_THAT(PdfText(Pdfs()[0], 1),
+              AllOf(HasSubstr("Sjöbergs Bygg & Trä AB"), Not(HasSubstr("Gammal Adress AB"))));
   std::filesystem::remove_all(pdf_dir);
 
   // A language the installation does not have stops the run before its job begins; the window
@@ -146,30 +161,6 @@ TEST_F(PrintRun, TheCustomersAddressReachesThePdfAndALanguageNotThereIsTold) {
   EXPECT_TRUE(Pdfs().empty());
 }
 
-// More rows than the header's count holds.
-TEST_F(PrintRun, MoreRowsThanTheCountHoldsAreToldAndStoredAs999) {
-  // 1000 more specification rows: copies of one, of other lengths (a key part), which find the
-  // same load-specification row.
-  const std::string spec = Reg({"export", "SVF-FTSP"});
-  std::smatch row;
-  ASSERT_TRUE(std::regex_search(spec, row, std::regex(".*\"FTSP_P005\": \"241001\".*")));
-  std::string rows;
-  for (int length = 1000; length < 2000; ++length)
-    rows += std::regex_replace(row.str(), std::regex("\"FTSP_P034\": \"[^\"]*\""),
-                               "\"FTSP_P034\": \"" + std::to_string(length) + "\"") +
-            "\n";
-  WriteFile(dir + "/rows.jsonl", rows);
-  Reg({"import", "SVF-FTSP", dir + "/rows.jsonl"});
-  const std::size_t count = Records("SVF-FTSP", "001F241001").size();
-  const std::string said = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
-  EXPECT_THAT(said,
-              HasSubstr("message 2 För FAKTURA-nummer '241001' är ANTALET specifikationsrader "
-                        "STÖRRE än 999! ¶ Antal: " +
-                        std::to_string(count) + " ¶ I fakturahuvudet lagras 999.\n"));
-  EXPECT_EQ(At(Header("241001"), 869, 3), "999");
-  EXPECT_EQ(At(Header("241001"), 881, 1), "J");
-}
-
 TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted) {
   Reg({"put", "SVF-FTHD", "--keep", "FTGID=001", "REGTYP=F", "FAKTNR=241001", "VALKOD=XQ",
        "FASBELOPP=9999999.000"});
@@ -179,8 +170,7 @@ TEST_F(PrintRun, WrongValuesAreToldAndAnUnknownCurrencyLeavesTheHeaderUnprinted)
   Reg({"put", "SVF-FTAP", "--keep", "FTAP_P001=001", "FTAP_P004=F", "FTAP_P005=241001",
        "FTAP_P011=" + At(row, 11, 2), "FTAP_P013=" + At(row, 13, 3), "FTAP_P016=" + At(row, 16, 3),
        "FTAP_P478=U", "FTAP_P221=0"});
-  const std::string t = Run("type TxtNmmr 241001\nclick CmdKlar\n");
-  const std::string messages = MessageLines(t);
+  const std::string messages = MessageLines(Run("type TxtNmmr 241001\nclick CmdKlar\n"));
   EXPECT_THAT(messages,
               HasSubstr("message 3 Modulen SYSOREVP för EGETPRIS får FELAKTIG parameter! ¶ "
                         "FpString: "));
