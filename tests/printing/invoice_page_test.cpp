@@ -244,8 +244,9 @@ TEST_F(SampleInvoice, RowsPastTheRowLimitGoOnOnTheNextPage) {
 }
 
 // The Swedish sample's last specification row, its totals block and its head printed again
-// with the fields and SYS-DATA print settings they depend on changed.
-TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAskFor) {
+// with the fields and SYS-DATA print settings they depend on changed; then whole runs without
+// the barcode font, the logo or the title's text.
+TEST_F(SampleInvoice, TheRowTotalsAndHeadFollowTheirFieldsAndSettingsAndTellWhatTheyLack) {
   ASSERT_EQ(PrintInvoice("241001"), 0);
   int16_t err = 0;
   NewBarePage();
