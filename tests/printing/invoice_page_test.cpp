@@ -9,7 +9,6 @@
 #include "common/cp1252.h"
 #include "common/text.h"
 #include "core/master_window.h"
-#include "printing/invoice_page.h"
 #include "printing/print_job.h"
 
 namespace kvor::printing {
@@ -117,18 +116,17 @@ TEST_F(SampleInvoice, ASwedishInvoiceCarriesHeadRowsTotalsAndFootOnTheOriginalAn
        "7:Sverige | 43:Konto: | 50:6-123456789 | 73:Iban: | "
        "79:SE45 5000 0000 0583 9825 7466 | 114:Innehar | 122:F | 123:-skattsedel"},
   });
-  const auto& pictures = Job()->pictures;
-  ASSERT_EQ(pictures.size(), 6u);
-  auto place = [](const printer::PictureRun& r) {
-    return std::filesystem::path(r.source).filename().string() + " at " + std::to_string(int(r.x)) +
-           " " + std::to_string(int(r.width)) + "x" + std::to_string(int(r.height));
-  };
-  EXPECT_EQ(place(pictures[0]), "001LOGGA.BMP at 400 5000x1000");
-  EXPECT_EQ(pictures[0].y, 200);
-  EXPECT_EQ(place(pictures[1]), "KD5630.BMP at 5900 1000x1000");
-  EXPECT_NEAR(pictures[1].y, rule.y + CourierLine(8) - 150, 1);
-  EXPECT_EQ(place(pictures[2]), "001FOTEN.BMP at 450 10700x650");
-  EXPECT_NEAR(OnlyRun("Trädgårdens Sågverk AB"_w).y, pictures[2].y + 100, 1);
+  // The pictures by name, top left and size: the copy has them where the original has them.
+  std::string pictures;
+  for (const printer::PictureRun& p : Job()->pictures)
+    pictures += std::filesystem::path(p.source).filename().string() + " " +
+                std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) + " " +
+                std::to_string(int(p.width)) + "x" + std::to_string(int(p.height)) + "\n";
+  const std::string page =
+      "001LOGGA.BMP 400,200 5000x1000\nKD5630.BMP 5900,14205 1000x1000\n001FOTEN.BMP 450,15621 "
+      "10700x650\n";
+  EXPECT_EQ(pictures, page + page);
+  EXPECT_NEAR(OnlyRun("Trädgårdens Sågverk AB"_w).y, Job()->pictures.at(2).y + 100, 1);
 
   // The copy numbers its pages from 1 again, shows its number where the original shows
   // ORIGINAL and starts its rows with a heading again.
@@ -191,17 +189,14 @@ TEST_F(SampleInvoice, AForeignCurrencyInvoiceIsPrintedInTheCustomersLanguageAndC
   // text lines but print neither caption nor amount.
   ctx().print.run.row_price_flag = "E";
   h.Set("NETTOFTG", "     56096.985");
-  NewBarePage();
-  PrintTotals(ctx(), 2, err);
+  PrintTotalsAlone(2);
   EXPECT_EQ(OnlyRun("56.096:985").y, OnlyRun("Nettobetrag...........:").y);
   ctx().print.run.row_price_flag = "U";
   ctx().print.run.page_continues = true;
   ctx().print.run.row_limit = 14200;
   h.Set("MOMSVAL", "         0.000");
   h.Set("AVRUNDVAL", "");
-  NewBarePage();
-  PrintTotals(ctx(), 2, err);
-  ASSERT_EQ(err, 0);
+  PrintTotalsAlone(2);
   EXPECT_EQ(LineOf("Nettobetrag...........:"),
             "6:Bei Zahlungsverzug werden Verzugszinsen berechnet. | 74:Nettobetrag...........: | "
             "98:Übertrag");
@@ -248,46 +243,10 @@ TEST_F(SampleInvoice, RowsPastTheRowLimitGoOnOnTheNextPage) {
   EXPECT_EQ(LineOf("Fakturadatum:", 7), "42:Fakturadatum: | 56:2026-11-09 | 86:Sida: | 92:3");
 }
 
-// A workstation without the barcode font is told and prints its head without the bars; a missing
-// logo, or a caption taken out of VSH-TEXT as another program of the suite could, stops the run
-// before anything is printed.
-TEST_F(SampleInvoice, WhatTheHeadLacksIsTold) {
-  ctx().print.prepare_printers = [](printer::PrinterSet& s) {
-    s.AddRecordingPrinter(kTest);
-    s.HideFont("FREE 3 OF 9 REGULAR");
-  };
-  ASSERT_EQ(PrintInvoice("241001"), 0);
-  EXPECT_TRUE(RunsOf("*241001*").empty());
-  EXPECT_EQ(RunsOf(kRule, 1).size(), 2u);
-  EXPECT_EQ(Messages().rfind(
-                "message 3 Angiven FONT kan EJ tilldelas WINDOWS för KONTROLL-utskrift! ¶ "
-                "Kontrollera FONTEN på C:\\WINDOWS\\FONTS-katalogen! ¶ Fontfilen: FREE 3 OF 9 "
-                "REGULAR ¶ BkString: R\n",
-                0),
-            0u);
-
-  std::filesystem::remove(run.install.Host("C:\\KVOR\\BILDER\\001LOGGA.BMP"));
-  EXPECT_NE(PrintInvoice("241002"), 0);
-  EXPECT_TRUE(Job()->texts.empty());
-  Setting(54, "N");
-  std::string key = "005";  // the title's text
-  int16_t err = 0;
-  registers::Laser(ctx(), key, 28, 1, 0, err);
-  ASSERT_EQ(err, 0);
-  int16_t status = 4;  // delete
-  registers::BTRWRARD(ctx(), key, status, 28, 0);
-  ASSERT_EQ(status, 0);
-  EXPECT_NE(PrintInvoice("241002"), 0);
-  const std::string m = Messages();
-  EXPECT_NE(m.find("Tilldelad BILD som BMP finns EJ på BILDER-katalogen!"), std::string::npos) << m;
-  EXPECT_NE(m.find("För LÄSNING finns EJ avsett TEXT-nummer 005 registrerat!"), std::string::npos)
-      << m;
-  EXPECT_TRUE(Job()->texts.empty());
-}
-
 // The Swedish sample's last specification row, its totals block and its head printed again
-// with the fields and SYS-DATA print settings they depend on changed.
-TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAskFor) {
+// with the fields and SYS-DATA print settings they depend on changed; then whole runs without
+// the barcode font, the logo or the title's text.
+TEST_F(SampleInvoice, TheRowTotalsAndHeadFollowTheirFieldsAndSettingsAndTellWhatTheyLack) {
   ASSERT_EQ(PrintInvoice("241001"), 0);
   int16_t err = 0;
   NewBarePage();
@@ -328,30 +287,25 @@ TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAsk
                 "6:1 Furu, sågad 45*145[N] 21.5*98[A] 01 1800"},
                {"4500MM", "46:4500MM"}});
 
-  auto block = [&](int16_t language) {
-    NewBarePage();
-    PrintTotals(ctx(), language, err);
-    ASSERT_EQ(err, 0);
-  };
   // The certification word in the customer's language; the sample has no captions in language 5.
   Fields("SVF-DATA").SetAt(72, 60, "PEFC : 70 % certifierat");
   for (const auto& [language, line] :
        {std::pair<int16_t, std::string>{0, "6:Certifiering: | 20:PEFC 70 % certifierat"},
         {2, "6:Zertifizierung: | 22:PEFC 70 % certifierat"},
         {5, "6:Certification: | 21:PEFC 70 % certifierat"}}) {
-    block(language);
+    PrintTotalsAlone(language);
     EXPECT_EQ(LineOf(line.substr(2, line.find(' ') - 2)), line + " · DEMO-PEFC-COC-0001");
   }
 
   // The marking text beside the amount lines with kind "1"; kind "2" brings its own text and no
   // picture.
   Fields("SVF-DATA").SetAt(63, 9, "PEFC 100%");
-  block(0);
+  PrintTotalsAlone(0);
   const int32_t block_top = TotalsTop(ctx());
   EXPECT_EQ(OnlyRun("Certifiering:").y, block_top);
   EXPECT_EQ(LineOf("PEFC 100%"), "64:PEFC 100% | 74:Att betala SEK.......: | 106:107.326:000");
   Fields("SVF-FTHD").Set("FTHD_P855", "2");
-  block(0);
+  PrintTotalsAlone(0);
   EXPECT_EQ(Job()->pictures.size(), 1u);  // the foot picture only
   EXPECT_EQ(OnlyRun("ISPM 15").column, 64);
   EXPECT_TRUE(RunsOf("PEFC 100%").empty());
@@ -359,7 +313,7 @@ TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAsk
   // A FAS amount gets its line and an underline under the amount. The FAS line's two lines move
   // the block up by as much, so that the foot stays on the sheet.
   Fields("SVF-FTHD").Set("FASBELOPP", "      2500.000");
-  block(0);
+  PrintTotalsAlone(0);
   ExpectLines({{"FAS-belopp 001.......:", "74:FAS-belopp 001.......: | 98:2.500:000"},
                {"FAS-belopp:", "74:FAS-belopp: | 98:···················"}});
   EXPECT_EQ(OnlyRun("Certifiering:").y, TotalsTop(ctx()));
@@ -370,16 +324,15 @@ TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAsk
   registers::Clear(ctx(), registers::LayoutOfChannel(11));  // no bank
   Fields("SYS-FRTG").SetAt(198, 15, "");
   Fields("SYS-FRTG").SetAt(43, 1, "N");
-  block(0);
+  PrintTotalsAlone(0);
   const std::string page = ToUtf8(Job()->PageText(1));
   for (const char* left_out : {"Swift:", "Konto:", "Mobiltelefon:", "Innehar"})
     EXPECT_EQ(page.find(left_out), std::string::npos) << left_out;
   for (const char* kept : {"Iban:", "Telefon:"}) EXPECT_NE(page.find(kept), std::string::npos);
 
   // The flags take the foot away and put a rule under the total.
-  Setting(60, "N");
-  Setting(64, "J");
-  block(0);
+  Settings({{60, "N"}, {64, "J"}});
+  PrintTotalsAlone(0);
   EXPECT_TRUE(Job()->pictures.empty());
   EXPECT_TRUE(RunsOf("Telefon:").empty());
   const auto rules = RunsOf(kRule);
@@ -396,14 +349,13 @@ TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAsk
   // neither logo nor name: neither of them.
   const std::string company = "Trädgårdens Sågverk AB"_w;
   const std::string slogan = "Virke från skogarna i Småland sedan 1921"_w;
-  Setting(54, "N");
-  Setting(57, "J");
+  Settings({{54, "N"}, {57, "J"}});
   head();
   EXPECT_TRUE(Job()->pictures.empty());
   EXPECT_EQ(OnlyRun(company).size, 16);
   EXPECT_EQ(OnlyRun("FAKTURA").y, OnlyRun(company).y);
   EXPECT_GT(OnlyRun(slogan).y, OnlyRun(std::string(2 * company.size(), '\xA8')).y);
-  Setting(57, "N");
+  Settings({{57, "N"}});
   head();
   EXPECT_TRUE(RunsOf(company).empty());
   EXPECT_TRUE(RunsOf(slogan).empty());
@@ -411,11 +363,7 @@ TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAsk
   // The delivery address, no barcode, a top offset of 2 x 175 and two spacer lines, the first
   // print date, a FAS amount: the delivery name stands left, the invoice name right, on one line;
   // the FAS line carries the copy mark on its right.
-  Setting(55, "J");
-  Setting(59, "N");
-  Setting(62, "2");
-  Setting(63, "2");
-  Setting(58, "U");
+  Settings({{55, "J"}, {59, "N"}, {62, "2"}, {63, "2"}, {58, "U"}});
   Fields("SVF-FTHD").Set("FASBELOPP", "      1234.500");
   head();
   EXPECT_EQ(ctx().print.top_offset, 350);
@@ -430,10 +378,38 @@ TEST_F(SampleInvoice, TheRowTheTotalsAndTheHeadShowWhatTheirFieldsAndSettingsAsk
   EXPECT_EQ(names[0].y, names[1].y);
 
   // An invoice printed before shows the date of its last print, a day after its invoice date in
-  // the sample; the run marks it printed again, today, before the copy.
+  // the sample; the run marks it printed again, today, before the copy. A workstation without
+  // the barcode font is told and prints its head without the bars.
+  Settings({{59, "J"}});
+  ctx().print.printers->HideFont("FREE 3 OF 9 REGULAR");
   ASSERT_EQ(PrintInvoice("241010"), 0);
   EXPECT_EQ(LineOf("Fakturadatum:", 1), "42:Fakturadatum: | 56:2026-11-20 | 86:Sida: | 92:1");
   EXPECT_EQ(LineOf("Fakturadatum:", 2), "42:Fakturadatum: | 56:2026-12-04 | 86:Sida: | 92:1");
+  EXPECT_TRUE(RunsOf("*241010*").empty());
+
+  // A missing logo, or a caption taken out of VSH-TEXT as another program of the suite could,
+  // stops the run before anything is printed.
+  std::filesystem::remove(run.install.Host("C:\\KVOR\\BILDER\\001LOGGA.BMP"));
+  Settings({{54, "J"}});
+  EXPECT_NE(PrintInvoice("241002"), 0);
+  EXPECT_TRUE(Job()->texts.empty());
+  Settings({{54, "N"}});
+  std::string key = "005";  // the title's text
+  registers::Laser(ctx(), key, 28, 1, 0, err);
+  ASSERT_EQ(err, 0);
+  int16_t status = 4;  // delete
+  registers::BTRWRARD(ctx(), key, status, 28, 0);
+  ASSERT_EQ(status, 0);
+  EXPECT_NE(PrintInvoice("241002"), 0);
+  EXPECT_TRUE(Job()->texts.empty());
+  const std::string m = Messages();
+  for (const char* told :
+       {"message 3 Angiven FONT kan EJ tilldelas WINDOWS för KONTROLL-utskrift! ¶ Kontrollera "
+        "FONTEN på C:\\WINDOWS\\FONTS-katalogen! ¶ Fontfilen: FREE 3 OF 9 REGULAR ¶ BkString: R\n"
+        "message 1 Önskad UTSKRIFT av 'FAKTURA' är UTFÖRD med 2 sidor!",
+        "Tilldelad BILD som BMP finns EJ på BILDER-katalogen!",
+        "För LÄSNING finns EJ avsett TEXT-nummer 005 registrerat!"})
+    EXPECT_NE(m.find(told), std::string::npos) << m;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/printer/qt_backends.h"
 #include "platform/printer/recording.h"
 #include "platform/printer/surface.h"
+#include "printing/invoice_page.h"
 #include "printing/page_engine.h"
 #include "printing/print_run.h"
 #include "printing/printer_choice.h"
@@ -101,8 +102,16 @@ class SampleInvoice : public PrintJob {
   }
 
   registers::Record& Fields(const std::string& code) { return registers::Fields(ctx(), code); }
-  void Setting(int position, const std::string& value) {
-    Fields("SYS-DATA").SetAt(position, 1, value);
+  // The totals block alone, in the customer's language, on a new job's first page.
+  void PrintTotalsAlone(int16_t language) {
+    NewBarePage();
+    int16_t err = 0;
+    PrintTotals(ctx(), language, err);
+    ASSERT_EQ(err, 0);
+  }
+  // Each one-letter print setting of SYS-DATA given as {position, value}.
+  void Settings(const std::vector<std::pair<int, std::string>>& settings) {
+    for (const auto& [position, value] : settings) Fields("SYS-DATA").SetAt(position, 1, value);
   }
 
   // The print run of invoice `number` (the original and the sample's one copy) on a new job of

@@ -61,7 +61,7 @@ TEST_F(EveryLayout, NoTextIsPrintedOverAnotherOrAPictureOrOffTheSheet) {
   int printed = 0;
   for (int combination = 0; combination < 32; ++combination) {
     for (int bit = 0; bit < 5; ++bit)
-      Setting(settings[bit], (combination >> bit & 1) != 0 ? "J" : "N");
+      Settings({{settings[bit], (combination >> bit & 1) != 0 ? "J" : "N"}});
     for (int number = 241001; number <= 241014; ++number) {
       if (PrintInvoice(std::to_string(number)) != 0) continue;  // refused, told
       SCOPED_TRACE("invoice " + std::to_string(number) + ", settings " +

@@ -130,10 +130,7 @@ TEST(PdfOutput, InvoicePageHasItsTextAtItsColumnsAndItsPictureAndNeverOverwrites
   for (const std::string job : {"2", "3", "aborted"}) {
     auto later = set.Open("KVOR PDF", {"FAKTURA", "001F000123"});
     later->Print(0, "Jobb " + job, true);
-    if (job == "aborted")
-      later->Abort();
-    else
-      later->EndDoc();
+    job == "aborted" ? later->Abort() : later->EndDoc();
   }
   const std::string name = dir + "/UTSKRIFT/FAKTURA-001F000123-20261205-143012";
   EXPECT_EQ(s->OutputPath(), name + ".pdf");
