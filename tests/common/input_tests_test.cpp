@@ -53,12 +53,6 @@ TEST(TestDigits, ComplainsAboutTheFirstOtherCharacter) {
             "input Angivet TECKEN-värde [ a ] är EJ tillåtet! ¶ Endast NUMERISK tillåts!\n");
 }
 
-TEST(ToUtf8Letters, WritesTheSwedishLettersAsUtf8BytePairs) {
-  std::string text = FromUtf8("ÅÄÖåäö é·");
-  ToUtf8Letters(text);
-  EXPECT_EQ(text, "\xC3\x85\xC3\x84\xC3\x96\xC3\xA5\xC3\xA4\xC3\xB6 \xE9\xB7");  // others stay
-}
-
 TEST(SplitPostcode, TakesSixCharactersAsPostcode) {
   // Postcode, town and indicator (7 when the routine left it alone).
   const auto split = [](const std::string& line) {

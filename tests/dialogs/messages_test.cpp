@@ -66,9 +66,9 @@ struct DialogRun {
   frame::Program program;
 };
 
-TEST(ShowMessage,
-     SizeFollowsTheTextKindColoursTheStripOnlyKindFourOffersCancelAndTheMainWindowIsGivenBack) {
-  DialogRun run("answer AVBRYT\nanswer STÄNG\nanswer AVBRYT\n");
+TEST(MessagesAndQuestions,
+     SizeFollowsTheTextKindOrPreselectionColoursTheStripAndTheMainWindowIsGivenBack) {
+  DialogRun run("answer AVBRYT\nanswer STÄNG\nanswer AVBRYT\nanswer JA\n");
   Context& ctx = run.ctx();
   ctx.main.Mf->SetText("before");
   ShowMessage(ctx, "Posten är LÅST"_w, kCancellable);
@@ -80,15 +80,29 @@ TEST(ShowMessage,
   ShowMessage(ctx, std::string(100, 'x'), 7);
   ShowMessage(ctx, "abc\r\n" + std::string(60, 'x') + "\r\nde", kError);
   EXPECT_EQ(ctx.msg.answer, kAnswerClose);
-  EXPECT_NE(run.transcript.Captured().find("ignored answer AVBRYT\nanswer STÄNG (auto)"),
-            std::string::npos);
-  // The main window is borrowed while the message shows, the window centred on the 1920 x 1080
+  // A question takes the scripted answer; without one, the preselected button.
+  AskQuestion(ctx, Paragraphs("FAKTURA redan skickad!", "Skicka IGEN?"), 0, 2);
+  EXPECT_EQ(ctx.msg.answer, kAnswerYes);
+  AskQuestion(ctx, "?", 5, 3);  // a close button wanted above 1 counts as 1: it is shown
+  EXPECT_EQ(ctx.msg.answer, kAnswerQuestionClose);
+  AskQuestion(ctx, "?", 0, 0);  // none: [JA]
+  EXPECT_EQ(ctx.msg.answer, kAnswerYes);
+  EXPECT_NE(
+      run.transcript.Captured().find(
+          "ignored answer AVBRYT\nanswer STÄNG (auto)\nstatus before\nstatus Tryck [JA] eller "
+          "[NEJ] knappen!\nquestion FAKTURA redan skickad! ¶ Skicka IGEN?\nanswer JA\n"),
+      std::string::npos)
+      << run.transcript.Captured();
+  // The main window is borrowed while the dialog shows, the window centred on the 1920 x 1080
   // pixel screen of the scripted front end; kind 7 leaves the strip and the status line alone.
   EXPECT_EQ(
       run.front_end.seen,
       R"(at 11415 size 5970x2040 | CmdBryt CmdExit | focus CmdExit | strip C00000 | main off 1 | Tryck [AVBRYT] eller [STÄNG] efter LÄST meddelande!
 at 8400 size 12000x2280 | CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | before
 at 9700 size 9400x2280 | CmdExit | focus CmdExit | strip FFC0C0 | main off 1 | Tryck [STÄNG] efter LÄST meddelande!
+at 10200 size 8400x2280 | CmdJa CmdNej | focus CmdNej | strip FFC0C0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
+at 10200 size 8400x2040 | CmdJa CmdNej CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
+at 10200 size 8400x2040 | CmdJa CmdNej | focus CmdJa | strip C0FFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
 )");
   EXPECT_TRUE(ctx.main.form.Enabled());
   EXPECT_EQ(ctx.frame.events_suppressed, 0);
@@ -116,59 +130,22 @@ TEST(ReportError, AddsSupportBlockOrUnderlinedFaultAndCopiesItToTheClipboard) {
   EXPECT_EQ(trapped.substr(0, expected_start.size()), expected_start);
 }
 
-TEST(AskQuestion, NormalisesSettingsPreselectsAndTakesTheScriptedAnswer) {
-  DialogRun run("answer JA\n");
-  Context& ctx = run.ctx();
-  AskQuestion(ctx, Paragraphs("FAKTURA redan skickad!", "Skicka IGEN?"), 0, 2);
-  EXPECT_EQ(ctx.msg.answer, kAnswerYes);
-  EXPECT_NE(run.transcript.Captured().find(
-                "question FAKTURA redan skickad! \xC2\xB6 Skicka IGEN?\nanswer JA\n"),
-            std::string::npos);
-
-  AskQuestion(ctx, "?", 5, 3);  // a close button wanted above 1 counts as 1
-  EXPECT_EQ(ctx.msg.close_button_wanted, 1);
-  EXPECT_EQ(ctx.msg.answer, kAnswerQuestionClose);
-  AskQuestion(ctx, "?", 0, 0);  // none: [JA]
-  EXPECT_EQ(ctx.msg.answer, kAnswerYes);
-  EXPECT_EQ(
-      run.front_end.seen,
-      R"(at 10200 size 8400x2280 | CmdJa CmdNej | focus CmdNej | strip FFC0C0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
-at 10200 size 8400x2040 | CmdJa CmdNej CmdExit | focus CmdExit | strip FFFFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
-at 10200 size 8400x2040 | CmdJa CmdNej | focus CmdJa | strip C0FFC0 | main off 1 | Tryck [JA] eller [NEJ] knappen!
-)");
-}
-
-TEST(WaitState, SurvivesAMessageAndEndsWithLeaveOrAStatusHelpAndPausesTakeSecondsOrMilliseconds) {
+// (A message or question within the wait, and the wait's end, are checked with the print job's
+// cancel question.)
+TEST(WaitState, TakesTheExitAwayUntilAStatusHelpEndsItAndPausesTakeSecondsOrMilliseconds) {
   DialogRun run("");
   Context& ctx = run.ctx();
   MasterWindow& m = ctx.main;
-  ctx.frame.window_title = "T";
-  m.form.SetCaption("T");
-  m.Mf->SetText("före"_w);
   EnterWaitState(ctx);
-  const std::string waiting = "Bara VÄNTA eller TRYCK eventuell AVBRYT-knapp!"_w;
-  EXPECT_EQ(m.Mf->Text(), waiting);
   EXPECT_FALSE(m.CmdExit->Enabled());
   EXPECT_EQ(m.Mb->BackColor(), 0xFFFF00u);
-  // A message leaves the status line and the title as they were, and the text before the wait
-  // comes back at its end.
-  ShowMessage(ctx, "mitt i", kInformation);
-  EXPECT_EQ(m.Mf->Text(), waiting);
-  EXPECT_EQ(m.form.Caption(), "T \xB7 !");
-  LeaveWaitState(ctx);
-  EXPECT_EQ(m.Mf->Text(), "före"_w);
-  EXPECT_EQ(m.form.Caption(), "T");
-
-  // A status help ends the waiting state too.
-  EnterWaitState(ctx);
   HelpSelect(ctx, "FAKTURA");
-  EXPECT_EQ(ctx.msg.wait_flag, 0);
   EXPECT_EQ(m.Mf->Text(), "Välj FAKTURA med [UPP]/[NER] och [ENTER] accepterar!"_w);
 
   // A pause of a small value waits seconds, of others milliseconds.
   const long long start = run.front_end.Now();
-  Pause(run.ctx(), 2);
-  Pause(run.ctx(), 75);
+  Pause(ctx, 2);
+  Pause(ctx, 75);
   EXPECT_EQ(run.front_end.Now() - start, 2075);
 }
 

@@ -55,7 +55,6 @@ TEST(IdleCountdown, LeavesByTheExitRoutineOnceItHasRunOutAfterAStartUpWithoutALe
   const std::string t = over.Lines();
   EXPECT_NE(t.find("\nfocus TxtNmmr\n", t.find("LÄNGD-FÖRDELNINGS")), std::string::npos) << t;
   EXPECT_FALSE(over.by_script);  // the 242nd tick left by itself
-  EXPECT_EQ(over.ctx().frame.close_permitted, 1);
   EXPECT_FALSE(over.ctx().main.TidVisa->Enabled());
   EXPECT_EQ(over.ctx().link.program_to_start, "TRV00377");
 }
