@@ -321,8 +321,7 @@ INSTANTIATE_TEST_SUITE_P(Stores, recmanEngine, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Server" : "Files"; });
 
 template <bool kOnServer>
-class OnOneStore : public OnStore {
- protected:
+struct OnOneStore : OnStore {
   OnOneStore() : OnStore(kOnServer) {}
 };
 // What only register files do: host paths, SQLite's own files and faults.
@@ -364,7 +363,7 @@ TEST_P(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   }
 }
 
-TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
+TEST_P(recmanEngine, EndOfFileNoCurrentRecordStepOrderRecordLengthsAndRefusedCalls) {
   MakeFile({});
   for (int16_t read : {op::kGetFirst, op::kGetLast, op::kGetGreaterOrEqual, op::kStepNext})
     EXPECT_EQ(a.Read(read), status::kEndOfFile) << read;
@@ -386,51 +385,7 @@ TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   EXPECT_EQ(Walk(op::kStepNext, op::kStepNext), (std::vector<std::string>{"B", "C", "A"}));
   ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
   EXPECT_EQ(a.Got(op::kStepNext), Rec("A"));
-}
 
-TEST_P(recmanEngine, WritesGoToTheCurrentRecordUnlessItChangedSinceTheRead) {
-  MakeFile({"A", "B", "C"});
-  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
-  ASSERT_EQ(a.Delete(), 0);
-  EXPECT_EQ(a.Update(Rec("B")), status::kNoCurrentRecord);
-  EXPECT_EQ(a.Delete(), status::kNoCurrentRecord);
-  EXPECT_EQ(a.Got(op::kGetNext), Rec("C", "data of C"));
-  EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector<std::string>{"A", "C"}));
-
-  EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
-  EXPECT_EQ(a.Find("A"), Rec("A", "data of A"));
-  // Keys are exact bytes: a trailing blank is part of the key, another case is another key.
-  EXPECT_EQ(a.Insert(Rec("a")), 0);
-  EXPECT_EQ(a.Insert(Rec("A ")), status::kDuplicateKey);
-
-  // Update replaces the current record under the same key.
-  ASSERT_EQ(a.Insert(Rec("B")), 0);
-  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
-  ASSERT_EQ(b.Open(path), 0);
-  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
-  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
-  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
-  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
-  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
-  EXPECT_EQ(a.Find("A"), Rec("A", "thrice"));
-  EXPECT_EQ(a.Find("B"), Rec("B", "new"));
-  EXPECT_EQ(a.Find("C"), Rec("C", "data of C"));
-
-  // A record another handle changed since the read, or deleted and inserted again, conflicts.
-  ASSERT_EQ(a.Rewrite("A", "by a"), 0);
-  EXPECT_EQ(b.Update(Rec("A", "by b")), status::kConflict);
-  EXPECT_EQ(b.Delete(), status::kConflict);
-  EXPECT_EQ(b.Find("A"), Rec("A", "by a"));
-  EXPECT_EQ(b.Update(Rec("A", "by b")), 0);
-  ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
-  ASSERT_EQ(b.Read(op::kGetEqual, "C"), 0);
-  ASSERT_EQ(b.Delete(), 0);
-  ASSERT_EQ(b.Insert(Rec("C")), 0);
-  EXPECT_EQ(a.Update(Rec("C", "by a")), status::kConflict);
-}
-
-TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
-  MakeFile({});
   // Shorter data is padded with blanks; data shorter than the key or longer than the record is
   // refused.
   ASSERT_EQ(a.Insert(Rec("SHORT").substr(0, kKeyLength + 2)), 0);
@@ -459,7 +414,7 @@ TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
 
 // Every call that ends a lock, each after a locks A again; a locked read of another record holds
 // that one instead, until a locks A again.
-TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
+TEST_P(recmanEngine, LockEndsWithEveryCallThatEndsItAndWritesNeedAnUnchangedCurrentRecord) {
   MakeFile({"A", "B", "C"});
   const struct {
     const char* name;
@@ -498,6 +453,46 @@ TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
   EXPECT_TRUE(OthersCanLock("C"));
   EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
   EXPECT_EQ(b.Read(op::kGetFirst), status::kFileNotOpen);
+
+  // Writes go to the current record.
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
+  ASSERT_EQ(a.Delete(), 0);
+  EXPECT_EQ(a.Update(Rec("B")), status::kNoCurrentRecord);
+  EXPECT_EQ(a.Delete(), status::kNoCurrentRecord);
+  EXPECT_EQ(a.Got(op::kGetNext), Rec("C", "data of C"));
+  EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector<std::string>{"A", "C"}));
+
+  EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
+  EXPECT_EQ(a.Find("A"), Rec("A", "x"));
+  // Keys are exact bytes: a trailing blank is part of the key, another case is another key.
+  EXPECT_EQ(a.Insert(Rec("a")), 0);
+  EXPECT_EQ(a.Insert(Rec("A ")), status::kDuplicateKey);
+
+  // Update replaces the current record under the same key.
+  ASSERT_EQ(a.Insert(Rec("B")), 0);
+  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
+  ASSERT_EQ(b.Open(path), 0);
+  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
+  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
+  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
+  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
+  EXPECT_EQ(a.Find("A"), Rec("A", "thrice"));
+  EXPECT_EQ(a.Find("B"), Rec("B", "new"));
+  EXPECT_EQ(a.Find("C"), Rec("C", "data of C"));
+
+  // A record another handle changed since the read, or deleted and inserted again, conflicts.
+  ASSERT_EQ(a.Rewrite("A", "by a"), 0);
+  EXPECT_EQ(b.Update(Rec("A", "by b")), status::kConflict);
+  EXPECT_EQ(b.Delete(), status::kConflict);
+  EXPECT_EQ(b.Find("A"), Rec("A", "by a"));
+  EXPECT_EQ(b.Update(Rec("A", "by b")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual, "C"), 0);
+  ASSERT_EQ(b.Delete(), 0);
+  ASSERT_EQ(b.Insert(Rec("C")), 0);
+  EXPECT_EQ(a.Update(Rec("C", "by a")), status::kConflict);
 }
 
 // What is no register file is refused and left as it was. Made or opened, a register file on a
