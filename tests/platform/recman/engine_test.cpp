@@ -4,7 +4,6 @@
 #include <libpq-fe.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -193,44 +192,6 @@ class Client {
   std::array<char, kPositionBlockSize> position_;
 };
 
-// A second process running body, with a socket to talk to it. Fork it while this process has no
-// register file open: an SQLite connection must not cross a fork.
-class Child {
- public:
-  explicit Child(const std::function<int(Child&)>& body) {
-    int ends[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
-    pid_ = fork();
-    fd_ = ends[pid_ == 0 ? 1 : 0];
-    close(ends[pid_ == 0 ? 0 : 1]);
-    if (pid_ == 0) _exit(body(*this));
-  }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  ~Child() {
-    if (pid_ > 0) Kill(SIGKILL);
-    close(fd_);
-  }
-
-  // One byte to the other side, and the next byte from it ('\0' when it has gone).
-  bool Send(char c) { return write(fd_, &c, 1) == 1; }
-  char Receive() {
-    char c = 0;
-    return read(fd_, &c, 1) == 1 ? c : '\0';
-  }
-  // Ends the child with signal; its exit code, or 128 + the signal that ended it.
-  int Kill(int signal) {
-    if (pid_ <= 0 || kill(pid_, signal) != 0) return -1;
-    const int code = kvor::test::WaitForProgram(pid_);
-    pid_ = -1;
-    return code;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int fd_ = -1;
-};
-
 // Opens name on c with every SQLite connection the open makes running pragma first.
 int16_t OpenWithPragma(Client& c, const std::string& name, const char* pragma) {
   static const char* given;
@@ -321,8 +282,7 @@ INSTANTIATE_TEST_SUITE_P(Stores, recmanEngine, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Server" : "Files"; });
 
 template <bool kOnServer>
-class OnOneStore : public OnStore {
- protected:
+struct OnOneStore : OnStore {
   OnOneStore() : OnStore(kOnServer) {}
 };
 // What only register files do: host paths, SQLite's own files and faults.
@@ -364,7 +324,7 @@ TEST_P(recmanEngine, KeysAreOrderedByteByByteAndReadsFindTheNearest) {
   }
 }
 
-TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
+TEST_P(recmanEngine, EndOfFileNoCurrentRecordStepOrderRecordLengthsAndRefusedCalls) {
   MakeFile({});
   for (int16_t read : {op::kGetFirst, op::kGetLast, op::kGetGreaterOrEqual, op::kStepNext})
     EXPECT_EQ(a.Read(read), status::kEndOfFile) << read;
@@ -386,51 +346,7 @@ TEST_P(recmanEngine, EndOfFileNoCurrentRecordAndStepOrder) {
   EXPECT_EQ(Walk(op::kStepNext, op::kStepNext), (std::vector<std::string>{"B", "C", "A"}));
   ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
   EXPECT_EQ(a.Got(op::kStepNext), Rec("A"));
-}
 
-TEST_P(recmanEngine, WritesGoToTheCurrentRecordUnlessItChangedSinceTheRead) {
-  MakeFile({"A", "B", "C"});
-  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
-  ASSERT_EQ(a.Delete(), 0);
-  EXPECT_EQ(a.Update(Rec("B")), status::kNoCurrentRecord);
-  EXPECT_EQ(a.Delete(), status::kNoCurrentRecord);
-  EXPECT_EQ(a.Got(op::kGetNext), Rec("C", "data of C"));
-  EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector<std::string>{"A", "C"}));
-
-  EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
-  EXPECT_EQ(a.Find("A"), Rec("A", "data of A"));
-  // Keys are exact bytes: a trailing blank is part of the key, another case is another key.
-  EXPECT_EQ(a.Insert(Rec("a")), 0);
-  EXPECT_EQ(a.Insert(Rec("A ")), status::kDuplicateKey);
-
-  // Update replaces the current record under the same key.
-  ASSERT_EQ(a.Insert(Rec("B")), 0);
-  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
-  ASSERT_EQ(b.Open(path), 0);
-  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
-  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
-  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
-  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
-  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
-  EXPECT_EQ(a.Find("A"), Rec("A", "thrice"));
-  EXPECT_EQ(a.Find("B"), Rec("B", "new"));
-  EXPECT_EQ(a.Find("C"), Rec("C", "data of C"));
-
-  // A record another handle changed since the read, or deleted and inserted again, conflicts.
-  ASSERT_EQ(a.Rewrite("A", "by a"), 0);
-  EXPECT_EQ(b.Update(Rec("A", "by b")), status::kConflict);
-  EXPECT_EQ(b.Delete(), status::kConflict);
-  EXPECT_EQ(b.Find("A"), Rec("A", "by a"));
-  EXPECT_EQ(b.Update(Rec("A", "by b")), 0);
-  ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
-  ASSERT_EQ(b.Read(op::kGetEqual, "C"), 0);
-  ASSERT_EQ(b.Delete(), 0);
-  ASSERT_EQ(b.Insert(Rec("C")), 0);
-  EXPECT_EQ(a.Update(Rec("C", "by a")), status::kConflict);
-}
-
-TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
-  MakeFile({});
   // Shorter data is padded with blanks; data shorter than the key or longer than the record is
   // refused.
   ASSERT_EQ(a.Insert(Rec("SHORT").substr(0, kKeyLength + 2)), 0);
@@ -459,7 +375,7 @@ TEST_P(recmanEngine, RecordLengthsBuffersAndRefusedCalls) {
 
 // Every call that ends a lock, each after a locks A again; a locked read of another record holds
 // that one instead, until a locks A again.
-TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
+TEST_P(recmanEngine, LockEndsWithEveryCallThatEndsItAndWritesNeedAnUnchangedCurrentRecord) {
   MakeFile({"A", "B", "C"});
   const struct {
     const char* name;
@@ -498,6 +414,46 @@ TEST_P(recmanEngine, LockIsReleasedByEveryCallThatEndsIt) {
   EXPECT_TRUE(OthersCanLock("C"));
   EXPECT_EQ(a.Read(op::kGetFirst), status::kFileNotOpen);
   EXPECT_EQ(b.Read(op::kGetFirst), status::kFileNotOpen);
+
+  // Writes go to the current record.
+  ASSERT_EQ(a.Open(path), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "B"), 0);
+  ASSERT_EQ(a.Delete(), 0);
+  EXPECT_EQ(a.Update(Rec("B")), status::kNoCurrentRecord);
+  EXPECT_EQ(a.Delete(), status::kNoCurrentRecord);
+  EXPECT_EQ(a.Got(op::kGetNext), Rec("C", "data of C"));
+  EXPECT_EQ(Walk(op::kGetFirst, op::kGetNext), (std::vector<std::string>{"A", "C"}));
+
+  EXPECT_EQ(a.Insert(Rec("A", "other text")), status::kDuplicateKey);
+  EXPECT_EQ(a.Find("A"), Rec("A", "x"));
+  // Keys are exact bytes: a trailing blank is part of the key, another case is another key.
+  EXPECT_EQ(a.Insert(Rec("a")), 0);
+  EXPECT_EQ(a.Insert(Rec("A ")), status::kDuplicateKey);
+
+  // Update replaces the current record under the same key.
+  ASSERT_EQ(a.Insert(Rec("B")), 0);
+  EXPECT_EQ(a.Update(Rec("B", "new")), 0);  // the inserted record is current
+  ASSERT_EQ(b.Open(path), 0);
+  EXPECT_EQ(b.Update(Rec("B", "new")), status::kNoCurrentRecord);
+  ASSERT_EQ(b.Read(op::kGetEqual, "A"), 0);
+  EXPECT_EQ(b.Update(Rec("C", "moved")), status::kInvalidOperation);
+  EXPECT_EQ(b.Update(Rec("A", "twice")), 0);
+  EXPECT_EQ(b.Update(Rec("A", "thrice")), 0);  // its own update does not make it stale
+  EXPECT_EQ(a.Find("A"), Rec("A", "thrice"));
+  EXPECT_EQ(a.Find("B"), Rec("B", "new"));
+  EXPECT_EQ(a.Find("C"), Rec("C", "data of C"));
+
+  // A record another handle changed since the read, or deleted and inserted again, conflicts.
+  ASSERT_EQ(a.Rewrite("A", "by a"), 0);
+  EXPECT_EQ(b.Update(Rec("A", "by b")), status::kConflict);
+  EXPECT_EQ(b.Delete(), status::kConflict);
+  EXPECT_EQ(b.Find("A"), Rec("A", "by a"));
+  EXPECT_EQ(b.Update(Rec("A", "by b")), 0);
+  ASSERT_EQ(a.Read(op::kGetEqual, "C"), 0);
+  ASSERT_EQ(b.Read(op::kGetEqual, "C"), 0);
+  ASSERT_EQ(b.Delete(), 0);
+  ASSERT_EQ(b.Insert(Rec("C")), 0);
+  EXPECT_EQ(a.Update(Rec("C", "by a")), status::kConflict);
 }
 
 // What is no register file is refused and left as it was. Made or opened, a register file on a
@@ -697,38 +653,34 @@ TEST_P(recmanEngine, WalkSeesEveryRecordOnceInOrderAndAnEqualReadAgainSeesEveryC
   EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(12)), 0);
 }
 
-// Locks and changes met in a walk, made by another handle of this engine, by another process and by
-// the walking handle itself. Each change is made after the walk has passed record 40 (and fetched
-// some records after it), and is met as it is when the walk gets there.
+// Locks and changes met in a walk, made by another handle of this engine, by another engine (as
+// of another program) and by the walking handle itself; a lock held by another process. Each
+// change is made after the walk has passed record 40 (and fetched some records after it), and is
+// met as it is when the walk gets there.
 TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   MakeWalkFile();
-  // Forked before this process opens the file. It locks record 30 and says 'L'; on 'g' it updates
-  // record 52 (which ends its lock) and says 'u'; on the next 'g' it deletes 55, inserts between 57
-  // and 58, locks 30 again and says 'w'; then it waits to be killed, holding its lock.
-  Child writer([this](Child& self) {
+  // Another process locks record 30 and holds the lock until it is killed. Forked before this
+  // process opens the file: an SQLite connection must not cross a fork.
+  const pid_t holder = fork();
+  if (holder == 0) {
     Engine engine({}, place.registers);
     Client c(engine);
-    if (c.Open(path) != 0 || c.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)) != 0) return 1;
-    self.Send('L');
-    if (self.Receive() != 'g') return 2;
-    if (c.Rewrite(KeyOf(104), "child") != 0) return 3;
-    self.Send('u');
-    if (self.Receive() != 'g') return 4;
-    if (c.Read(op::kGetEqual, KeyOf(110)) != 0 || c.Delete() != 0) return 5;
-    if (c.Insert(Rec(KeyOf(115), "child")) != 0) return 6;
-    if (c.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)) != 0) return 7;
-    self.Send('w');
-    self.Receive();
-    return 0;
+    if (c.Open(path) != 0) _exit(1);
+    while (c.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)) != 0) usleep(1000);
+    pause();
+  }
+  std::shared_ptr<void> holding(nullptr, [holder](void*) {
+    kill(holder, SIGKILL);
+    kvor::test::WaitForProgram(holder);
   });
-  ASSERT_EQ(writer.Receive(), 'L');
+  ASSERT_TRUE(kvor::test::WaitUntil([&] { return !OthersCanLock(KeyOf(60)); }, 10));
   ASSERT_EQ(a.Open(path), 0);
   ASSERT_EQ(b.Open(path), 0);
 
   ASSERT_EQ(a.Read(op::kGetFirst), 0);
   for (int n = 1; n < 29; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
   ASSERT_EQ(a.Read(op::kGetNext + op::kSingleLock), 0);                      // 29 locks
-  EXPECT_EQ(a.Read(op::kGetNext + op::kSingleLock), status::kRecordLocked);  // 30 is the child's
+  EXPECT_EQ(a.Read(op::kGetNext + op::kSingleLock), status::kRecordLocked);  // 30 is the other's
   EXPECT_EQ(a.Read(op::kGetGreater + op::kSingleLock, a.key), status::kRecordLocked);
   ASSERT_EQ(Next(a, true), 0);  // reading is not writing, and the refused reads did not move a
   EXPECT_EQ(a.key, KeyOf(60));
@@ -738,16 +690,19 @@ TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   for (int n = 31; n <= 40; ++n) ASSERT_EQ(Next(a, n % 2 == 0), 0);
   ASSERT_EQ(b.Rewrite(KeyOf(86), "by b"), 0);  // 43
   ASSERT_EQ(b.Read(op::kGetEqual, KeyOf(104)), 0);
-  writer.Send('g');
-  ASSERT_EQ(writer.Receive(), 'u');
-  EXPECT_EQ(b.Update(Rec(KeyOf(104), "by b")), status::kConflict);  // the child changed it
+  Engine engine2({}, place.registers);
+  Client c(engine2);
+  ASSERT_EQ(c.Open(path), 0);
+  ASSERT_EQ(c.Rewrite(KeyOf(104), "other"), 0);
+  EXPECT_EQ(b.Update(Rec(KeyOf(104), "by b")), status::kConflict);  // the other changed it
   ASSERT_EQ(Next(a, false), 0);  // 41: the walk goes on between the changes
-  writer.Send('g');
-  ASSERT_EQ(writer.Receive(), 'w');
+  ASSERT_EQ(c.Read(op::kGetEqual, KeyOf(110)), 0);
+  ASSERT_EQ(c.Delete(), 0);
+  ASSERT_EQ(c.Insert(Rec(KeyOf(115), "other")), 0);
   std::vector<std::string> expected = Records(42, kRecords - 1);
   expected[43 - 42] = Rec(KeyOf(86), "by b");
-  expected[52 - 42] = Rec(KeyOf(104), "child");
-  expected.insert(expected.begin() + (58 - 42), Rec(KeyOf(115), "child"));
+  expected[52 - 42] = Rec(KeyOf(104), "other");
+  expected.insert(expected.begin() + (58 - 42), Rec(KeyOf(115), "other"));
   expected.erase(expected.begin() + (55 - 42));
   EXPECT_EQ(WalkOn(a), expected);
 
@@ -762,7 +717,7 @@ TEST_P(recmanEngine, LocksAndChangesOfOthersAreMetInAWalk) {
   // The lock of a killed process goes with it; a server lets it go once it has seen the
   // connection close.
   EXPECT_EQ(a.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)), status::kRecordLocked);
-  ASSERT_EQ(writer.Kill(SIGKILL), 128 + SIGKILL);
+  holding.reset();
   EXPECT_TRUE(kvor::test::WaitUntil(
       [&] { return a.Read(op::kGetEqual + op::kSingleLock, KeyOf(60)) == 0; }, 5));
   EXPECT_EQ(a.Update(Rec(KeyOf(60), "by a")), 0);
