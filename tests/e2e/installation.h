@@ -1,6 +1,6 @@
 // What several end-to-end tests share beyond DemoProcess: a run after another on the same
-// installation, the header lock as another program of the suite takes it, and a real FTP server
-// for the installation to send its e-invoices to.
+// installation and the header lock as another program of the suite takes it; with it come the
+// gmock matchers and the real FTP server fixture (support/ftp_server.h) they use.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -33,18 +33,6 @@ class Installation : public DemoProcess {
                                      "SVF-FTHD", "001F" + number, "--hold", "0"}),
                       dir);
   }
-};
-
-// The fixture with its installation's EDI settings pointing at an FTP server of its own.
-template <class Fixture>
-class WithFtpServer : public Fixture {
- protected:
-  void SetUp() override {
-    Fixture::SetUp();
-    ASSERT_TRUE(server.Running()) << server.Log();
-    this->SendTo(server.port);
-  }
-  FtpServer server{this->dir + "/ftp"};
 };
 
 }  // namespace kvor::test

@@ -1,5 +1,6 @@
 // A real FTP server for tests: pyftpdlib in a Python process of its own, on 127.0.0.1 at a port
-// the system chooses, with the one user kvor/kvor whose login folder is `home`.
+// the system chooses, with the one user kvor/kvor whose login folder is `home`; and WithFtpServer,
+// a fixture whose installation sends its e-invoices there.
 #pragma once
 
 #include <filesystem>
@@ -33,9 +34,8 @@ class FtpServer {
               "server.serve_forever()\n");
     const std::string port_file = folder_ + "/ftp_server.port";
     server_ = std::make_unique<BackgroundProcess>(
-        "/usr/bin/python3",
-        std::vector<std::string>{folder_ + "/ftp_server.py", home, port_file}, folder_,
-        "ftp_server");
+        "/usr/bin/python3", std::vector<std::string>{folder_ + "/ftp_server.py", home, port_file},
+        folder_, "ftp_server");
     WaitUntil([&] { return !(port = ReadFile(port_file)).empty(); }, 10);
   }
   FtpServer(const FtpServer&) = delete;
@@ -52,6 +52,18 @@ class FtpServer {
  private:
   std::string folder_;
   std::unique_ptr<BackgroundProcess> server_;
+};
+
+// The fixture with its installation's EDI settings pointing at an FTP server of its own.
+template <class Fixture>
+class WithFtpServer : public Fixture {
+ protected:
+  void SetUp() override {
+    Fixture::SetUp();
+    ASSERT_TRUE(server.Running()) << server.Log();
+    this->SendTo(server.port);
+  }
+  FtpServer server{this->dir + "/ftp"};
 };
 
 }  // namespace kvor::test

@@ -30,14 +30,12 @@ constexpr int kTwips = forms::kTwipsPerPixel;
 const char* const kMainTitle = "^TRV00381";
 const char* const kMessageTitle = "^ProgramMeddelande$";
 
-class RealWindow : public DemoProcess {
+class RealWindow : public WithFtpServer<DemoProcess> {
  protected:
   void SetUp() override {
-    DemoProcess::SetUp();
+    WithFtpServer::SetUp();
     ASSERT_TRUE(display.Running()) << "Xvfb did not start (Debian package xvfb)\n" << display.Log();
     ASSERT_FALSE(display.Xdo({"version"}).empty()) << "xdotool is missing (Debian package xdotool)";
-    ASSERT_TRUE(server.Running()) << server.Log();
-    SendTo(server.port);
     const char* chosen = std::getenv("KVOR_SCREENSHOTS");
     pictures = chosen && *chosen ? chosen : std::string(KVOR_BINARY_DIR) + "/screenshots";
     std::filesystem::create_directories(pictures);
@@ -101,7 +99,6 @@ class RealWindow : public DemoProcess {
   }
 
   XDisplay display{dir};
-  FtpServer server{dir + "/ftp"};
   std::string pictures;
   MasterWindow layout;  // the program's own layout of the main window
   XWindow main;
